@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs every Debian 12 package that building, running and testing Mixora
+# needs. Safe to run again: when everything is present it only checks and
+# returns, without touching the network.
+set -euo pipefail
+
+PACKAGES=(
+  # toolchain
+  g++ cmake ninja-build pkg-config git
+  # window, dialogs, D-Bus power events
+  qt6-base-dev libqt6dbus6 libgl-dev
+  # fonts the window draws its texts with (CJK fallback for translations)
+  fonts-dejavu-core fonts-noto-cjk
+  # regions
+  libpixman-1-dev
+  # tests and benchmarks
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  # running without a display, end-to-end tests, start-up measurement
+  xvfb xdotool x11-utils imagemagick libx11-dev xauth
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "setup-deps: installing ${missing[*]}" >&2
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

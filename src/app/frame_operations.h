@@ -1,0 +1,53 @@
+#pragma once
+// Operations the main window calls during its life that belong to the other
+// subsystems (mixer, effect device, language tables, skin, playback). The
+// window decides when they run; these decide what they do. Every call is on
+// the UI thread.
+namespace mixora {
+
+class CMainFrame;
+struct ProgramRecords;
+
+class IFrameOperations {
+public:
+    virtual ~IFrameOperations() = default;
+
+    // Mixer: opened at window creation, closed at destruction. Failure to
+    // open does not stop start-up.
+    virtual bool OpenMixer() = 0;
+    virtual void CloseMixer() = 0;
+
+    // Common controls of the dialogs and tooltips.
+    virtual void InitCommonControls() = 0;
+
+    // Effect device: finds it (sets m_bDriverFound, may set m_bDsReverb) and
+    // reads its karaoke state into m_bVoiceCancel and m_nKeyShift.
+    virtual void DetectEffectDevice(CMainFrame& frame) = 0;
+    virtual bool ReadEffectState(CMainFrame& frame) = 0;
+
+    // Chooses the language table from the user's language (g_wLanguage).
+    virtual void ChooseLanguageTable(ProgramRecords& records) = 0;
+
+    // Skin: loads the skin named by m_strSkinFile, builds the controls, the
+    // tooltips and the equalizer display.
+    virtual bool SetUpSkin(CMainFrame& frame) = 0;
+    virtual void SetButtonState(int id, int state) = 0;
+    virtual void SetSliderFraction(int id, double fraction) = 0;
+    // Sizes the window to the skin and gives it the skin's full outline.
+    virtual void FitWindowToSkin(CMainFrame& frame) = 0;
+    // Tells the preset dialogs the window that owns them.
+    virtual void SetPresetDialogsOwner(CMainFrame& frame) = 0;
+    // The window's outline for the current panel flags.
+    virtual void ApplyPanelShape(CMainFrame& frame) = 0;
+
+    // Playback of the current entry (pause, resume/start) and what happens
+    // when a track has played to its end.
+    virtual void PausePlayback(CMainFrame& frame) = 0;
+    virtual void PlayCurrent(CMainFrame& frame) = 0;
+    virtual void AdvanceAfterTrackEnd(CMainFrame& frame) = 0;
+
+    // One tick of timer 1.
+    virtual void PeriodicTick(CMainFrame& frame) = 0;
+};
+
+} // namespace mixora

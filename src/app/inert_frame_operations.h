@@ -1,0 +1,29 @@
+#pragma once
+#include "app/frame_operations.h"
+
+namespace mixora {
+
+// The frame's operations while the subsystems behind them are not built yet:
+// each is called at its place in the window's life and changes nothing.
+// Subsystems take their calls over one by one as they arrive.
+class CInertFrameOperations final : public IFrameOperations {
+public:
+    bool OpenMixer() override { return false; }
+    void CloseMixer() override {}
+    void InitCommonControls() override {}
+    void DetectEffectDevice(CMainFrame&) override {}
+    bool ReadEffectState(CMainFrame&) override { return true; }
+    void ChooseLanguageTable(ProgramRecords&) override {}
+    bool SetUpSkin(CMainFrame&) override { return false; }
+    void SetButtonState(int, int) override {}
+    void SetSliderFraction(int, double) override {}
+    void FitWindowToSkin(CMainFrame&) override {}
+    void SetPresetDialogsOwner(CMainFrame&) override {}
+    void ApplyPanelShape(CMainFrame&) override {}
+    void PausePlayback(CMainFrame&) override {}
+    void PlayCurrent(CMainFrame&) override {}
+    void AdvanceAfterTrackEnd(CMainFrame&) override {}
+    void PeriodicTick(CMainFrame&) override {}
+};
+
+} // namespace mixora

@@ -1,0 +1,20 @@
+#pragma once
+// Mixora.ini: the user's choices kept between runs. Read once while the
+// window is created, written once when it is destroyed.
+#include <string>
+
+namespace mixora {
+
+class CMainFrame;
+class IPrivateProfile;
+struct ProgramRecords;
+
+// The settings file inside the given settings folder.
+std::string SettingsFilePath(const std::string& windowsDirectory);
+
+void ReadSettings(CMainFrame& frame, ProgramRecords& records, IPrivateProfile& profile,
+                  const std::string& windowsDirectory);
+void WriteSettings(const CMainFrame& frame, const ProgramRecords& records,
+                   IPrivateProfile& profile, const std::string& windowsDirectory);
+
+} // namespace mixora

@@ -1,0 +1,37 @@
+// Mixora: wires the Linux stand-ins to the core and runs the message loop.
+#include <QApplication>
+
+#include "app/inert_frame_operations.h"
+#include "app/mixora_app.h"
+#include "platform/profile/profile_file.h"
+#include "platform/qt/power_events.h"
+#include "platform/qt/qt_window_host.h"
+#include "platform/qt/signal_bridge.h"
+#include "platform/system/linux_system.h"
+#include "platform/system/mci_standin.h"
+
+int main(int argc, char** argv) {
+    QApplication qapp(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Mixora"));
+    // The window decides itself when the program ends (WM_CLOSE, then
+    // destruction), never the toolkit on hiding its last window.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    mixora::LinuxSystemInfo system;
+    mixora::PrivateProfileFile profile;
+    mixora::LinuxMci mci;
+    mixora::CInertFrameOperations ops;
+    mixora::ProgramRecords records;
+    mixora::QtWindowHost host;
+    mixora::SignalBridge signalBridge(host);
+    mixora::PowerEvents power(host);
+
+    mixora::CMixoraApp app({host, profile, system, mci, ops, records});
+    if (!app.InitInstance()) {
+        return 1;
+    }
+    if (host.IsDestroyed()) {
+        return 0;
+    }
+    return QApplication::exec();
+}

@@ -1,0 +1,26 @@
+#pragma once
+#include <QObject>
+
+#include "platform/window_host.h"
+
+namespace mixora {
+
+// Suspend and resume of the machine, from logind's PrepareForSleep signal on
+// the system bus, arrive at the window as WM_POWERBROADCAST with
+// PBT_APMSUSPEND (going to sleep) or PBT_APMRESUMESUSPEND (woken up).
+// Without a system bus nothing arrives.
+class PowerEvents final : public QObject {
+    Q_OBJECT
+public:
+    explicit PowerEvents(IWindowHost& host, QObject* parent = nullptr);
+    bool Connected() const { return connected_; }
+
+public slots:
+    void OnPrepareForSleep(bool goingToSleep);
+
+private:
+    IWindowHost& host_;
+    bool connected_ = false;
+};
+
+} // namespace mixora

@@ -1,0 +1,158 @@
+#include "platform/qt/qt_window_host.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QPainter>
+#include <QTimerEvent>
+
+namespace mixora {
+namespace {
+
+// A message posted to the window, waiting in the toolkit's event queue.
+const QEvent::Type kMessageEvent = static_cast<QEvent::Type>(QEvent::User + 1);
+
+class MessageEvent final : public QEvent {
+public:
+    MessageEvent(UINT msg, WPARAM w, LPARAM l) : QEvent(kMessageEvent), msg_(msg), w_(w), l_(l) {}
+    UINT msg_;
+    WPARAM w_;
+    LPARAM l_;
+};
+
+} // namespace
+
+FrameWidget::FrameWidget(QtWindowHost& host) : host_(host) {
+    setWindowTitle(QStringLiteral("Mixora"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+bool FrameWidget::event(QEvent* e) {
+    if (e->type() == kMessageEvent) {
+        auto* m = static_cast<MessageEvent*>(e);
+        host_.Deliver(m->msg_, m->w_, m->l_);
+        return true;
+    }
+    return QWidget::event(e);
+}
+
+void FrameWidget::timerEvent(QTimerEvent* e) { host_.OnQtTimer(e->timerId()); }
+
+void FrameWidget::closeEvent(QCloseEvent* e) {
+    // A close asked by the desktop (window manager, session) takes the same
+    // road as the program's own: WM_CLOSE, so the settings are written.
+    e->ignore();
+    if (!host_.destroyed_) {
+        host_.PostMessage(WM_CLOSE, 0, 0);
+    }
+}
+
+void FrameWidget::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), QColor(0x20, 0x24, 0x2a));
+}
+
+QtWindowHost::QtWindowHost() = default;
+
+QtWindowHost::~QtWindowHost() = default;
+
+bool QtWindowHost::Create(const CREATESTRUCT& cs, IWindowProc& proc) {
+    widget_ = std::make_unique<FrameWidget>(*this);
+    Qt::WindowFlags flags = Qt::Window;
+    if (cs.style & WS_POPUP) {
+        flags |= Qt::FramelessWindowHint;
+    }
+    widget_->setWindowFlags(flags);
+    widget_->setGeometry(cs.x, cs.y, cs.cx, cs.cy);
+    proc_ = &proc;
+    if (proc.WindowProc(WM_CREATE, 0, 0) == -1) {
+        proc_ = nullptr;
+        widget_.reset();
+        return false;
+    }
+    return true;
+}
+
+LRESULT QtWindowHost::Deliver(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (!proc_) {
+        return 0; // posted before the window went away
+    }
+    return proc_->WindowProc(msg, wParam, lParam);
+}
+
+void QtWindowHost::PostMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (widget_) {
+        QCoreApplication::postEvent(widget_.get(), new MessageEvent(msg, wParam, lParam));
+    }
+}
+
+UINT QtWindowHost::SetTimer(UINT id, UINT elapseMs) {
+    if (!widget_ || id == 0) {
+        return 0;
+    }
+    KillTimer(id);
+    int qtId = widget_->startTimer(static_cast<int>(elapseMs));
+    if (qtId == 0) {
+        return 0;
+    }
+    timers_[qtId] = id;
+    return id;
+}
+
+bool QtWindowHost::KillTimer(UINT id) {
+    for (auto it = timers_.begin(); it != timers_.end(); ++it) {
+        if (it->second == id) {
+            if (widget_) {
+                widget_->killTimer(it->first);
+            }
+            timers_.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
+
+void QtWindowHost::OnQtTimer(int qtTimerId) {
+    auto it = timers_.find(qtTimerId);
+    if (it != timers_.end()) {
+        Deliver(WM_TIMER, it->second, 0);
+    }
+}
+
+void QtWindowHost::ShowWindow(int nCmdShow) {
+    if (!widget_) {
+        return;
+    }
+    if (nCmdShow == SW_HIDE) {
+        widget_->hide();
+    } else if (nCmdShow == SW_MINIMIZE) {
+        widget_->showMinimized();
+    } else {
+        widget_->show();
+    }
+}
+
+void QtWindowHost::UpdateWindow() {
+    if (widget_ && widget_->isVisible()) {
+        widget_->repaint();
+    }
+}
+
+void QtWindowHost::DestroyWindow() {
+    if (!widget_ || destroyed_) {
+        return;
+    }
+    Deliver(WM_DESTROY, 0, 0);
+    for (const auto& [qtId, id] : timers_) {
+        widget_->killTimer(qtId);
+    }
+    timers_.clear();
+    proc_ = nullptr;
+    destroyed_ = true;
+    widget_->hide();
+    // We may be inside one of the widget's own event handlers: let the loop
+    // delete it once that handler has returned.
+    widget_.release()->deleteLater();
+    QCoreApplication::quit();
+}
+
+} // namespace mixora

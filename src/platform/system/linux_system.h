@@ -1,0 +1,23 @@
+#pragma once
+#include "platform/system_info.h"
+
+namespace mixora {
+
+// The program file from /proc/self/exe; the settings folder is
+// ${XDG_CONFIG_HOME:-$HOME/.config}/mixora.
+class LinuxSystemInfo final : public ISystemInfo {
+public:
+    std::string ModuleFileName() override;
+    std::string WindowsDirectory() override;
+};
+
+// Debugger output: each text becomes one line on stderr.
+class StderrDebugOutput final : public IDebugOutput {
+public:
+    void OutputDebugString(const std::string& text) override;
+};
+
+// The settings folder for the given environment values (either may be null).
+std::string SettingsFolderFor(const char* xdgConfigHome, const char* home);
+
+} // namespace mixora

@@ -1,0 +1,72 @@
+#pragma once
+// GoogleMock stand-ins for the seams the main window talks through.
+#include <gmock/gmock.h>
+
+#include "app/frame_operations.h"
+#include "platform/mci.h"
+#include "platform/private_profile.h"
+#include "platform/system_info.h"
+#include "platform/window_host.h"
+
+namespace mixora {
+
+class MockWindowHost : public IWindowHost {
+public:
+    MOCK_METHOD(bool, Create, (const CREATESTRUCT&, IWindowProc&), (override));
+    MOCK_METHOD(void, PostMessage, (UINT, WPARAM, LPARAM), (override));
+    MOCK_METHOD(UINT, SetTimer, (UINT, UINT), (override));
+    MOCK_METHOD(bool, KillTimer, (UINT), (override));
+    MOCK_METHOD(void, ShowWindow, (int), (override));
+    MOCK_METHOD(void, UpdateWindow, (), (override));
+    MOCK_METHOD(void, DestroyWindow, (), (override));
+};
+
+class MockFrameOperations : public IFrameOperations {
+public:
+    MOCK_METHOD(bool, OpenMixer, (), (override));
+    MOCK_METHOD(void, CloseMixer, (), (override));
+    MOCK_METHOD(void, InitCommonControls, (), (override));
+    MOCK_METHOD(void, DetectEffectDevice, (CMainFrame&), (override));
+    MOCK_METHOD(bool, ReadEffectState, (CMainFrame&), (override));
+    MOCK_METHOD(void, ChooseLanguageTable, (ProgramRecords&), (override));
+    MOCK_METHOD(bool, SetUpSkin, (CMainFrame&), (override));
+    MOCK_METHOD(void, SetButtonState, (int, int), (override));
+    MOCK_METHOD(void, SetSliderFraction, (int, double), (override));
+    MOCK_METHOD(void, FitWindowToSkin, (CMainFrame&), (override));
+    MOCK_METHOD(void, SetPresetDialogsOwner, (CMainFrame&), (override));
+    MOCK_METHOD(void, ApplyPanelShape, (CMainFrame&), (override));
+    MOCK_METHOD(void, PausePlayback, (CMainFrame&), (override));
+    MOCK_METHOD(void, PlayCurrent, (CMainFrame&), (override));
+    MOCK_METHOD(void, AdvanceAfterTrackEnd, (CMainFrame&), (override));
+    MOCK_METHOD(void, PeriodicTick, (CMainFrame&), (override));
+};
+
+class MockMci : public IMci {
+public:
+    MOCK_METHOD(std::uint32_t, SendCommand, (std::uint32_t, std::uint32_t, std::uint32_t, void*),
+                (override));
+};
+
+class MockPrivateProfile : public IPrivateProfile {
+public:
+    MOCK_METHOD(int, GetInt, (const std::string&, const std::string&, int, const std::string&),
+                (override));
+    MOCK_METHOD(std::string, GetString,
+                (const std::string&, const std::string&, const std::string&, std::size_t,
+                 const std::string&),
+                (override));
+    MOCK_METHOD(bool, WriteString,
+                (const std::string&, const std::string&, const std::string&, const std::string&),
+                (override));
+};
+
+// The program file and settings folder of a test.
+class FakeSystemInfo : public ISystemInfo {
+public:
+    std::string module = "/opt/mixora/bin/mixora";
+    std::string windowsDir;
+    std::string ModuleFileName() override { return module; }
+    std::string WindowsDirectory() override { return windowsDir; }
+};
+
+} // namespace mixora

@@ -1,0 +1,270 @@
+// The main window's life: start-up and shut-down order, and the routing of
+// power events, media notifications and the media control's events.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "app/control_ids.h"
+#include "app/main_frame.h"
+#include "app/mixora_app.h"
+#include "app/program_records.h"
+#include "fakes/mock_frame_seams.h"
+
+using namespace mixora;
+using ::testing::_;
+using ::testing::AnyNumber;
+using ::testing::DoAll;
+using ::testing::InSequence;
+using ::testing::Invoke;
+using ::testing::NiceMock;
+using ::testing::Return;
+using ::testing::StrictMock;
+
+namespace {
+
+const std::string kIni = "/cfg/Mixora.ini";
+
+struct FrameTest : ::testing::Test {
+    NiceMock<MockWindowHost> host;
+    NiceMock<MockPrivateProfile> profile;
+    NiceMock<MockMci> mci;
+    NiceMock<MockFrameOperations> ops;
+    FakeSystemInfo system;
+    ProgramRecords records;
+    CMainFrame frame{{host, profile, system, mci, ops, records}};
+
+    FrameTest() {
+        system.windowsDir = "/cfg";
+        // Missing keys give their defaults, as a missing file does.
+        ON_CALL(profile, GetInt(_, _, _, _)).WillByDefault(Invoke([](auto&, auto&, int def, auto&) { return def; }));
+        ON_CALL(profile, GetString(_, _, _, _, _)).WillByDefault(Invoke([](auto&, auto&, auto& def, auto, auto&) { return def; }));
+        ON_CALL(ops, ReadEffectState(_)).WillByDefault(Return(true));
+        ON_CALL(host, SetTimer(_, _)).WillByDefault(Invoke([](UINT id, UINT) { return id; }));
+    }
+    void Stored(const std::string& key, int value) {
+        ON_CALL(profile, GetInt(_, key, _, kIni)).WillByDefault(Return(value));
+    }
+};
+
+} // namespace
+
+TEST_F(FrameTest, CreationRecordIsAPopupAt300By200WithoutClientEdge) {
+    CREATESTRUCT cs;
+    cs.style = kFrameLoadStyle;
+    cs.dwExStyle = WS_EX_CLIENTEDGE | 0x8;
+    ASSERT_TRUE(frame.PreCreateWindow(cs));
+    EXPECT_EQ(cs.style, 0x80080000u);
+    EXPECT_EQ(cs.dwExStyle, 0x8u);
+    EXPECT_EQ(cs.x, 300);
+    EXPECT_EQ(cs.y, 200);
+    EXPECT_EQ(cs.cx, 300);
+    EXPECT_EQ(cs.cy, 300);
+    EXPECT_FALSE(cs.hasMenu);
+}
+
+TEST_F(FrameTest, StartUpRunsEveryStepInOrder) {
+    Stored("Detect_Language", 1);
+    Stored("Volume", -1500);
+    Stored("Repeat", 2);
+    Stored("DisplayEqualizer", 0);
+    {
+        InSequence order;
+        EXPECT_CALL(ops, OpenMixer());
+        EXPECT_CALL(ops, InitCommonControls());
+        EXPECT_CALL(ops, DetectEffectDevice(_)).WillOnce(Invoke([](CMainFrame& f) { f.m_bDriverFound = 1; }));
+        EXPECT_CALL(ops, ReadEffectState(_)).WillOnce(Invoke([](CMainFrame& f) {
+            f.m_bVoiceCancel = 1;
+            return true;
+        }));
+        for (const char* key : {"Repeat", "Mute", "Volume", "DisplayRecorder", "DisplayPlaylist",
+                                "DisplayEqualizer", "Check_Audio_CD", "Detect_Language"}) {
+            EXPECT_CALL(profile, GetInt("Settings", key, _, kIni));
+        }
+        EXPECT_CALL(profile, GetString("Settings", "Skin_File", "", 128, kIni));
+        EXPECT_CALL(profile, GetInt("EQ", "EQPresetMask", 0, kIni));
+        EXPECT_CALL(ops, ChooseLanguageTable(_));
+        EXPECT_CALL(ops, SetUpSkin(_)).WillOnce(Invoke([](CMainFrame& f) {
+            f.m_bPLScrollReverse = 1;
+            return true;
+        }));
+        EXPECT_CALL(ops, SetSliderFraction(ID_PLAYLIST_SCROLLBAR, 1.0));
+        EXPECT_CALL(ops, SetSliderFraction(ID_VOLUME, VolumeToSliderFraction(-1500)));
+        EXPECT_CALL(ops, SetButtonState(ID_REPEAT, 2));
+        EXPECT_CALL(ops, SetButtonState(ID_MUTE, 0));
+        EXPECT_CALL(ops, SetButtonState(ID_TOGGLE_RECORDER, 0));
+        EXPECT_CALL(ops, SetButtonState(ID_TOGGLE_PLAYLIST, 0));
+        EXPECT_CALL(ops, SetButtonState(ID_TOGGLE_EQUALIZER, 1));
+        EXPECT_CALL(ops, SetButtonState(ID_VOICE_CANCEL, 1));
+        EXPECT_CALL(host, SetTimer(1, 333)).WillOnce(Return(1));
+    }
+    EXPECT_CALL(host, PostMessage(_, _, _)).Times(0);
+    frame.m_nPlayState = 2; // whatever was there is reset
+    EXPECT_EQ(frame.WindowProc(WM_CREATE, 0, 0), 0);
+    EXPECT_EQ(frame.m_nTimerID, 1u);
+    EXPECT_EQ(frame.m_strProgramDir, "/opt/mixora/bin");
+    EXPECT_EQ(frame.m_nPlayState, 0);
+    EXPECT_EQ(frame.m_nSelected, -1);
+    EXPECT_EQ(records.g_wLanguage, 0xFFFF); // the fake chooser left it
+}
+
+TEST_F(FrameTest, UnreadableDeviceStateClosesTheWindowOnceStartUpEnds) {
+    ON_CALL(ops, DetectEffectDevice(_)).WillByDefault(Invoke([](CMainFrame& f) { f.m_bDriverFound = 1; }));
+    EXPECT_CALL(ops, ReadEffectState(_)).WillOnce(Return(false));
+    EXPECT_CALL(host, PostMessage(WM_CLOSE, 0, 0));
+    EXPECT_CALL(host, SetTimer(1, 333)); // start-up still completes
+    frame.OnCreate();
+}
+
+TEST_F(FrameTest, NoDeviceMeansNoStateReadAndNoLanguageDetectionByDefault) {
+    EXPECT_CALL(ops, ReadEffectState(_)).Times(0);
+    EXPECT_CALL(ops, ChooseLanguageTable(_)).Times(0);
+    records.g_wLanguage = 0x0404;
+    frame.OnCreate();
+    EXPECT_EQ(records.g_wLanguage, 0xFFFF);
+}
+
+TEST_F(FrameTest, VolumeIsClampedAndPanelTogglesShowHiddenPanels) {
+    Stored("Volume", -5000);
+    Stored("DisplayPlaylist", 0);
+    Stored("Mute", 1);
+    EXPECT_CALL(ops, SetButtonState(_, _)).Times(AnyNumber());
+    EXPECT_CALL(ops, SetSliderFraction(ID_VOLUME, 0.0));
+    EXPECT_CALL(ops, SetButtonState(ID_TOGGLE_PLAYLIST, 1));
+    EXPECT_CALL(ops, SetButtonState(ID_MUTE, 1));
+    frame.OnCreate();
+    EXPECT_EQ(frame.m_nVolume, -3000);
+    ::testing::Mock::VerifyAndClearExpectations(&ops);
+
+    Stored("Volume", 200);
+    EXPECT_CALL(ops, SetSliderFraction(_, _)).Times(AnyNumber());
+    EXPECT_CALL(ops, SetSliderFraction(ID_VOLUME, 1.0));
+    frame.OnCreate();
+    EXPECT_EQ(frame.m_nVolume, 0);
+}
+
+TEST_F(FrameTest, ShutDownClosesDevicesBeforeWritingSettingsThenFreesEverything) {
+    frame.OnCreate();
+    frame.m_wCdDevice = 7;
+    records.g_wRecDevice = 9;
+    records.g_instanceId = "PCI\\VEN_1234";
+    frame.m_playlist.push_back({"/music/a.ogg", 12.0});
+    frame.m_pPlayer = std::make_unique<CMediaPlayer2>();
+    frame.m_pToolTip = std::make_unique<CToolTipCtrl>();
+    {
+        InSequence order;
+        EXPECT_CALL(host, KillTimer(1));
+        EXPECT_CALL(mci, SendCommand(7, MCI_STOP, MCI_WAIT, nullptr));
+        EXPECT_CALL(mci, SendCommand(7, MCI_CLOSE, 0, nullptr));
+        EXPECT_CALL(mci, SendCommand(9, MCI_CLOSE, MCI_WAIT, nullptr));
+        for (const char* key : {"Repeat", "Mute", "Volume", "DisplayRecorder", "DisplayPlaylist",
+                                "DisplayEqualizer", "Check_Audio_CD", "Detect_Language", "Skin_File"}) {
+            EXPECT_CALL(profile, WriteString("Settings", key, _, kIni));
+        }
+        EXPECT_CALL(profile, WriteString("EQ", "EQPresetMask", "0", kIni));
+        EXPECT_CALL(ops, CloseMixer());
+    }
+    frame.WindowProc(WM_DESTROY, 0, 0);
+    frame.WindowProc(WM_DESTROY, 0, 0); // a second destroy writes nothing twice
+    EXPECT_EQ(frame.m_wCdDevice, 0u);
+    EXPECT_EQ(records.g_wRecDevice, 0u);
+    EXPECT_TRUE(frame.m_playlist.empty());
+    EXPECT_EQ(frame.m_pPlayer, nullptr);
+    EXPECT_EQ(frame.m_pToolTip, nullptr);
+    EXPECT_FALSE(records.g_instanceId.has_value());
+}
+
+TEST_F(FrameTest, CloseDestroysTheWindowAndTimerOneTicks) {
+    EXPECT_CALL(host, DestroyWindow());
+    frame.WindowProc(WM_CLOSE, 0, 0);
+    EXPECT_CALL(ops, PeriodicTick(_)).Times(1);
+    frame.WindowProc(WM_TIMER, 1, 0);
+    frame.WindowProc(WM_TIMER, 2, 0);
+}
+
+TEST_F(FrameTest, OnlyTheCdDevicesSuccessfulNotificationEndsTheTrack) {
+    frame.m_wCdDevice = 5;
+    EXPECT_CALL(ops, AdvanceAfterTrackEnd(_)).Times(1);
+    frame.WindowProc(MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, 6);          // another device
+    frame.WindowProc(MM_MCINOTIFY, 4 /* aborted */, 5);                // not a success
+    frame.WindowProc(MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, 0x12340005); // ours: low word 5
+    frame.m_wCdDevice = 0;
+    frame.WindowProc(MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, 0); // no CD device open at all
+}
+
+TEST_F(FrameTest, MediaControlEventsEndTheTrackOnlyForEndOfStream) {
+    const std::int32_t one[] = {8};
+    const std::int32_t two[] = {1, 2};
+    EXPECT_CALL(ops, AdvanceAfterTrackEnd(_)).Times(1);
+    frame.OnControlEvent(kPlayerControlId, kPlayerEventPositionChange, two);
+    frame.OnControlEvent(kPlayerControlId, kPlayerEventOpenStateChange, {});
+    frame.OnControlEvent(1169, kPlayerEventEndOfStream, one);
+    frame.OnControlEvent(kPlayerControlId, kPlayerEventEndOfStream, one);
+}
+
+TEST_F(FrameTest, SuspendPausesAndResumeRestartsOnlyAPlayingCd) {
+    frame.m_bCdMode = 1;
+    frame.m_nPlayState = 2;
+    {
+        InSequence order;
+        EXPECT_CALL(ops, PausePlayback(_));
+        EXPECT_CALL(ops, PlayCurrent(_));
+    }
+    frame.WindowProc(WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    EXPECT_EQ(frame.m_nPlayStateBeforeSuspend, 2);
+    frame.m_nPlayState = 1;
+    frame.WindowProc(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+}
+
+TEST_F(FrameTest, SuspendNeverPausesAFileAndResumeNeverStartsOne) {
+    frame.m_bCdMode = 0;
+    frame.m_nPlayState = 2;
+    EXPECT_CALL(ops, PausePlayback(_)).Times(0);
+    EXPECT_CALL(ops, PlayCurrent(_)).Times(0);
+    frame.WindowProc(WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    frame.WindowProc(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+    // A CD paused by the user before sleeping stays paused after it.
+    frame.m_bCdMode = 1;
+    frame.m_nPlayState = 1;
+    frame.WindowProc(WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    frame.WindowProc(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+}
+
+TEST(MixoraApp, CreatesFitsShapesAndShowsTheWindowInOrder) {
+    StrictMock<MockWindowHost> host;
+    NiceMock<MockPrivateProfile> profile;
+    NiceMock<MockMci> mci;
+    NiceMock<MockFrameOperations> ops;
+    FakeSystemInfo system;
+    ProgramRecords records;
+    CMixoraApp app({host, profile, system, mci, ops, records});
+    {
+        InSequence order;
+        EXPECT_CALL(host, Create(_, _)).WillOnce(Invoke([](const CREATESTRUCT& cs, IWindowProc& proc) {
+            EXPECT_EQ(cs.style, WS_POPUP | WS_SYSMENU);
+            EXPECT_EQ(cs.dwExStyle & WS_EX_CLIENTEDGE, 0u);
+            return proc.WindowProc(WM_CREATE, 0, 0) == 0;
+        }));
+        EXPECT_CALL(host, SetTimer(1, 333)).WillOnce(Return(1));
+        EXPECT_CALL(ops, FitWindowToSkin(_));
+        EXPECT_CALL(ops, SetPresetDialogsOwner(_));
+        EXPECT_CALL(ops, ApplyPanelShape(_));
+        EXPECT_CALL(host, ShowWindow(SW_SHOW));
+        EXPECT_CALL(host, UpdateWindow());
+    }
+    ASSERT_TRUE(app.InitInstance());
+    EXPECT_NE(app.MainFrame(), nullptr);
+}
+
+TEST(MixoraApp, StartUpFailsWhenTheWindowCannotBeMade) {
+    NiceMock<MockWindowHost> host;
+    NiceMock<MockPrivateProfile> profile;
+    NiceMock<MockMci> mci;
+    NiceMock<MockFrameOperations> ops;
+    FakeSystemInfo system;
+    ProgramRecords records;
+    CMixoraApp app({host, profile, system, mci, ops, records});
+    EXPECT_CALL(host, Create(_, _)).WillOnce(Return(false));
+    EXPECT_CALL(host, ShowWindow(_)).Times(0);
+    EXPECT_CALL(ops, FitWindowToSkin(_)).Times(0);
+    EXPECT_FALSE(app.InitInstance());
+    EXPECT_EQ(app.MainFrame(), nullptr);
+}

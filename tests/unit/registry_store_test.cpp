@@ -1,0 +1,203 @@
+// The registry store as later runs and users see it: values survive in a
+// readable REGEDIT4 file, names match without regard to case, the classic
+// result codes come back, and a damaged file is kept, never destroyed.
+#include <gtest/gtest.h>
+#include <random>
+
+#include "fakes/temp_dir.h"
+#include "platform/registry/registry_store.h"
+#include "platform/system_info.h"
+
+using namespace mixora;
+
+namespace {
+
+const char* const kEqKey = "Software\\Ostrel\\AC97 Audio\\EQ";
+
+struct CapturedDebug : IDebugOutput {
+    std::vector<std::string> lines;
+    void OutputDebugString(const std::string& t) override { lines.push_back(t); }
+};
+
+std::vector<std::uint8_t> Bytes(std::initializer_list<int> v) {
+    return std::vector<std::uint8_t>(v.begin(), v.end());
+}
+
+std::vector<std::uint8_t> Text(const std::string& s) {
+    std::vector<std::uint8_t> out(s.begin(), s.end());
+    out.push_back(0);
+    return out;
+}
+
+} // namespace
+
+TEST(RegistryStore, ValuesSurviveInAReadableFile) {
+    TempDir dir;
+    const std::string file = dir.File("registry.reg");
+    {
+        RegistryStore reg(file, nullptr);
+        HKEY key = 0;
+        ASSERT_EQ(reg.CreateKey(HKEY_LOCAL_MACHINE, kEqKey, &key), ERROR_SUCCESS);
+        std::vector<std::uint8_t> record(120, 0);
+        record[0] = 0xFF;
+        record[1] = 0x03;
+        EXPECT_EQ(reg.SetValue(key, "My \"Rock\"", REG_BINARY, record), ERROR_SUCCESS);
+        EXPECT_EQ(reg.SetValue(key, "Count", REG_DWORD, Bytes({0x0A, 0, 0, 0})), ERROR_SUCCESS);
+        EXPECT_EQ(reg.SetValue(key, "Path", REG_SZ, Text("C:\\x")), ERROR_SUCCESS);
+        reg.CloseKey(key);
+    }
+    std::string text = dir.Read("registry.reg");
+    EXPECT_EQ(text.rfind("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software]\n", 0), 0u) << text;
+    EXPECT_NE(text.find("[HKEY_LOCAL_MACHINE\\Software\\Ostrel\\AC97 Audio\\EQ]\n"
+                        "\"My \\\"Rock\\\"\"=hex:ff,03,00"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("\"Count\"=dword:0000000a\n\"Path\"=\"C:\\\\x\"\n"), std::string::npos) << text;
+
+    RegistryStore again(file, nullptr);
+    HKEY key = 0;
+    ASSERT_EQ(again.OpenKey(HKEY_LOCAL_MACHINE, "software\\OSTREL\\ac97 audio\\eq", &key), ERROR_SUCCESS);
+    DWORD type = 0;
+    std::uint8_t data[120] = {};
+    DWORD size = sizeof data;
+    ASSERT_EQ(again.QueryValue(key, "my \"ROCK\"", &type, data, &size), ERROR_SUCCESS);
+    EXPECT_EQ(type, REG_BINARY);
+    EXPECT_EQ(size, 120u);
+    EXPECT_EQ(data[0], 0xFF);
+    EXPECT_EQ(data[1], 0x03);
+    std::uint8_t text8[16] = {};
+    size = sizeof text8;
+    ASSERT_EQ(again.QueryValue(key, "PATH", &type, text8, &size), ERROR_SUCCESS);
+    EXPECT_EQ(type, REG_SZ);
+    EXPECT_EQ(size, 5u);
+    EXPECT_STREQ(reinterpret_cast<char*>(text8), "C:\\x");
+}
+
+TEST(RegistryStore, EnumeratesInOrderUntilNoMoreItems) {
+    TempDir dir;
+    RegistryStore reg(dir.File("registry.reg"), nullptr);
+    HKEY key = 0;
+    reg.CreateKey(HKEY_LOCAL_MACHINE, kEqKey, &key);
+    reg.SetValue(key, "Bass+", REG_BINARY, Bytes({1}));
+    reg.SetValue(key, "Airy", REG_BINARY, Bytes({2, 3}));
+    reg.SetValue(key, "BASS+", REG_BINARY, Bytes({4})); // replaces, keeps its place and name
+
+    std::vector<std::string> names;
+    for (DWORD i = 0;; ++i) {
+        std::string name;
+        DWORD nameSize = 128, type = 0, dataSize = 120;
+        std::uint8_t data[120];
+        LONG rc = reg.EnumValue(key, i, &name, &nameSize, &type, data, &dataSize);
+        if (rc == ERROR_NO_MORE_ITEMS) {
+            EXPECT_EQ(rc, 259);
+            break;
+        }
+        ASSERT_EQ(rc, ERROR_SUCCESS);
+        EXPECT_EQ(nameSize, name.size());
+        names.push_back(name + ":" + std::to_string(data[0]));
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"Bass+:4", "Airy:2"}));
+}
+
+TEST(RegistryStore, SizeLimitsGiveMoreDataWithTheSizeNeeded) {
+    TempDir dir;
+    RegistryStore reg(dir.File("registry.reg"), nullptr);
+    HKEY key = 0;
+    reg.CreateKey(HKEY_CURRENT_USER, "Control Panel\\Desktop", &key);
+    reg.SetValue(key, "ResourceLocale", REG_SZ, Text("00000404"));
+    std::uint8_t small[4];
+    DWORD size = sizeof small, type = 0;
+    EXPECT_EQ(reg.QueryValue(key, "ResourceLocale", &type, small, &size), ERROR_MORE_DATA);
+    EXPECT_EQ(size, 9u);
+    size = 0;
+    EXPECT_EQ(reg.QueryValue(key, "ResourceLocale", &type, nullptr, &size), ERROR_SUCCESS);
+    EXPECT_EQ(size, 9u);
+
+    std::string name;
+    DWORD nameSize = 5, dataSize = 64;
+    std::uint8_t data[64];
+    EXPECT_EQ(reg.EnumValue(key, 0, &name, &nameSize, &type, data, &dataSize), ERROR_MORE_DATA);
+    EXPECT_EQ(nameSize, 14u);
+}
+
+TEST(RegistryStore, MissingKeysValuesAndHandlesAreReported) {
+    TempDir dir;
+    RegistryStore reg(dir.File("registry.reg"), nullptr);
+    HKEY key = 0;
+    EXPECT_EQ(reg.OpenKey(HKEY_LOCAL_MACHINE, kEqKey, &key), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(reg.OpenKey(0x1234, "x", &key), ERROR_INVALID_HANDLE);
+    ASSERT_EQ(reg.CreateKey(HKEY_LOCAL_MACHINE, kEqKey, &key), ERROR_SUCCESS);
+    EXPECT_EQ(reg.DeleteValue(key, "none"), ERROR_FILE_NOT_FOUND);
+    reg.SetValue(key, "Gone", REG_DWORD, Bytes({1, 0, 0, 0}));
+    EXPECT_EQ(reg.DeleteValue(key, "GONE"), ERROR_SUCCESS);
+    DWORD size = 4;
+    std::uint8_t d[4];
+    EXPECT_EQ(reg.QueryValue(key, "Gone", nullptr, d, &size), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(reg.CloseKey(key), ERROR_SUCCESS);
+    EXPECT_EQ(reg.CloseKey(key), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(reg.SetValue(key, "x", REG_DWORD, Bytes({1, 0, 0, 0})), ERROR_INVALID_HANDLE);
+}
+
+TEST(RegistryStore, ADamagedFileIsSetAsideAndTheStoreStartsEmpty) {
+    TempDir dir;
+    const std::string garbage = "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software]\n\"x\"=bogus:12\n";
+    dir.Write("registry.reg", garbage);
+    CapturedDebug debug;
+    RegistryStore reg(dir.File("registry.reg"), &debug);
+    HKEY key = 0;
+    EXPECT_EQ(reg.OpenKey(HKEY_LOCAL_MACHINE, "Software", &key), ERROR_FILE_NOT_FOUND);
+    ASSERT_EQ(debug.lines.size(), 1u);
+
+    std::string aside;
+    for (auto& e : std::filesystem::directory_iterator(dir.path())) {
+        if (e.path().filename().string().rfind("registry.reg.damaged-", 0) == 0) aside = e.path().filename();
+    }
+    ASSERT_FALSE(aside.empty());
+    EXPECT_EQ(dir.Read(aside), garbage);
+    // The next write makes a fresh, valid store beside the kept copy.
+    ASSERT_EQ(reg.CreateKey(HKEY_LOCAL_MACHINE, "Software\\Sensaura\\Environment", &key), ERROR_SUCCESS);
+    EXPECT_EQ(reg.SetValue(key, "Environment", REG_DWORD, Bytes({3, 0, 0, 0})), ERROR_SUCCESS);
+    EXPECT_TRUE(ParseRegistryText(dir.Read("registry.reg")).has_value());
+}
+
+TEST(RegistryStore, FormattedTextParsesBackToTheSameValues) {
+    std::vector<RegistryKey> keys = {
+        {"HKEY_LOCAL_MACHINE\\A", {{"", REG_SZ, Text("default")},
+                                   {"bin", REG_BINARY, {}},
+                                   {"multi\\line", REG_SZ, Text("a\r\nb")},
+                                   {"odd", REG_DWORD, Bytes({1, 2})},
+                                   {"raw", 7, Bytes({0, 1})},
+                                   {"unterminated", REG_SZ, Bytes({'h', 'i'})}}},
+        {"HKEY_CURRENT_USER\\B\\C", {}},
+    };
+    auto parsed = ParseRegistryText(FormatRegistryText(keys));
+    ASSERT_TRUE(parsed.has_value());
+    ASSERT_EQ(parsed->size(), 2u);
+    for (std::size_t i = 0; i < keys[0].values.size(); ++i) {
+        EXPECT_EQ((*parsed)[0].values[i].name, keys[0].values[i].name);
+        EXPECT_EQ((*parsed)[0].values[i].type, keys[0].values[i].type);
+        EXPECT_EQ((*parsed)[0].values[i].data, keys[0].values[i].data);
+    }
+    EXPECT_EQ((*parsed)[1].path, "HKEY_CURRENT_USER\\B\\C");
+}
+
+TEST(RegistryStore, MangledTextNeverCrashesTheParser) {
+    std::vector<RegistryKey> keys = {{"HKEY_LOCAL_MACHINE\\Software\\X",
+                                      {{"a", REG_SZ, Text("v\"q\\")}, {"b", REG_DWORD, Bytes({1, 2, 3, 4})},
+                                       {"c", REG_BINARY, std::vector<std::uint8_t>(80, 0xAB)}}}};
+    const std::string good = FormatRegistryText(keys);
+    std::mt19937 rng(1234);
+    for (int i = 0; i < 3000; ++i) {
+        std::string text = good;
+        int edits = 1 + static_cast<int>(rng() % 4);
+        for (int e = 0; e < edits; ++e) {
+            std::size_t at = rng() % (text.size() + 1);
+            switch (rng() % 3) {
+            case 0: if (at < text.size()) text[at] = static_cast<char>(rng()); break;
+            case 1: text.insert(at, 1, "\\\"[]=:,\n"[rng() % 8]); break;
+            default: text.resize(at); break;
+            }
+        }
+        (void)ParseRegistryText(text);
+    }
+}

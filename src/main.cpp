@@ -9,6 +9,7 @@
 #include "platform/qt/signal_bridge.h"
 #include "platform/system/linux_system.h"
 #include "platform/system/mci_standin.h"
+#include "skin/program_resources.h"
 
 int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
@@ -22,11 +23,12 @@ int main(int argc, char** argv) {
     mixora::LinuxMci mci;
     mixora::CInertFrameOperations ops;
     mixora::ProgramRecords records;
+    mixora::CProgramResources resources;
     mixora::QtWindowHost host;
     mixora::SignalBridge signalBridge(host);
     mixora::PowerEvents power(host);
 
-    mixora::CMixoraApp app({host, profile, system, mci, ops, records});
+    mixora::CMixoraApp app({host, profile, system, mci, ops, records, resources});
     if (!app.InitInstance()) {
         return 1;
     }

@@ -28,17 +28,14 @@ public:
     // Chooses the language table from the user's language (g_wLanguage).
     virtual void ChooseLanguageTable(ProgramRecords& records) = 0;
 
-    // Skin: loads the skin named by m_strSkinFile, builds the controls, the
-    // tooltips and the equalizer display.
-    virtual bool SetUpSkin(CMainFrame& frame) = 0;
-    virtual void SetButtonState(int id, int state) = 0;
-    virtual void SetSliderFraction(int id, double fraction) = 0;
-    // Sizes the window to the skin and gives it the skin's full outline.
-    virtual void FitWindowToSkin(CMainFrame& frame) = 0;
+    // Parts of the skin set-up that belong to the text, tooltip and
+    // equalizer displays: the two fonts sized to their rectangles, one
+    // tooltip per control, and the driver's equalizer shown on the sliders.
+    virtual void CreateFonts(CMainFrame& frame) = 0;
+    virtual void CreateTooltips(CMainFrame& frame) = 0;
+    virtual void ShowEqualizer(CMainFrame& frame) = 0;
     // Tells the preset dialogs the window that owns them.
     virtual void SetPresetDialogsOwner(CMainFrame& frame) = 0;
-    // The window's outline for the current panel flags.
-    virtual void ApplyPanelShape(CMainFrame& frame) = 0;
 
     // Playback of the current entry (pause, resume/start) and what happens
     // when a track has played to its end.

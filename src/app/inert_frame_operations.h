@@ -14,12 +14,10 @@ public:
     void DetectEffectDevice(CMainFrame&) override {}
     bool ReadEffectState(CMainFrame&) override { return true; }
     void ChooseLanguageTable(ProgramRecords&) override {}
-    bool SetUpSkin(CMainFrame&) override { return false; }
-    void SetButtonState(int, int) override {}
-    void SetSliderFraction(int, double) override {}
-    void FitWindowToSkin(CMainFrame&) override {}
+    void CreateFonts(CMainFrame&) override {}
+    void CreateTooltips(CMainFrame&) override {}
+    void ShowEqualizer(CMainFrame&) override {}
     void SetPresetDialogsOwner(CMainFrame&) override {}
-    void ApplyPanelShape(CMainFrame&) override {}
     void PausePlayback(CMainFrame&) override {}
     void PlayCurrent(CMainFrame&) override {}
     void AdvanceAfterTrackEnd(CMainFrame&) override {}

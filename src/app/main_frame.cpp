@@ -19,7 +19,7 @@ double VolumeToSliderFraction(int volume) {
 
 CMainFrame::CMainFrame(FrameServices s)
     : m_host(s.host), m_profile(s.profile), m_system(s.system), m_mci(s.mci), m_ops(s.ops),
-      m_records(s.records) {}
+      m_records(s.records), m_resources(s.resources) {}
 
 CMainFrame::~CMainFrame() = default;
 
@@ -56,6 +56,9 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_TIMER:
         OnTimer(static_cast<UINT>(wParam));
+        return 0;
+    case WM_PAINT:
+        OnPaint();
         return 0;
     case WM_COMMAND:
         OnCommand(wParam, lParam);
@@ -110,10 +113,10 @@ int CMainFrame::OnCreate() {
         m_ops.ChooseLanguageTable(m_records);
     }
 
-    m_ops.SetUpSkin(*this);
+    SetUpSkin();
 
     if (m_bPLScrollReverse) {
-        m_ops.SetSliderFraction(ID_PLAYLIST_SCROLLBAR, 1.0);
+        m_skin.SetSliderFraction(ID_PLAYLIST_SCROLLBAR, 1.0);
     }
 
     m_nTopIndex = 0;
@@ -128,16 +131,16 @@ int CMainFrame::OnCreate() {
     m_pPlayer.reset();
 
     m_nVolume = std::clamp(m_nVolume, -3000, 0);
-    m_ops.SetSliderFraction(ID_VOLUME, VolumeToSliderFraction(m_nVolume));
+    m_skin.SetSliderFraction(ID_VOLUME, VolumeToSliderFraction(m_nVolume));
 
-    m_ops.SetButtonState(ID_REPEAT, m_nRepeatMode);
-    m_ops.SetButtonState(ID_MUTE, m_bMute ? 1 : 0);
+    m_skin.SetButtonState(ID_REPEAT, m_nRepeatMode);
+    m_skin.SetButtonState(ID_MUTE, m_bMute ? 1 : 0);
     m_bSkinChanged = 0;
     // A panel toggle shows state 1 while its panel is hidden.
-    m_ops.SetButtonState(ID_TOGGLE_RECORDER, m_bShowRecorder == 0 ? 1 : 0);
-    m_ops.SetButtonState(ID_TOGGLE_PLAYLIST, m_bShowPlaylist == 0 ? 1 : 0);
-    m_ops.SetButtonState(ID_TOGGLE_EQUALIZER, m_bShowEqualizer == 0 ? 1 : 0);
-    m_ops.SetButtonState(ID_VOICE_CANCEL, m_bVoiceCancel ? 1 : 0);
+    m_skin.SetButtonState(ID_TOGGLE_RECORDER, m_bShowRecorder == 0 ? 1 : 0);
+    m_skin.SetButtonState(ID_TOGGLE_PLAYLIST, m_bShowPlaylist == 0 ? 1 : 0);
+    m_skin.SetButtonState(ID_TOGGLE_EQUALIZER, m_bShowEqualizer == 0 ? 1 : 0);
+    m_skin.SetButtonState(ID_VOICE_CANCEL, m_bVoiceCancel ? 1 : 0);
 
     m_nTimerID = m_host.SetTimer(kTimerId, kTimerElapseMs);
     return 0;
@@ -182,9 +185,22 @@ void CMainFrame::OnTimer(UINT id) {
     }
 }
 
-bool CMainFrame::OnCommand(WPARAM, LPARAM) {
-    // The command table arrives with the control surface.
+bool CMainFrame::OnCommand(WPARAM wParam, LPARAM) {
+    const auto id = static_cast<std::uint32_t>(wParam);
+    if (id == 1065) {
+        ShowSkinMenu(1065);
+    } else if (id == ID_TOGGLE_RECORDER || id == ID_TOGGLE_PLAYLIST || id == ID_TOGGLE_EQUALIZER) {
+        TogglePanel(static_cast<int>(id));
+    } else if (id >= ID_BASE_SKIN && id <= ID_LAST_SKIN_PACKAGE) {
+        SwitchSkin(id);
+        m_bSkinChanged = 1;
+    }
     return false;
+}
+
+void CMainFrame::OnPaint() {
+    m_skin.PaintSkin();
+    DrawKeyLamps();
 }
 
 void CMainFrame::OnControlEvent(int controlId, int eventId, std::span<const std::int32_t> args) {

@@ -12,10 +12,13 @@
 #include "platform/mci.h"
 #include "platform/messages.h"
 #include "platform/window_host.h"
+#include "skin/region.h"
+#include "skin/skin.h"
 
 namespace mixora {
 
 class IFrameOperations;
+class IResourceModule;
 class IPrivateProfile;
 class ISystemInfo;
 struct ProgramRecords;
@@ -39,7 +42,15 @@ struct FrameServices {
     IMci& mci;
     IFrameOperations& ops;
     ProgramRecords& records;
+    // The program's own resources (base skin, texts).
+    const IResourceModule& resources;
 };
+
+// Panels that can be hidden, and the skin menu's commands.
+enum class Panel { Recorder, Playlist, Equalizer };
+inline constexpr std::uint32_t ID_BASE_SKIN = 62999;
+inline constexpr std::uint32_t ID_FIRST_SKIN_PACKAGE = 63000;
+inline constexpr std::uint32_t ID_LAST_SKIN_PACKAGE = 63999;
 
 // Identifier of timer 1 and of the media control's child window.
 inline constexpr UINT kTimerId = 1;
@@ -73,6 +84,21 @@ public:
     // its 32-bit integer arguments.
     void OnControlEvent(int controlId, int eventId, std::span<const std::int32_t> args);
     void OnTrackEnd();
+    void OnPaint();
+
+    // Skin set-up and switching; 0 on success, -1 when a control could not
+    // be made.
+    int SetUpSkin();
+    void ReadSkinInfo();
+    void ShowSkinMenu(int controlId);
+    void SwitchSkin(std::uint32_t commandId);
+    void DrawKeyLamps();
+
+    // Panels: their regions from the second mask, the window outline for
+    // the display flags, and the toggle commands.
+    void BuildPanelRegions();
+    void ApplyPanelShape();
+    void TogglePanel(int controlId);
 
     IWindowHost& Host() { return m_host; }
     ProgramRecords& Records() { return m_records; }
@@ -119,6 +145,24 @@ public:
     int m_nRecState = 0;
     MCI_STATUS_PARMS m_recStatus;
 
+    // From the skin's description.
+    std::uint32_t m_crName = 0xDCDCDC;
+    std::uint32_t m_crPlaylist = 0xFF9B78;
+    std::uint32_t m_crSelected = 0x96FF96;
+    std::uint32_t m_crPlaying = 0x6464FF;
+    std::vector<char> m_skinInfo; // the description text as read
+    std::size_t m_nSkinInfoLength = 0;
+    // From the skin's mask.
+    RECT m_rcTitle;
+    RECT m_rcTimeColumn;
+    std::array<RECT, 4> m_rcRecDigits{};
+    std::array<RECT, 9> m_rcKeyLamps{};
+    int m_nVisibleLines = 0;
+    Region m_rgnRecorder;
+    Region m_rgnPlaylist;
+    Region m_rgnEqualizer;
+
+    CSkin m_skin;
     std::vector<PlaylistEntry> m_playlist;
     std::unique_ptr<CMediaPlayer2> m_pPlayer;
     std::unique_ptr<CToolTipCtrl> m_pToolTip;
@@ -130,6 +174,7 @@ private:
     IMci& m_mci;
     IFrameOperations& m_ops;
     ProgramRecords& m_records;
+    const IResourceModule& m_resources;
     bool m_bDestroyed = false;
 };
 

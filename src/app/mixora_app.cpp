@@ -26,10 +26,9 @@ bool CMixoraApp::InitInstance() {
     m_pMainWnd = std::move(frame);
     // There is no document type: the command line opens nothing.
 
-    IFrameOperations& ops = m_services.ops;
-    ops.FitWindowToSkin(*m_pMainWnd);
-    ops.SetPresetDialogsOwner(*m_pMainWnd);
-    ops.ApplyPanelShape(*m_pMainWnd);
+    m_pMainWnd->m_skin.FitWindowToSkin(m_pMainWnd.get());
+    m_services.ops.SetPresetDialogsOwner(*m_pMainWnd);
+    m_pMainWnd->ApplyPanelShape();
     m_services.host.ShowWindow(SW_SHOW);
     m_services.host.UpdateWindow();
     return true;

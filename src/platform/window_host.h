@@ -1,7 +1,10 @@
 #pragma once
 // The seam between the core's main window and the desktop's window system.
 // Everything here is called on the UI thread and never blocks.
+#include <cstdint>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "platform/messages.h"
 
@@ -12,6 +15,19 @@ class IWindowProc {
 public:
     virtual ~IWindowProc() = default;
     virtual LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) = 0;
+};
+
+struct POINT {
+    int x = 0;
+    int y = 0;
+    friend bool operator==(const POINT&, const POINT&) = default;
+};
+
+// One line of a popup menu: a command, or a separator when `id` is 0.
+struct MenuItem {
+    std::uint32_t id = 0;
+    std::string text;
+    bool radioChecked = false;
 };
 
 class IWindowHost {
@@ -36,6 +52,29 @@ public:
     virtual void ShowWindow(int nCmdShow) = 0;
     // Paints whatever is pending now instead of at the next idle moment.
     virtual void UpdateWindow() = 0;
+
+    // Resizes the window so that its client area is cx by cy, without moving
+    // it or changing its stacking.
+    virtual void SetClientSize(int cx, int cy) = 0;
+
+    // The window's outline: the union of `rects` (client coordinates). An
+    // empty list gives the whole rectangle back: a window is never left
+    // without any pixel to click.
+    virtual void SetWindowRgn(std::span<const RECT> rects, bool redraw) = 0;
+
+    // The picture of the window: `width` x `height` pixels, 0xAARRGGBB, rows
+    // top first. The core owns and draws it; the host only reads it when it
+    // presents damaged parts. Null detaches it.
+    virtual void SetSurface(const std::uint32_t* pixels, int width, int height) = 0;
+    // Marks a part of the window (null: all of it) as needing a repaint; the
+    // host sends WM_PAINT and presents the surface there.
+    virtual void InvalidateRect(const RECT* rc) = 0;
+
+    virtual POINT ClientToScreen(POINT pt) = 0;
+
+    // Shows a popup menu with its top-left corner at `screen`; the item the
+    // user chooses is posted to the window as WM_COMMAND with its id.
+    virtual void TrackPopupMenu(const std::vector<MenuItem>& items, POINT screen) = 0;
 
     // Sends WM_DESTROY to the window procedure, removes the window and ends
     // the message loop: the program then returns from its event loop.

@@ -19,6 +19,12 @@ public:
     MOCK_METHOD(void, ShowWindow, (int), (override));
     MOCK_METHOD(void, UpdateWindow, (), (override));
     MOCK_METHOD(void, DestroyWindow, (), (override));
+    MOCK_METHOD(void, SetClientSize, (int, int), (override));
+    MOCK_METHOD(void, SetWindowRgn, (std::span<const RECT>, bool), (override));
+    MOCK_METHOD(void, SetSurface, (const std::uint32_t*, int, int), (override));
+    MOCK_METHOD(void, InvalidateRect, (const RECT*), (override));
+    MOCK_METHOD(POINT, ClientToScreen, (POINT), (override));
+    MOCK_METHOD(void, TrackPopupMenu, (const std::vector<MenuItem>&, POINT), (override));
 };
 
 class MockFrameOperations : public IFrameOperations {
@@ -29,12 +35,10 @@ public:
     MOCK_METHOD(void, DetectEffectDevice, (CMainFrame&), (override));
     MOCK_METHOD(bool, ReadEffectState, (CMainFrame&), (override));
     MOCK_METHOD(void, ChooseLanguageTable, (ProgramRecords&), (override));
-    MOCK_METHOD(bool, SetUpSkin, (CMainFrame&), (override));
-    MOCK_METHOD(void, SetButtonState, (int, int), (override));
-    MOCK_METHOD(void, SetSliderFraction, (int, double), (override));
-    MOCK_METHOD(void, FitWindowToSkin, (CMainFrame&), (override));
+    MOCK_METHOD(void, CreateFonts, (CMainFrame&), (override));
+    MOCK_METHOD(void, CreateTooltips, (CMainFrame&), (override));
+    MOCK_METHOD(void, ShowEqualizer, (CMainFrame&), (override));
     MOCK_METHOD(void, SetPresetDialogsOwner, (CMainFrame&), (override));
-    MOCK_METHOD(void, ApplyPanelShape, (CMainFrame&), (override));
     MOCK_METHOD(void, PausePlayback, (CMainFrame&), (override));
     MOCK_METHOD(void, PlayCurrent, (CMainFrame&), (override));
     MOCK_METHOD(void, AdvanceAfterTrackEnd, (CMainFrame&), (override));

@@ -8,6 +8,7 @@
 #include "app/mixora_app.h"
 #include "app/program_records.h"
 #include "fakes/mock_frame_seams.h"
+#include "skin/program_resources.h"
 
 using namespace mixora;
 using ::testing::_;
@@ -30,7 +31,8 @@ struct FrameTest : ::testing::Test {
     NiceMock<MockFrameOperations> ops;
     FakeSystemInfo system;
     ProgramRecords records;
-    CMainFrame frame{{host, profile, system, mci, ops, records}};
+    CProgramResources resources;
+    CMainFrame frame{{host, profile, system, mci, ops, records, resources}};
 
     FrameTest() {
         system.windowsDir = "/cfg";
@@ -82,18 +84,11 @@ TEST_F(FrameTest, StartUpRunsEveryStepInOrder) {
         EXPECT_CALL(profile, GetString("Settings", "Skin_File", "", 128, kIni));
         EXPECT_CALL(profile, GetInt("EQ", "EQPresetMask", 0, kIni));
         EXPECT_CALL(ops, ChooseLanguageTable(_));
-        EXPECT_CALL(ops, SetUpSkin(_)).WillOnce(Invoke([](CMainFrame& f) {
-            f.m_bPLScrollReverse = 1;
-            return true;
-        }));
-        EXPECT_CALL(ops, SetSliderFraction(ID_PLAYLIST_SCROLLBAR, 1.0));
-        EXPECT_CALL(ops, SetSliderFraction(ID_VOLUME, VolumeToSliderFraction(-1500)));
-        EXPECT_CALL(ops, SetButtonState(ID_REPEAT, 2));
-        EXPECT_CALL(ops, SetButtonState(ID_MUTE, 0));
-        EXPECT_CALL(ops, SetButtonState(ID_TOGGLE_RECORDER, 0));
-        EXPECT_CALL(ops, SetButtonState(ID_TOGGLE_PLAYLIST, 0));
-        EXPECT_CALL(ops, SetButtonState(ID_TOGGLE_EQUALIZER, 1));
-        EXPECT_CALL(ops, SetButtonState(ID_VOICE_CANCEL, 1));
+        // The skin's set-up, with the parts other displays add.
+        EXPECT_CALL(profile, GetInt("Settings", "Repeat", _, _)).Times(0);
+        EXPECT_CALL(ops, CreateFonts(_));
+        EXPECT_CALL(ops, CreateTooltips(_));
+        EXPECT_CALL(ops, ShowEqualizer(_));
         EXPECT_CALL(host, SetTimer(1, 333)).WillOnce(Return(1));
     }
     EXPECT_CALL(host, PostMessage(_, _, _)).Times(0);
@@ -104,6 +99,16 @@ TEST_F(FrameTest, StartUpRunsEveryStepInOrder) {
     EXPECT_EQ(frame.m_nPlayState, 0);
     EXPECT_EQ(frame.m_nSelected, -1);
     EXPECT_EQ(records.g_wLanguage, 0xFFFF); // the fake chooser left it
+    // The built-in skin runs its playlist scrollbar reversed: it starts at its far end.
+    EXPECT_EQ(frame.m_bPLScrollReverse, 1);
+    EXPECT_DOUBLE_EQ(frame.m_skin.GetSliderFraction(ID_PLAYLIST_SCROLLBAR), 1.0);
+    EXPECT_NEAR(frame.m_skin.GetSliderFraction(ID_VOLUME), 0.5, 0.05);
+    EXPECT_EQ(frame.m_skin.GetButtonState(ID_REPEAT), 2);
+    EXPECT_EQ(frame.m_skin.GetButtonState(ID_MUTE), 0);
+    EXPECT_EQ(frame.m_skin.GetButtonState(ID_TOGGLE_RECORDER), 0);
+    EXPECT_EQ(frame.m_skin.GetButtonState(ID_TOGGLE_PLAYLIST), 0);
+    EXPECT_EQ(frame.m_skin.GetButtonState(ID_TOGGLE_EQUALIZER), 1);
+    EXPECT_EQ(frame.m_skin.GetButtonState(ID_VOICE_CANCEL), 1);
 }
 
 TEST_F(FrameTest, UnreadableDeviceStateClosesTheWindowOnceStartUpEnds) {
@@ -126,19 +131,16 @@ TEST_F(FrameTest, VolumeIsClampedAndPanelTogglesShowHiddenPanels) {
     Stored("Volume", -5000);
     Stored("DisplayPlaylist", 0);
     Stored("Mute", 1);
-    EXPECT_CALL(ops, SetButtonState(_, _)).Times(AnyNumber());
-    EXPECT_CALL(ops, SetSliderFraction(ID_VOLUME, 0.0));
-    EXPECT_CALL(ops, SetButtonState(ID_TOGGLE_PLAYLIST, 1));
-    EXPECT_CALL(ops, SetButtonState(ID_MUTE, 1));
     frame.OnCreate();
     EXPECT_EQ(frame.m_nVolume, -3000);
-    ::testing::Mock::VerifyAndClearExpectations(&ops);
+    EXPECT_DOUBLE_EQ(frame.m_skin.GetSliderFraction(ID_VOLUME), 0.0);
+    EXPECT_EQ(frame.m_skin.GetButtonState(ID_TOGGLE_PLAYLIST), 1);
+    EXPECT_EQ(frame.m_skin.GetButtonState(ID_MUTE), 1);
 
     Stored("Volume", 200);
-    EXPECT_CALL(ops, SetSliderFraction(_, _)).Times(AnyNumber());
-    EXPECT_CALL(ops, SetSliderFraction(ID_VOLUME, 1.0));
     frame.OnCreate();
     EXPECT_EQ(frame.m_nVolume, 0);
+    EXPECT_DOUBLE_EQ(frame.m_skin.GetSliderFraction(ID_VOLUME), 1.0);
 }
 
 TEST_F(FrameTest, ShutDownClosesDevicesBeforeWritingSettingsThenFreesEverything) {
@@ -229,13 +231,14 @@ TEST_F(FrameTest, SuspendNeverPausesAFileAndResumeNeverStartsOne) {
 }
 
 TEST(MixoraApp, CreatesFitsShapesAndShowsTheWindowInOrder) {
-    StrictMock<MockWindowHost> host;
+    NiceMock<MockWindowHost> host;
     NiceMock<MockPrivateProfile> profile;
     NiceMock<MockMci> mci;
     NiceMock<MockFrameOperations> ops;
     FakeSystemInfo system;
     ProgramRecords records;
-    CMixoraApp app({host, profile, system, mci, ops, records});
+    CProgramResources resources;
+    CMixoraApp app({host, profile, system, mci, ops, records, resources});
     {
         InSequence order;
         EXPECT_CALL(host, Create(_, _)).WillOnce(Invoke([](const CREATESTRUCT& cs, IWindowProc& proc) {
@@ -244,9 +247,12 @@ TEST(MixoraApp, CreatesFitsShapesAndShowsTheWindowInOrder) {
             return proc.WindowProc(WM_CREATE, 0, 0) == 0;
         }));
         EXPECT_CALL(host, SetTimer(1, 333)).WillOnce(Return(1));
-        EXPECT_CALL(ops, FitWindowToSkin(_));
+        // Fitted to the skin: its size and full outline, then the panels' outline.
+        EXPECT_CALL(host, SetSurface(_, 520, 419));
+        EXPECT_CALL(host, SetClientSize(520, 419));
+        EXPECT_CALL(host, SetWindowRgn(_, true));
         EXPECT_CALL(ops, SetPresetDialogsOwner(_));
-        EXPECT_CALL(ops, ApplyPanelShape(_));
+        EXPECT_CALL(host, SetWindowRgn(_, true));
         EXPECT_CALL(host, ShowWindow(SW_SHOW));
         EXPECT_CALL(host, UpdateWindow());
     }
@@ -261,10 +267,11 @@ TEST(MixoraApp, StartUpFailsWhenTheWindowCannotBeMade) {
     NiceMock<MockFrameOperations> ops;
     FakeSystemInfo system;
     ProgramRecords records;
-    CMixoraApp app({host, profile, system, mci, ops, records});
+    CProgramResources resources;
+    CMixoraApp app({host, profile, system, mci, ops, records, resources});
     EXPECT_CALL(host, Create(_, _)).WillOnce(Return(false));
     EXPECT_CALL(host, ShowWindow(_)).Times(0);
-    EXPECT_CALL(ops, FitWindowToSkin(_)).Times(0);
+    EXPECT_CALL(ops, SetPresetDialogsOwner(_)).Times(0);
     EXPECT_FALSE(app.InitInstance());
     EXPECT_EQ(app.MainFrame(), nullptr);
 }

@@ -14,6 +14,7 @@
 #include "fakes/temp_dir.h"
 #include "platform/profile/profile_file.h"
 #include "platform/system/linux_system.h"
+#include "skin/program_resources.h"
 
 using namespace mixora;
 using ::testing::NiceMock;
@@ -28,12 +29,13 @@ struct SettingsFileTest : ::testing::Test {
     FakeSystemInfo system;
     PrivateProfileFile profile;
     ProgramRecords records;
+    CProgramResources resources;
 
     SettingsFileTest() { system.windowsDir = dir.path(); }
 
     // One run of the program: start-up reads, shut-down writes.
     void Run(const std::function<void(CMainFrame&)>& whileRunning = {}) {
-        CMainFrame frame({host, profile, system, mci, ops, records});
+        CMainFrame frame({host, profile, system, mci, ops, records, resources});
         frame.OnCreate();
         if (whileRunning) whileRunning(frame);
         frame.OnDestroy();

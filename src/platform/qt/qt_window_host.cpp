@@ -1,8 +1,13 @@
 #include "platform/qt/qt_window_host.h"
 
 #include <QApplication>
+#include <QActionGroup>
 #include <QCloseEvent>
+#include <QImage>
+#include <QMenu>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QTimerEvent>
 
 namespace mixora {
@@ -46,9 +51,18 @@ void FrameWidget::closeEvent(QCloseEvent* e) {
     }
 }
 
-void FrameWidget::paintEvent(QPaintEvent*) {
+void FrameWidget::paintEvent(QPaintEvent* e) {
     QPainter p(this);
-    p.fillRect(rect(), QColor(0x20, 0x24, 0x2a));
+    if (!host_.surface_) {
+        p.fillRect(e->rect(), Qt::black);
+        return;
+    }
+    // The core brings its picture up to date, then only the damaged part is
+    // put on the screen.
+    host_.Deliver(WM_PAINT, 0, 0);
+    QImage image(reinterpret_cast<const uchar*>(host_.surface_), host_.surfaceWidth_,
+                 host_.surfaceHeight_, host_.surfaceWidth_ * 4, QImage::Format_RGB32);
+    p.drawImage(e->rect(), image, e->rect());
 }
 
 QtWindowHost::QtWindowHost() = default;
@@ -134,6 +148,82 @@ void QtWindowHost::ShowWindow(int nCmdShow) {
 void QtWindowHost::UpdateWindow() {
     if (widget_ && widget_->isVisible()) {
         widget_->repaint();
+    }
+}
+
+void QtWindowHost::SetClientSize(int cx, int cy) {
+    if (widget_) {
+        widget_->setFixedSize(cx, cy);
+    }
+}
+
+void QtWindowHost::SetWindowRgn(std::span<const RECT> rects, bool redraw) {
+    if (!widget_) {
+        return;
+    }
+    QRegion region;
+    for (const RECT& r : rects) {
+        region += QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    }
+    if (region.isEmpty()) {
+        widget_->clearMask();
+    } else {
+        widget_->setMask(region);
+    }
+    if (redraw) {
+        widget_->update();
+    }
+}
+
+void QtWindowHost::SetSurface(const std::uint32_t* pixels, int width, int height) {
+    surface_ = pixels;
+    surfaceWidth_ = pixels ? width : 0;
+    surfaceHeight_ = pixels ? height : 0;
+    if (widget_) {
+        widget_->update();
+    }
+}
+
+void QtWindowHost::InvalidateRect(const RECT* rc) {
+    if (!widget_) {
+        return;
+    }
+    if (rc) {
+        widget_->update(QRect(rc->left, rc->top, rc->right - rc->left, rc->bottom - rc->top));
+    } else {
+        widget_->update();
+    }
+}
+
+POINT QtWindowHost::ClientToScreen(POINT pt) {
+    if (!widget_) {
+        return pt;
+    }
+    QPoint g = widget_->mapToGlobal(QPoint(pt.x, pt.y));
+    return {g.x(), g.y()};
+}
+
+void QtWindowHost::TrackPopupMenu(const std::vector<MenuItem>& items, POINT screen) {
+    if (!widget_) {
+        return;
+    }
+    QMenu menu(widget_.get());
+    QActionGroup group(&menu);
+    group.setExclusive(true);
+    for (const MenuItem& item : items) {
+        if (item.id == 0) {
+            menu.addSeparator();
+            continue;
+        }
+        QAction* action = menu.addAction(QString::fromUtf8(item.text.c_str()));
+        action->setData(static_cast<uint>(item.id));
+        action->setCheckable(true);
+        action->setChecked(item.radioChecked);
+        group.addAction(action);
+    }
+    QAction* chosen = menu.exec(QPoint(screen.x, screen.y));
+    if (chosen) {
+        PostMessage(WM_COMMAND, chosen->data().toUInt(), 0);
     }
 }
 

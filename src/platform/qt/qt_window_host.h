@@ -37,6 +37,12 @@ public:
     void ShowWindow(int nCmdShow) override;
     void UpdateWindow() override;
     void DestroyWindow() override;
+    void SetClientSize(int cx, int cy) override;
+    void SetWindowRgn(std::span<const RECT> rects, bool redraw) override;
+    void SetSurface(const std::uint32_t* pixels, int width, int height) override;
+    void InvalidateRect(const RECT* rc) override;
+    POINT ClientToScreen(POINT pt) override;
+    void TrackPopupMenu(const std::vector<MenuItem>& items, POINT screen) override;
 
     // True once the window was made and destroyed again.
     bool IsDestroyed() const { return destroyed_; }
@@ -51,6 +57,9 @@ private:
     IWindowProc* proc_ = nullptr;
     std::map<int, UINT> timers_; // Qt timer id -> our timer id
     bool destroyed_ = false;
+    const std::uint32_t* surface_ = nullptr;
+    int surfaceWidth_ = 0;
+    int surfaceHeight_ = 0;
 };
 
 } // namespace mixora

@@ -1,0 +1,179 @@
+// The main window's side of the skin: setting it up, reading its
+// description, the skin menu and switching, and the hideable panels.
+#include <algorithm>
+#include <string>
+
+#include "app/control_ids.h"
+#include "app/frame_operations.h"
+#include "app/main_frame.h"
+#include "app/program_records.h"
+#include "skin/profile_text.h"
+#include "skin/resource_source.h"
+#include "skin/skin_packages.h"
+
+namespace mixora {
+namespace {
+
+constexpr std::uint32_t kRecorderPanelKey = 0xABABAB;
+constexpr std::uint32_t kPlaylistPanelKey = 0xA8A8A8;
+constexpr std::uint32_t kEqualizerPanelKey = 0x474747;
+constexpr int kSkinInfoId = 134;
+
+} // namespace
+
+int CMainFrame::SetUpSkin() {
+    if (!m_skin.Load(kTransparentKey, kBodyKey, this, m_strSkinFile, m_resources)) {
+        return -1;
+    }
+    ReadSkinInfo();
+    CreateSkinControls(m_skin.Controls(), m_skin.Mask(), m_nPLScrollType);
+
+    DisplayAreas areas = MeasureDisplayAreas(m_skin.Mask());
+    m_rcMedia = areas.m_rcMedia;
+    m_rcTitle = areas.m_rcTitle;
+    m_rcPlaylist = areas.m_rcPlaylist;
+    m_rcPlaylistLine = areas.m_rcPlaylistLine;
+    m_rcTimeColumn = areas.m_rcTimeColumn;
+    m_rcTimeDigits = areas.m_rcTimeDigits;
+    m_rcRecDigits = areas.m_rcRecDigits;
+    m_rcKeyLamps = areas.m_rcKeyLamps;
+    m_nVisibleLines = areas.m_nVisibleLines;
+    m_ops.CreateFonts(*this);
+
+    m_ops.CreateTooltips(*this);
+    m_ops.ShowEqualizer(*this);
+    BuildPanelRegions();
+    DrawKeyLamps();
+    return 0;
+}
+
+void CMainFrame::ReadSkinInfo() {
+    m_crName = 0xDCDCDC;
+    m_crPlaylist = 0xFF9B78;
+    m_crSelected = 0x96FF96;
+    m_crPlaying = 0x6464FF;
+    m_skinInfo.clear();
+    m_nSkinInfoLength = 0;
+
+    CSkinSource source = OpenSkinSource(m_strSkinFile, m_resources);
+    if (auto text = source.Module().FindResource("SKININFO", ResourceName::Id(kSkinInfoId))) {
+        m_skinInfo.assign(text->begin(), text->end());
+        m_nSkinInfoLength = m_skinInfo.size();
+    }
+    const char* text = m_skinInfo.empty() ? nullptr : m_skinInfo.data();
+    std::string value;
+    auto lookup = [&](const char* section, const char* key) {
+        return LookupProfileText(text, m_nSkinInfoLength, section, key, value);
+    };
+    if (lookup("FontColor", "NameColor")) m_crName = ParseHex(value);
+    if (lookup("FontColor", "PLColor")) m_crPlaylist = ParseHex(value);
+    if (lookup("FontColor", "SelectedPLColor")) m_crSelected = ParseHex(value);
+    if (lookup("FontColor", "PlayingPLColor")) m_crPlaying = ParseHex(value);
+    m_nPLScrollType = 2;
+    if (lookup("ScrollType", "PLScrollType")) m_nPLScrollType = static_cast<int>(ParseHex(value));
+    m_bPLScrollReverse = 0;
+    if (lookup("ScrollType", "PLScrollReverse")) m_bPLScrollReverse = ParseHex(value) != 0 ? 1 : 0;
+}
+
+void CMainFrame::ShowSkinMenu(int controlId) {
+    const CSkinControl* control = m_skin.Controls().Find(controlId);
+    if (!control) {
+        return;
+    }
+    RECT box = control->m_rgn.Bounds();
+    POINT at = m_host.ClientToScreen({(box.left + box.right) / 2, (box.top + box.bottom) / 2});
+
+    // The base skin's item keeps its English text until language tables
+    // give it another.
+    std::vector<MenuItem> items = {{ID_BASE_SKIN, "Base Skin", false}, {0, "", false}};
+    int checked = m_strSkinFile.empty() ? 0 : -1;
+    std::vector<SkinPackage> packages = ListSkinPackages(m_strProgramDir);
+    for (std::size_t n = 0; n < packages.size() && n <= ID_LAST_SKIN_PACKAGE - ID_FIRST_SKIN_PACKAGE; ++n) {
+        items.push_back({ID_FIRST_SKIN_PACKAGE + static_cast<std::uint32_t>(n), packages[n].title, false});
+        if (packages[n].path == m_strSkinFile) {
+            checked = static_cast<int>(n) + 2;
+        }
+    }
+    if (checked >= 0) {
+        items[static_cast<std::size_t>(checked)].radioChecked = true;
+    }
+    m_host.TrackPopupMenu(items, at);
+}
+
+void CMainFrame::SwitchSkin(std::uint32_t commandId) {
+    if (commandId == ID_BASE_SKIN) {
+        m_strSkinFile.clear();
+    } else {
+        std::vector<SkinPackage> packages = ListSkinPackages(m_strProgramDir);
+        std::size_t k = commandId - ID_FIRST_SKIN_PACKAGE;
+        if (k < packages.size()) {
+            m_strSkinFile = packages[k].path;
+        }
+    }
+
+    const double seek = m_skin.GetSliderFraction(ID_SEEKING_BAR);
+    const double volume = m_skin.GetSliderFraction(ID_VOLUME);
+    double scroll = m_skin.GetSliderFraction(ID_PLAYLIST_SCROLLBAR);
+    if (m_bPLScrollReverse) {
+        scroll = 1.0 - scroll;
+    }
+
+    m_skin.Release();
+    m_rgnRecorder = Region();
+    m_rgnPlaylist = Region();
+    m_rgnEqualizer = Region();
+
+    SetUpSkin();
+    m_skin.RefitWindowToSkin();
+
+    m_skin.SetSliderFraction(ID_SEEKING_BAR, seek);
+    m_skin.SetSliderFraction(ID_VOLUME, volume);
+    // The list stays scrolled to the same line whichever way the new thumb runs.
+    m_skin.SetSliderFraction(ID_PLAYLIST_SCROLLBAR, m_bPLScrollReverse ? 1.0 - scroll : scroll);
+
+    m_skin.SetButtonState(ID_TOGGLE_RECORDER, m_bShowRecorder == 0 ? 1 : 0);
+    m_skin.SetButtonState(ID_TOGGLE_PLAYLIST, m_bShowPlaylist == 0 ? 1 : 0);
+    m_skin.SetButtonState(ID_TOGGLE_EQUALIZER, m_bShowEqualizer == 0 ? 1 : 0);
+    m_skin.SetButtonState(ID_REPEAT, m_nRepeatMode);
+    m_skin.SetButtonState(ID_MUTE, m_bMute ? 1 : 0);
+    m_skin.SetButtonState(ID_VOICE_CANCEL, m_bVoiceCancel ? 1 : 0);
+    m_skin.SetButtonState(ID_PLAY_PAUSE, m_nPlayState == 2 ? 1 : 0);
+
+    ApplyPanelShape();
+    // The media control, once playback has one, is moved to the new media
+    // area here.
+    m_host.InvalidateRect(&m_rcMedia);
+}
+
+void CMainFrame::DrawKeyLamps() { m_skin.DrawKeyLamps(m_nKeyShift, m_rcKeyLamps); }
+
+void CMainFrame::BuildPanelRegions() {
+    m_skin.RegionFromMask2(m_rgnRecorder, kRecorderPanelKey, kMaskKeyPixels);
+    m_skin.RegionFromMask2(m_rgnPlaylist, kPlaylistPanelKey, kMaskKeyPixels);
+    m_skin.RegionFromMask2(m_rgnEqualizer, kEqualizerPanelKey, kMaskKeyPixels);
+}
+
+void CMainFrame::ApplyPanelShape() {
+    Region shape;
+    m_skin.RegionFromMask(shape, kTransparentKey, kMaskAllButKey);
+    if (!m_bShowRecorder) shape = shape.Xor(m_rgnRecorder);
+    if (!m_bShowPlaylist) shape = shape.Xor(m_rgnPlaylist);
+    if (!m_bShowEqualizer) shape = shape.Xor(m_rgnEqualizer);
+    std::vector<RECT> rects = shape.Rects();
+    m_host.SetWindowRgn(rects, true);
+}
+
+void CMainFrame::TogglePanel(int controlId) {
+    int* flag = controlId == ID_TOGGLE_RECORDER   ? &m_bShowRecorder
+                : controlId == ID_TOGGLE_PLAYLIST ? &m_bShowPlaylist
+                : controlId == ID_TOGGLE_EQUALIZER ? &m_bShowEqualizer
+                                                   : nullptr;
+    if (!flag) {
+        return;
+    }
+    *flag = *flag == 0 ? 1 : 0;
+    m_skin.SetButtonState(controlId, *flag == 0 ? 1 : 0);
+    ApplyPanelShape();
+}
+
+} // namespace mixora

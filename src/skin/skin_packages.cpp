@@ -1,0 +1,29 @@
+#include "skin/skin_packages.h"
+
+#include <filesystem>
+
+#include "skin/resource_source.h"
+
+namespace mixora {
+
+std::vector<SkinPackage> ListSkinPackages(const std::string& programDir) {
+    namespace fs = std::filesystem;
+    std::vector<SkinPackage> packages;
+    std::error_code error;
+    fs::directory_iterator it(programDir, error);
+    for (; !error && it != fs::directory_iterator(); it.increment(error)) {
+        const fs::path& file = it->path();
+        if (!ResourceNameEquals(file.extension().string(), ".dll")) {
+            continue;
+        }
+        std::error_code typeError;
+        if (!it->is_regular_file(typeError)) {
+            continue;
+        }
+        const std::string name = file.filename().string();
+        packages.push_back(SkinPackage{file.stem().string(), programDir + "/" + name});
+    }
+    return packages;
+}
+
+} // namespace mixora

@@ -13,6 +13,8 @@ PACKAGES=(
   fonts-dejavu-core fonts-noto-cjk
   # regions
   libpixman-1-dev
+  # the sample skin package (a resource-only Windows library)
+  binutils-mingw-w64-x86-64 cpp
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   # running without a display, end-to-end tests, start-up measurement

@@ -637,8 +637,8 @@ def groove_line(cv, x0, x1, y):
         cv.set(x, y + 1, 0x60666E)
 
 
-def draw_background():
-    cv = Canvas(W, H, BLACK)
+def draw_module_plates(cv):
+    """Brushed metal on every module, with a bevel where modules meet the outside."""
     for y in range(H):
         for x in range(W):
             m = MODULES[y * W + x]
@@ -658,6 +658,11 @@ def draw_background():
             elif module_at(x, y + 2) != m or module_at(x + 2, y) != m:
                 c = mix(c, 0x000000, 0.28)
             cv.px[y * W + x] = c
+
+
+def draw_background():
+    cv = Canvas(W, H, BLACK)
+    draw_module_plates(cv)
 
     # central unit
     draw_media_screen(cv)
@@ -1015,7 +1020,10 @@ def colorref(c):
     return '0x00%02X%02X%02X' % (b, g, r)
 
 
-def description():
+def description(colours=(NAME_COLOR, PL_COLOR, SELECTED_COLOR, PLAYING_COLOR),
+                scroll_type=2, scroll_reverse=1):
+    """The description text; colours are (name, playlist, selected, playing) as (r, g, b)."""
+    name_color, pl_color, selected_color, playing_color = colours
     named = [
         ('Play', 0xFA0064), ('Stop', 0xC80064), ('Next', 0x960064), ('Previous', 0x640064),
         ('Open', 0x006464), ('Repeat', 0x96FA64), ('Mute', 0x009664), ('Volume', 0x000064),
@@ -1032,14 +1040,14 @@ def description():
         'SkinTransparent=0x00000000',
         '',
         '[FontColor]',
-        'NameColor=' + colorref(NAME_COLOR),
-        'PLColor=' + colorref(PL_COLOR),
-        'SelectedPLColor=' + colorref(SELECTED_COLOR),
-        'PlayingPLColor=' + colorref(PLAYING_COLOR),
+        'NameColor=' + colorref(name_color),
+        'PLColor=' + colorref(pl_color),
+        'SelectedPLColor=' + colorref(selected_color),
+        'PlayingPLColor=' + colorref(playing_color),
         '',
         '[ScrollType]',
-        'PLScrollType=2',
-        'PLScrollReverse=1',
+        'PLScrollType=%d' % scroll_type,
+        'PLScrollReverse=%d' % scroll_reverse,
         '',
         '[Controls]',
         'TotalControls=%d' % len(named),
@@ -1054,37 +1062,45 @@ def description():
 # --------------------------------------------------------------------------
 
 
+def render_skin(bg):
+    """The three faces, the state strips and the digit strips drawn over the
+    bare face bg, by resource name."""
+    images = {}
+    for look, name in ((LOOK_NORMAL, 'SKINBASE'), (LOOK_FOCUS, 'SKINFOCUS'),
+                       (LOOK_DOWN, 'SKINDOWN')):
+        face = bg.copy()
+        draw_controls(face, look)
+        images[name] = face
+    for (_id, _key, style, strip, box, kind) in BUTTONS:
+        if style == 2:
+            images[strip] = make_strip(bg, box, kind, STRIP_STATES[strip])
+    images['PLAYNO'] = make_digit_strip(TIME_DIGITS[0][1], False)
+    images['RECORDNO'] = make_digit_strip(REC_DIGITS[0][1], True)
+    return images
+
+
+def write_skin(out, images, info):
+    """Writes <out>/bitmaps/<NAME>.bmp for every image and the description as
+    <out>/custom/SKININFO/134.txt."""
+    bmp_dir = os.path.join(out, 'bitmaps')
+    info_dir = os.path.join(out, 'custom', 'SKININFO')
+    os.makedirs(bmp_dir, exist_ok=True)
+    os.makedirs(info_dir, exist_ok=True)
+    for name, canvas in images.items():
+        write_bmp(os.path.join(bmp_dir, name + '.bmp'), canvas)
+    with open(os.path.join(info_dir, '134.txt'), 'wb') as f:
+        f.write(info)
+
+
 def main(argv):
     root = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'))
     out = os.path.join(root, 'resources')
     if len(argv) >= 3 and argv[1] == '--out':
         out = argv[2]
-    bmp_dir = os.path.join(out, 'bitmaps')
-    info_dir = os.path.join(out, 'custom', 'SKININFO')
-    os.makedirs(bmp_dir, exist_ok=True)
-    os.makedirs(info_dir, exist_ok=True)
-
-    bg = draw_background()
-    faces = {}
-    for look, name in ((LOOK_NORMAL, 'SKINBASE'), (LOOK_FOCUS, 'SKINFOCUS'),
-                       (LOOK_DOWN, 'SKINDOWN')):
-        face = bg.copy()
-        draw_controls(face, look)
-        faces[name] = face
-    for name, face in faces.items():
-        write_bmp(os.path.join(bmp_dir, name + '.bmp'), face)
-    write_bmp(os.path.join(bmp_dir, 'SKINMASK.bmp'), make_mask())
-    write_bmp(os.path.join(bmp_dir, 'SKINMASK2.bmp'), make_mask2())
-
-    for (_id, _key, style, strip, box, kind) in BUTTONS:
-        if style == 2:
-            write_bmp(os.path.join(bmp_dir, strip + '.bmp'),
-                      make_strip(bg, box, kind, STRIP_STATES[strip]))
-    write_bmp(os.path.join(bmp_dir, 'PLAYNO.bmp'), make_digit_strip(TIME_DIGITS[0][1], False))
-    write_bmp(os.path.join(bmp_dir, 'RECORDNO.bmp'), make_digit_strip(REC_DIGITS[0][1], True))
-
-    with open(os.path.join(info_dir, '134.txt'), 'wb') as f:
-        f.write(description())
+    images = render_skin(draw_background())
+    images['SKINMASK'] = make_mask()
+    images['SKINMASK2'] = make_mask2()
+    write_skin(out, images, description())
     return 0
 
 

@@ -4,9 +4,7 @@ set -euo pipefail
 
 E2E_TMP=$(mktemp -d /tmp/mixora-e2e-XXXXXX)
 export XDG_CONFIG_HOME="$E2E_TMP/config"
-export XDG_RUNTIME_DIR="$E2E_TMP/runtime"
-mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
+mkdir -p "$XDG_CONFIG_HOME"
 INI="$XDG_CONFIG_HOME/mixora/Mixora.ini"
 
 n=$((100 + RANDOM % 400))
@@ -15,13 +13,14 @@ Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 XVFB_PID=$!
 export DISPLAY=":$n"
 for _ in $(seq 100); do
-  [ -e "/tmp/.X11-unix/X$n" ] && break
+  xdpyinfo >/dev/null 2>&1 && break
   sleep 0.05
 done
 
 MIXORA_PID=""
 cleanup() {
   [ -n "$MIXORA_PID" ] && kill -9 "$MIXORA_PID" 2>/dev/null || true
+  [ -n "${BACKDROP_PID:-}" ] && kill "$BACKDROP_PID" 2>/dev/null || true
   kill "$XVFB_PID" 2>/dev/null || true
   rm -rf "$E2E_TMP"
 }
@@ -48,4 +47,27 @@ stop_mixora() {
   wait "$MIXORA_PID" || rc=$?
   MIXORA_PID=""
   [ "$rc" = 0 ] || fail "Mixora ended with status $rc"
+}
+
+# screenshot: saves the whole screen as $E2E_TMP/screen.png.
+screenshot() { import -window root "$E2E_TMP/screen.png"; }
+
+# pixel X Y: the colour at (X, Y) of the last screenshot, as rrggbb.
+pixel() {
+  convert "$E2E_TMP/screen.png" -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null |
+    sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p' | tr 'A-F' 'a-f'
+}
+
+# backdrop COLOUR: a window of one colour over the whole screen, behind
+# whatever is started after it (the root's own background cannot be relied
+# on: it turns black again when its owner goes away).
+backdrop() {
+  convert -size 1024x768 "xc:#$1" "$E2E_TMP/backdrop.png"
+  display -geometry +0+0 -borderwidth 0 -title backdrop "$E2E_TMP/backdrop.png" &
+  BACKDROP_PID=$!
+  for _ in $(seq 300); do
+    xdotool search --onlyvisible --name '^backdrop' >/dev/null 2>&1 && return 0
+    sleep 0.05
+  done
+  fail "backdrop did not appear"
 }

@@ -1,0 +1,50 @@
+#pragma once
+// Seams that do nothing, so a benchmark measures only the core's own work.
+#include "platform/mci.h"
+#include "platform/private_profile.h"
+#include "platform/system_info.h"
+#include "platform/window_host.h"
+
+namespace mixora::bench {
+
+class NullHost final : public IWindowHost {
+public:
+    bool Create(const CREATESTRUCT&, IWindowProc& proc) override { return proc.WindowProc(WM_CREATE, 0, 0) == 0; }
+    void PostMessage(UINT, WPARAM, LPARAM) override {}
+    UINT SetTimer(UINT id, UINT) override { return id; }
+    bool KillTimer(UINT) override { return true; }
+    void ShowWindow(int) override {}
+    void UpdateWindow() override {}
+    void DestroyWindow() override {}
+    void SetClientSize(int, int) override {}
+    void SetWindowRgn(std::span<const RECT>, bool) override {}
+    void SetSurface(const std::uint32_t*, int, int) override {}
+    void InvalidateRect(const RECT*) override {}
+    POINT ClientToScreen(POINT p) override { return p; }
+    void TrackPopupMenu(const std::vector<MenuItem>&, POINT) override {}
+};
+
+class NullProfile final : public IPrivateProfile {
+public:
+    int GetInt(const std::string&, const std::string&, int def, const std::string&) override { return def; }
+    std::string GetString(const std::string&, const std::string&, const std::string& def, std::size_t,
+                          const std::string&) override {
+        return def;
+    }
+    bool WriteString(const std::string&, const std::string&, const std::string&, const std::string&) override {
+        return true;
+    }
+};
+
+class NullMci final : public IMci {
+public:
+    std::uint32_t SendCommand(std::uint32_t, std::uint32_t, std::uint32_t, void*) override { return 0; }
+};
+
+class FixedSystem final : public ISystemInfo {
+public:
+    std::string ModuleFileName() override { return "/nonexistent/mixora"; }
+    std::string WindowsDirectory() override { return "/nonexistent"; }
+};
+
+} // namespace mixora::bench

@@ -1,8 +1,11 @@
 #pragma once
 // Seams that do nothing, so a benchmark measures only the core's own work.
+#include "platform/launcher.h"
 #include "platform/mci.h"
+#include "platform/message_box.h"
 #include "platform/private_profile.h"
 #include "platform/system_info.h"
+#include "platform/text_rasterizer.h"
 #include "platform/window_host.h"
 
 namespace mixora::bench {
@@ -45,6 +48,23 @@ class FixedSystem final : public ISystemInfo {
 public:
     std::string ModuleFileName() override { return "/nonexistent/mixora"; }
     std::string WindowsDirectory() override { return "/nonexistent"; }
+};
+
+class NullMessages final : public IMessageBox {
+public:
+    int MessageBox(const std::string&, const std::string&, unsigned) override { return IDOK; }
+};
+
+class NullLauncher final : public IProgramLauncher {
+public:
+    bool IsInstalled(const std::string&) override { return false; }
+    bool Launch(const std::vector<std::string>&) override { return false; }
+};
+
+class NullText final : public ITextRasterizer {
+public:
+    void DrawText(SurfaceView, const RECT&, int, int, const std::string&, int, std::uint32_t, bool,
+                  std::uint32_t) override {}
 };
 
 } // namespace mixora::bench

@@ -2,6 +2,7 @@
 // all 45 controls and the display areas built, the panels measured.
 #include <benchmark/benchmark.h>
 
+#include "app/inert_command_operations.h"
 #include "app/inert_frame_operations.h"
 #include "app/main_frame.h"
 #include "app/program_records.h"
@@ -18,7 +19,11 @@ static void BM_SetUpSkin(benchmark::State& state) {
     CInertFrameOperations ops;
     ProgramRecords records;
     CProgramResources resources;
-    CMainFrame frame({host, profile, system, mci, ops, records, resources});
+    bench::NullMessages messages;
+    bench::NullLauncher launcher;
+    bench::NullText text;
+    CInertCommandOperations commands;
+    CMainFrame frame({host, profile, system, mci, ops, records, resources, messages, launcher, text, commands});
     for (auto _ : state) {
         benchmark::DoNotOptimize(frame.SetUpSkin());
     }
@@ -33,7 +38,11 @@ static void BM_PaintWholeWindow(benchmark::State& state) {
     CInertFrameOperations ops;
     ProgramRecords records;
     CProgramResources resources;
-    CMainFrame frame({host, profile, system, mci, ops, records, resources});
+    bench::NullMessages messages;
+    bench::NullLauncher launcher;
+    bench::NullText text;
+    CInertCommandOperations commands;
+    CMainFrame frame({host, profile, system, mci, ops, records, resources, messages, launcher, text, commands});
     frame.SetUpSkin();
     for (auto _ : state) {
         frame.OnPaint();

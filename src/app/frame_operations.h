@@ -28,10 +28,9 @@ public:
     // Chooses the language table from the user's language (g_wLanguage).
     virtual void ChooseLanguageTable(ProgramRecords& records) = 0;
 
-    // Parts of the skin set-up that belong to the text, tooltip and
-    // equalizer displays: the two fonts sized to their rectangles, one
-    // tooltip per control, and the driver's equalizer shown on the sliders.
-    virtual void CreateFonts(CMainFrame& frame) = 0;
+    // Parts of the skin set-up that belong to the tooltip and equalizer
+    // displays: one tooltip per control, and the driver's equalizer shown
+    // on the sliders.
     virtual void CreateTooltips(CMainFrame& frame) = 0;
     virtual void ShowEqualizer(CMainFrame& frame) = 0;
     // Tells the preset dialogs the window that owns them.

@@ -38,7 +38,7 @@ int CMainFrame::SetUpSkin() {
     m_rcRecDigits = areas.m_rcRecDigits;
     m_rcKeyLamps = areas.m_rcKeyLamps;
     m_nVisibleLines = areas.m_nVisibleLines;
-    m_ops.CreateFonts(*this);
+    CreateFonts();
 
     m_ops.CreateTooltips(*this);
     m_ops.ShowEqualizer(*this);

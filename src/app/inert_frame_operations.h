@@ -14,7 +14,6 @@ public:
     void DetectEffectDevice(CMainFrame&) override {}
     bool ReadEffectState(CMainFrame&) override { return true; }
     void ChooseLanguageTable(ProgramRecords&) override {}
-    void CreateFonts(CMainFrame&) override {}
     void CreateTooltips(CMainFrame&) override {}
     void ShowEqualizer(CMainFrame&) override {}
     void SetPresetDialogsOwner(CMainFrame&) override {}

@@ -19,7 +19,8 @@ double VolumeToSliderFraction(int volume) {
 
 CMainFrame::CMainFrame(FrameServices s)
     : m_host(s.host), m_profile(s.profile), m_system(s.system), m_mci(s.mci), m_ops(s.ops),
-      m_records(s.records), m_resources(s.resources) {}
+      m_records(s.records), m_resources(s.resources), m_messages(s.messages), m_launcher(s.launcher),
+      m_text(s.text), m_commands(s.commands) {}
 
 CMainFrame::~CMainFrame() = default;
 
@@ -185,18 +186,6 @@ void CMainFrame::OnTimer(UINT id) {
     }
 }
 
-bool CMainFrame::OnCommand(WPARAM wParam, LPARAM) {
-    const auto id = static_cast<std::uint32_t>(wParam);
-    if (id == 1065) {
-        ShowSkinMenu(1065);
-    } else if (id == ID_TOGGLE_RECORDER || id == ID_TOGGLE_PLAYLIST || id == ID_TOGGLE_EQUALIZER) {
-        TogglePanel(static_cast<int>(id));
-    } else if (id >= ID_BASE_SKIN && id <= ID_LAST_SKIN_PACKAGE) {
-        SwitchSkin(id);
-        m_bSkinChanged = 1;
-    }
-    return false;
-}
 
 void CMainFrame::OnPaint() {
     m_skin.PaintSkin();

@@ -17,7 +17,11 @@
 
 namespace mixora {
 
+class ICommandOperations;
 class IFrameOperations;
+class ITextRasterizer;
+class IMessageBox;
+class IProgramLauncher;
 class IResourceModule;
 class IPrivateProfile;
 class ISystemInfo;
@@ -44,6 +48,10 @@ struct FrameServices {
     ProgramRecords& records;
     // The program's own resources (base skin, texts).
     const IResourceModule& resources;
+    IMessageBox& messages;
+    IProgramLauncher& launcher;
+    ITextRasterizer& text;
+    ICommandOperations& commands;
 };
 
 // Panels that can be hidden, and the skin menu's commands.
@@ -93,6 +101,13 @@ public:
     void ShowSkinMenu(int controlId);
     void SwitchSkin(std::uint32_t commandId);
     void DrawKeyLamps();
+
+    // Texts: the two fonts sized to their rectangles, the title, the
+    // visible playlist lines, and the playlist area restored and redrawn.
+    void CreateFonts();
+    void DrawTitle();
+    void DrawPlaylistText();
+    void RefreshPlaylist();
 
     // Panels: their regions from the second mask, the window outline for
     // the display flags, and the toggle commands.
@@ -158,6 +173,9 @@ public:
     std::array<RECT, 4> m_rcRecDigits{};
     std::array<RECT, 9> m_rcKeyLamps{};
     int m_nVisibleLines = 0;
+    // Pixel heights of the title and playlist fonts (0 until made).
+    int m_fontTitle = 0;
+    int m_fontPlaylist = 0;
     Region m_rgnRecorder;
     Region m_rgnPlaylist;
     Region m_rgnEqualizer;
@@ -175,6 +193,10 @@ private:
     IFrameOperations& m_ops;
     ProgramRecords& m_records;
     const IResourceModule& m_resources;
+    IMessageBox& m_messages;
+    IProgramLauncher& m_launcher;
+    ITextRasterizer& m_text;
+    ICommandOperations& m_commands;
     bool m_bDestroyed = false;
 };
 

@@ -35,7 +35,6 @@ public:
     MOCK_METHOD(void, DetectEffectDevice, (CMainFrame&), (override));
     MOCK_METHOD(bool, ReadEffectState, (CMainFrame&), (override));
     MOCK_METHOD(void, ChooseLanguageTable, (ProgramRecords&), (override));
-    MOCK_METHOD(void, CreateFonts, (CMainFrame&), (override));
     MOCK_METHOD(void, CreateTooltips, (CMainFrame&), (override));
     MOCK_METHOD(void, ShowEqualizer, (CMainFrame&), (override));
     MOCK_METHOD(void, SetPresetDialogsOwner, (CMainFrame&), (override));
@@ -71,6 +70,24 @@ public:
     std::string windowsDir;
     std::string ModuleFileName() override { return module; }
     std::string WindowsDirectory() override { return windowsDir; }
+};
+
+} // namespace mixora
+
+#include "platform/launcher.h"
+#include "platform/message_box.h"
+
+namespace mixora {
+
+class MockMessageBox : public IMessageBox {
+public:
+    MOCK_METHOD(int, MessageBox, (const std::string&, const std::string&, unsigned), (override));
+};
+
+class MockLauncher : public IProgramLauncher {
+public:
+    MOCK_METHOD(bool, IsInstalled, (const std::string&), (override));
+    MOCK_METHOD(bool, Launch, (const std::vector<std::string>&), (override));
 };
 
 } // namespace mixora

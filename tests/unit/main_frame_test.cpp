@@ -7,7 +7,7 @@
 #include "app/main_frame.h"
 #include "app/mixora_app.h"
 #include "app/program_records.h"
-#include "fakes/mock_frame_seams.h"
+#include "fakes/frame_harness.h"
 #include "skin/program_resources.h"
 
 using namespace mixora;
@@ -24,24 +24,9 @@ namespace {
 
 const std::string kIni = "/cfg/Mixora.ini";
 
-struct FrameTest : ::testing::Test {
-    NiceMock<MockWindowHost> host;
-    NiceMock<MockPrivateProfile> profile;
-    NiceMock<MockMci> mci;
-    NiceMock<MockFrameOperations> ops;
-    FakeSystemInfo system;
-    ProgramRecords records;
-    CProgramResources resources;
-    CMainFrame frame{{host, profile, system, mci, ops, records, resources}};
+struct FrameTest : ::testing::Test, FrameHarness {
+    CMainFrame frame{Services()};
 
-    FrameTest() {
-        system.windowsDir = "/cfg";
-        // Missing keys give their defaults, as a missing file does.
-        ON_CALL(profile, GetInt(_, _, _, _)).WillByDefault(Invoke([](auto&, auto&, int def, auto&) { return def; }));
-        ON_CALL(profile, GetString(_, _, _, _, _)).WillByDefault(Invoke([](auto&, auto&, auto& def, auto, auto&) { return def; }));
-        ON_CALL(ops, ReadEffectState(_)).WillByDefault(Return(true));
-        ON_CALL(host, SetTimer(_, _)).WillByDefault(Invoke([](UINT id, UINT) { return id; }));
-    }
     void Stored(const std::string& key, int value) {
         ON_CALL(profile, GetInt(_, key, _, kIni)).WillByDefault(Return(value));
     }
@@ -86,7 +71,6 @@ TEST_F(FrameTest, StartUpRunsEveryStepInOrder) {
         EXPECT_CALL(ops, ChooseLanguageTable(_));
         // The skin's set-up, with the parts other displays add.
         EXPECT_CALL(profile, GetInt("Settings", "Repeat", _, _)).Times(0);
-        EXPECT_CALL(ops, CreateFonts(_));
         EXPECT_CALL(ops, CreateTooltips(_));
         EXPECT_CALL(ops, ShowEqualizer(_));
         EXPECT_CALL(host, SetTimer(1, 333)).WillOnce(Return(1));
@@ -231,14 +215,10 @@ TEST_F(FrameTest, SuspendNeverPausesAFileAndResumeNeverStartsOne) {
 }
 
 TEST(MixoraApp, CreatesFitsShapesAndShowsTheWindowInOrder) {
-    NiceMock<MockWindowHost> host;
-    NiceMock<MockPrivateProfile> profile;
-    NiceMock<MockMci> mci;
-    NiceMock<MockFrameOperations> ops;
-    FakeSystemInfo system;
-    ProgramRecords records;
-    CProgramResources resources;
-    CMixoraApp app({host, profile, system, mci, ops, records, resources});
+    FrameHarness h;
+    auto& host = h.host;
+    auto& ops = h.ops;
+    CMixoraApp app(h.Services());
     {
         InSequence order;
         EXPECT_CALL(host, Create(_, _)).WillOnce(Invoke([](const CREATESTRUCT& cs, IWindowProc& proc) {
@@ -261,14 +241,10 @@ TEST(MixoraApp, CreatesFitsShapesAndShowsTheWindowInOrder) {
 }
 
 TEST(MixoraApp, StartUpFailsWhenTheWindowCannotBeMade) {
-    NiceMock<MockWindowHost> host;
-    NiceMock<MockPrivateProfile> profile;
-    NiceMock<MockMci> mci;
-    NiceMock<MockFrameOperations> ops;
-    FakeSystemInfo system;
-    ProgramRecords records;
-    CProgramResources resources;
-    CMixoraApp app({host, profile, system, mci, ops, records, resources});
+    FrameHarness h;
+    auto& host = h.host;
+    auto& ops = h.ops;
+    CMixoraApp app(h.Services());
     EXPECT_CALL(host, Create(_, _)).WillOnce(Return(false));
     EXPECT_CALL(host, ShowWindow(_)).Times(0);
     EXPECT_CALL(ops, SetPresetDialogsOwner(_)).Times(0);

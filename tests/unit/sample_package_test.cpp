@@ -113,12 +113,14 @@ TEST_F(SamplePackage, MaskHasItsOwnLayout) {
     EXPECT_EQ(box(0xC7C7FF).left, firstLine.right) << "length column ends the first line";
     EXPECT_EQ((list.bottom - list.top) / (firstLine.bottom - firstLine.top), 7);
     // A straight vertical scrollbar with its thumb resting at the top.
-    const RECT track = box(0xB10064);
+    const RECT slider = index.RegionOf(0xB10064, kMaskKeyPixels)
+                            .Union(index.RegionOf(0xB16464, kMaskKeyPixels))
+                            .Bounds();
     const RECT thumb = box(0xB16464);
-    EXPECT_GT(track.bottom - track.top, track.right - track.left);
-    EXPECT_EQ(thumb.top, track.top);
-    EXPECT_EQ(thumb.left, track.left);
-    EXPECT_EQ(thumb.right, track.right);
+    EXPECT_GT(slider.bottom - slider.top, slider.right - slider.left);
+    EXPECT_EQ(thumb.top, slider.top);
+    EXPECT_EQ(thumb.left, slider.left);
+    EXPECT_EQ(thumb.right, slider.right);
 
     // Strips are cut to the new button boxes: three looks across, states down.
     CDib play;

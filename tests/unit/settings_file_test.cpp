@@ -10,7 +10,7 @@
 #include "app/main_frame.h"
 #include "app/program_records.h"
 #include "app/settings.h"
-#include "fakes/mock_frame_seams.h"
+#include "fakes/frame_harness.h"
 #include "fakes/temp_dir.h"
 #include "platform/profile/profile_file.h"
 #include "platform/system/linux_system.h"
@@ -21,21 +21,15 @@ using ::testing::NiceMock;
 
 namespace {
 
-struct SettingsFileTest : ::testing::Test {
+struct SettingsFileTest : ::testing::Test, FrameHarness {
     TempDir dir;
-    NiceMock<MockWindowHost> host;
-    NiceMock<MockMci> mci;
-    NiceMock<MockFrameOperations> ops;
-    FakeSystemInfo system;
     PrivateProfileFile profile;
-    ProgramRecords records;
-    CProgramResources resources;
 
     SettingsFileTest() { system.windowsDir = dir.path(); }
 
     // One run of the program: start-up reads, shut-down writes.
     void Run(const std::function<void(CMainFrame&)>& whileRunning = {}) {
-        CMainFrame frame({host, profile, system, mci, ops, records, resources});
+        CMainFrame frame({host, profile, system, mci, ops, records, resources, messages, launcher, text, commands});
         frame.OnCreate();
         if (whileRunning) whileRunning(frame);
         frame.OnDestroy();

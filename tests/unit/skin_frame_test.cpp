@@ -7,7 +7,7 @@
 #include "app/control_ids.h"
 #include "app/main_frame.h"
 #include "app/program_records.h"
-#include "fakes/mock_frame_seams.h"
+#include "fakes/frame_harness.h"
 #include "fakes/temp_dir.h"
 #include "pe_image_builder.h"
 #include "skin/program_resources.h"
@@ -20,24 +20,15 @@ using ::testing::Return;
 
 namespace {
 
-struct SkinFrameTest : ::testing::Test {
+struct SkinFrameTest : ::testing::Test, FrameHarness {
     TempDir programDir;
-    NiceMock<MockWindowHost> host;
-    NiceMock<MockPrivateProfile> profile;
-    NiceMock<MockMci> mci;
-    NiceMock<MockFrameOperations> ops;
-    FakeSystemInfo system;
-    ProgramRecords records;
-    CProgramResources resources;
-    CMainFrame frame{{host, profile, system, mci, ops, records, resources}};
+    CMainFrame frame{Services()};
     Region outline;
     std::vector<MenuItem> menu;
     POINT menuAt;
 
     SkinFrameTest() {
         system.module = programDir.File("mixora");
-        ON_CALL(profile, GetInt(_, _, _, _)).WillByDefault(Invoke([](auto&, auto&, int def, auto&) { return def; }));
-        ON_CALL(profile, GetString(_, _, _, _, _)).WillByDefault(Invoke([](auto&, auto&, auto& def, auto, auto&) { return def; }));
         ON_CALL(host, SetWindowRgn(_, _)).WillByDefault(Invoke([this](std::span<const RECT> rects, bool) {
             outline = Region::FromRects(rects);
         }));

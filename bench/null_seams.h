@@ -25,6 +25,11 @@ public:
     void InvalidateRect(const RECT*) override {}
     POINT ClientToScreen(POINT p) override { return p; }
     void TrackPopupMenu(const std::vector<MenuItem>&, POINT) override {}
+    void SetCapture() override {}
+    void ReleaseCapture() override {}
+    void BeginWindowMove() override {}
+    void SetTools(const std::vector<ToolInfo>&) override {}
+    void ActivateTooltips(bool) override {}
 };
 
 class NullProfile final : public IPrivateProfile {

@@ -28,10 +28,8 @@ public:
     // Chooses the language table from the user's language (g_wLanguage).
     virtual void ChooseLanguageTable(ProgramRecords& records) = 0;
 
-    // Parts of the skin set-up that belong to the tooltip and equalizer
-    // displays: one tooltip per control, and the driver's equalizer shown
-    // on the sliders.
-    virtual void CreateTooltips(CMainFrame& frame) = 0;
+    // The driver's equalizer shown on the band sliders and its switch (a
+    // step of the skin set-up).
     virtual void ShowEqualizer(CMainFrame& frame) = 0;
     // Tells the preset dialogs the window that owns them.
     virtual void SetPresetDialogsOwner(CMainFrame& frame) = 0;
@@ -42,8 +40,12 @@ public:
     virtual void PlayCurrent(CMainFrame& frame) = 0;
     virtual void AdvanceAfterTrackEnd(CMainFrame& frame) = 0;
 
-    // One tick of timer 1.
-    virtual void PeriodicTick(CMainFrame& frame) = 0;
+    // What each tick of timer 1 asks of the other subsystems: look for an
+    // audio CD, the player's position in seconds (0.0 without a player),
+    // and the recorder's time display.
+    virtual void DetectAudioCd(CMainFrame& frame) = 0;
+    virtual double PlayerPosition(CMainFrame& frame) = 0;
+    virtual void ShowRecordTime(CMainFrame& frame) = 0;
 };
 
 } // namespace mixora

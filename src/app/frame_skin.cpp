@@ -40,7 +40,7 @@ int CMainFrame::SetUpSkin() {
     m_nVisibleLines = areas.m_nVisibleLines;
     CreateFonts();
 
-    m_ops.CreateTooltips(*this);
+    CreateTooltips();
     m_ops.ShowEqualizer(*this);
     BuildPanelRegions();
     DrawKeyLamps();

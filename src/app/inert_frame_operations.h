@@ -14,13 +14,14 @@ public:
     void DetectEffectDevice(CMainFrame&) override {}
     bool ReadEffectState(CMainFrame&) override { return true; }
     void ChooseLanguageTable(ProgramRecords&) override {}
-    void CreateTooltips(CMainFrame&) override {}
     void ShowEqualizer(CMainFrame&) override {}
     void SetPresetDialogsOwner(CMainFrame&) override {}
     void PausePlayback(CMainFrame&) override {}
     void PlayCurrent(CMainFrame&) override {}
     void AdvanceAfterTrackEnd(CMainFrame&) override {}
-    void PeriodicTick(CMainFrame&) override {}
+    void DetectAudioCd(CMainFrame&) override {}
+    double PlayerPosition(CMainFrame&) override { return 0.0; }
+    void ShowRecordTime(CMainFrame&) override {}
 };
 
 } // namespace mixora

@@ -61,6 +61,24 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
         OnPaint();
         return 0;
+    case WM_ACTIVATE:
+        OnActivate(LOWORD(wParam) != 0);
+        return 0;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK: {
+        // Coordinates are signed 16-bit: a captured pointer left of or above
+        // the window gives negative ones.
+        const auto flags = static_cast<std::uint32_t>(wParam);
+        const int x = static_cast<std::int16_t>(LOWORD(static_cast<std::uintptr_t>(lParam)));
+        const int y = static_cast<std::int16_t>(HIWORD(static_cast<std::uintptr_t>(lParam)));
+        if (msg == WM_MOUSEMOVE) OnMouseMove(flags, x, y);
+        else if (msg == WM_LBUTTONDOWN) OnLButtonDown(flags, x, y);
+        else if (msg == WM_LBUTTONUP) OnLButtonUp(flags, x, y);
+        else OnLButtonDblClk(flags, x, y);
+        return 0;
+    }
     case WM_COMMAND:
         OnCommand(wParam, lParam);
         return 0;
@@ -180,11 +198,6 @@ void CMainFrame::OnDestroy() {
     m_records.g_instanceId.reset();
 }
 
-void CMainFrame::OnTimer(UINT id) {
-    if (id == kTimerId) {
-        m_ops.PeriodicTick(*this);
-    }
-}
 
 
 void CMainFrame::OnPaint() {

@@ -93,6 +93,20 @@ public:
     void OnControlEvent(int controlId, int eventId, std::span<const std::int32_t> args);
     void OnTrackEnd();
     void OnPaint();
+    void OnActivate(bool active);
+
+    // Pointer messages (client coordinates; key flags with MK_LBUTTON).
+    void OnMouseMove(std::uint32_t keyFlags, int x, int y);
+    void OnLButtonDown(std::uint32_t keyFlags, int x, int y);
+    void OnLButtonUp(std::uint32_t keyFlags, int x, int y);
+    void OnLButtonDblClk(std::uint32_t keyFlags, int x, int y);
+    // The playlist line under a point: marked by a press, played by a
+    // double-click.
+    void MarkLineAt(int x, int y);
+    void PlayLineAt(int x, int y);
+
+    // One tooltip per control, made anew with every skin.
+    void CreateTooltips();
 
     // Skin set-up and switching; 0 on success, -1 when a control could not
     // be made.
@@ -199,6 +213,16 @@ private:
     ICommandOperations& m_commands;
     bool m_bDestroyed = false;
 };
+
+// The playing time and the seeking bar's place, as one tick shows them.
+struct ElapsedTime {
+    int minutes = 0;
+    int seconds = 0;
+    float fraction = 0.0f;
+};
+// From the play state: the CD device's position (asked through `mci`) for a
+// CD track, `playerPosition` (seconds) for a file; zero while stopped.
+ElapsedTime ComputeElapsedTime(const CMainFrame& frame, IMci& mci, double playerPosition);
 
 // The volume slider's fraction for a volume of -3000..0, computed in single
 // precision as the program always has, so 0 gives exactly 1.0.

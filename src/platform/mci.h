@@ -6,6 +6,9 @@ namespace mixora {
 
 inline constexpr std::uint32_t MCI_CLOSE = 0x0804;
 inline constexpr std::uint32_t MCI_STOP = 0x0808;
+inline constexpr std::uint32_t MCI_STATUS = 0x0814;
+inline constexpr std::uint32_t MCI_STATUS_ITEM = 0x00000100;
+inline constexpr std::uint32_t MCI_STATUS_POSITION = 0x00000002;
 inline constexpr std::uint32_t MCI_WAIT = 0x00000002;
 inline constexpr std::uint32_t MCIERR_INVALID_DEVICE_ID = 257;
 

@@ -30,6 +30,13 @@ struct MenuItem {
     bool radioChecked = false;
 };
 
+// One tooltip: shown while the pointer rests inside `rect`.
+struct ToolInfo {
+    int id = 0;
+    RECT rect;
+    std::string text;
+};
+
 class IWindowHost {
 public:
     virtual ~IWindowHost() = default;
@@ -75,6 +82,18 @@ public:
     // Shows a popup menu with its top-left corner at `screen`; the item the
     // user chooses is posted to the window as WM_COMMAND with its id.
     virtual void TrackPopupMenu(const std::vector<MenuItem>& items, POINT screen) = 0;
+
+    // Keeps pointer messages coming to the window while a slider is held,
+    // even outside it, until ReleaseCapture.
+    virtual void SetCapture() = 0;
+    virtual void ReleaseCapture() = 0;
+    // Moves the window with the pointer until the left button goes up; the
+    // pointer messages of that move do not reach the window.
+    virtual void BeginWindowMove() = 0;
+
+    // The tooltips of the window (replacing any before) and whether they show.
+    virtual void SetTools(const std::vector<ToolInfo>& tools) = 0;
+    virtual void ActivateTooltips(bool active) = 0;
 
     // Sends WM_DESTROY to the window procedure, removes the window and ends
     // the message loop: the program then returns from its event loop.

@@ -154,11 +154,12 @@ const CSkinBitmap* CSkin::Strip(const std::string& name) const {
     return nullptr;
 }
 
-void CSkin::CopyToSurface(const CSkinBitmap& from, const RECT& rc, int srcX, int srcY,
+bool CSkin::CopyToSurface(const CSkinBitmap& from, const RECT& rc, int srcX, int srcY,
                           const Region* clip) {
     if (from.IsEmpty() || surface_.empty()) {
-        return;
+        return false;
     }
+    bool changed = false;
     // Keep to the picture, the source bitmap and the clip.
     RECT dst{std::max(rc.left, 0), std::max(rc.top, 0), std::min(rc.right, size_.cx),
              std::min(rc.bottom, size_.cy)};
@@ -186,11 +187,14 @@ void CSkin::CopyToSurface(const CSkinBitmap& from, const RECT& rc, int srcX, int
             for (int x = p.left; x < p.right; ++x) {
                 int sx = x + dx;
                 if (sx >= 0 && sx < from.Width()) {
-                    row[x] = from.At(sx, sy);
+                    const std::uint32_t pixel = from.At(sx, sy);
+                    changed |= row[x] != pixel;
+                    row[x] = pixel;
                 }
             }
         }
     }
+    return changed;
 }
 
 void CSkin::Invalidate(const RECT& rc) {
@@ -240,8 +244,21 @@ void CSkin::DrawKeyLamps(int keyShift, const std::array<RECT, 9>& lamps) {
     for (int i = 0; i < 9; ++i) {
         int level = 4 - i;
         const RECT& rc = lamps[static_cast<std::size_t>(i)];
-        CopyToSurface(level == keyShift ? focus_ : base_, rc, rc.left, rc.top, nullptr);
-        Invalidate(rc);
+        if (CopyToSurface(level == keyShift ? focus_ : base_, rc, rc.left, rc.top, nullptr)) {
+            Invalidate(rc);
+        }
+    }
+}
+
+void CSkin::DrawDigit(const RECT& cell, int digit, int which) {
+    const CSkinBitmap* strip = Strip(which == 0 ? "PLAYNO" : "RECORDNO");
+    if (!strip || digit < 0 || digit > 9) {
+        return;
+    }
+    const int w = cell.right - cell.left;
+    // Only a digit that changed needs presenting: the idle window stays idle.
+    if (CopyToSurface(*strip, cell, digit * w, 0, nullptr)) {
+        Invalidate(cell);
     }
 }
 

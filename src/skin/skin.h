@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/text_rasterizer.h"
 #include "skin/dib.h"
 #include "skin/mask_regions.h"
 #include "skin/region.h"
@@ -78,8 +79,20 @@ public:
     void FitWindowToSkin(CMainFrame* owner);
     void RefitWindowToSkin();
 
+    // Pointer handling: a left press, a move (with the key flags, MK_LBUTTON
+    // while the left button is down) and a left release, in client
+    // coordinates. Clicks become commands posted to the owner window.
+    void OnPress(int x, int y);
+    void OnMove(std::uint32_t keyFlags, int x, int y);
+    void OnRelease(int x, int y);
+    // Window activation: hover highlights only while active; deactivating
+    // removes every highlight at once.
+    void SetActive(bool active);
+
     // Drawing into the window's picture.
     void PaintSkin();
+    // Digit `digit` of PLAYNO (which 0) or RECORDNO (which 1) into `cell`.
+    void DrawDigit(const RECT& cell, int digit, int which);
     void DrawKeyLamps(int keyShift, const std::array<RECT, 9>& lamps);
     void DrawButton(CSkinButton& button) override;
     void DrawSlider(CSkinSlider& slider) override;
@@ -92,6 +105,12 @@ public:
     const CSkinBitmap& Down() const { return down_; }
     const CSkinBitmap* Strip(const std::string& name) const;
     const std::vector<std::uint32_t>& Surface() const { return surface_; }
+    // The picture for the text drawing to write into.
+    SurfaceView View() { return SurfaceView{surface_, size_.cx, size_.cy}; }
+    // Puts SKINBASE back over `rc` of the picture (not presented yet).
+    void RestoreFromBase(const RECT& rc) { CopyToSurface(base_, rc, rc.left, rc.top, nullptr); }
+    // Asks the host to present `rc` of the picture.
+    void Invalidate(const RECT& rc);
 
     // Pointer state (kept for the pointer handling).
     int m_nLastX = -1;
@@ -102,9 +121,11 @@ public:
 private:
     bool HasOwner() const { return owner_ != nullptr && !controls_.IsEmpty(); }
     // Copies `rc` of `from` into the picture, only where `clip` holds (null: everywhere).
-    void CopyToSurface(const CSkinBitmap& from, const RECT& rc, int srcX, int srcY,
+    // Returns whether any pixel of the picture changed.
+    bool CopyToSurface(const CSkinBitmap& from, const RECT& rc, int srcX, int srcY,
                        const Region* clip);
-    void Invalidate(const RECT& rc);
+    void PlaceThumb(CSkinSlider& slider, int x, int y);
+    void PostCommand(int id);
     void RefitWindow(bool invalidate);
 
     CControlList controls_;

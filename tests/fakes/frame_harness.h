@@ -6,7 +6,6 @@
 
 #include "app/main_frame.h"
 #include "app/program_records.h"
-#include "app/inert_command_operations.h"
 #include "fakes/fake_text_rasterizer.h"
 #include "fakes/mock_frame_seams.h"
 #include "skin/program_resources.h"
@@ -24,7 +23,7 @@ struct FrameHarness {
     ProgramRecords records;
     CProgramResources resources;
     FakeTextRasterizer text;
-    CInertCommandOperations commands;
+    ::testing::NiceMock<MockCommandOperations> commands;
 
     FrameHarness() {
         using ::testing::_;

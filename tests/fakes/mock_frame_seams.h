@@ -2,6 +2,7 @@
 // GoogleMock stand-ins for the seams the main window talks through.
 #include <gmock/gmock.h>
 
+#include "app/command_operations.h"
 #include "app/frame_operations.h"
 #include "platform/mci.h"
 #include "platform/private_profile.h"
@@ -25,6 +26,11 @@ public:
     MOCK_METHOD(void, InvalidateRect, (const RECT*), (override));
     MOCK_METHOD(POINT, ClientToScreen, (POINT), (override));
     MOCK_METHOD(void, TrackPopupMenu, (const std::vector<MenuItem>&, POINT), (override));
+    MOCK_METHOD(void, SetCapture, (), (override));
+    MOCK_METHOD(void, ReleaseCapture, (), (override));
+    MOCK_METHOD(void, BeginWindowMove, (), (override));
+    MOCK_METHOD(void, SetTools, (const std::vector<ToolInfo>&), (override));
+    MOCK_METHOD(void, ActivateTooltips, (bool), (override));
 };
 
 class MockFrameOperations : public IFrameOperations {
@@ -35,13 +41,52 @@ public:
     MOCK_METHOD(void, DetectEffectDevice, (CMainFrame&), (override));
     MOCK_METHOD(bool, ReadEffectState, (CMainFrame&), (override));
     MOCK_METHOD(void, ChooseLanguageTable, (ProgramRecords&), (override));
-    MOCK_METHOD(void, CreateTooltips, (CMainFrame&), (override));
+    MOCK_METHOD(void, DetectAudioCd, (CMainFrame&), (override));
+    MOCK_METHOD(double, PlayerPosition, (CMainFrame&), (override));
+    MOCK_METHOD(void, ShowRecordTime, (CMainFrame&), (override));
     MOCK_METHOD(void, ShowEqualizer, (CMainFrame&), (override));
     MOCK_METHOD(void, SetPresetDialogsOwner, (CMainFrame&), (override));
     MOCK_METHOD(void, PausePlayback, (CMainFrame&), (override));
     MOCK_METHOD(void, PlayCurrent, (CMainFrame&), (override));
     MOCK_METHOD(void, AdvanceAfterTrackEnd, (CMainFrame&), (override));
-    MOCK_METHOD(void, PeriodicTick, (CMainFrame&), (override));
+};
+
+class MockCommandOperations : public ICommandOperations {
+public:
+    MOCK_METHOD(void, PlayPause, (CMainFrame&), (override));
+    MOCK_METHOD(void, StopPlayback, (CMainFrame&), (override));
+    MOCK_METHOD(void, NextTrack, (CMainFrame&), (override));
+    MOCK_METHOD(void, PreviousTrack, (CMainFrame&), (override));
+    MOCK_METHOD(void, ApplyMute, (CMainFrame&), (override));
+    MOCK_METHOD(void, ApplyVolume, (CMainFrame&), (override));
+    MOCK_METHOD(void, StepForward, (CMainFrame&), (override));
+    MOCK_METHOD(void, StepBackward, (CMainFrame&), (override));
+    MOCK_METHOD(void, SeekToBar, (CMainFrame&), (override));
+    MOCK_METHOD(void, OpenMediaFiles, (CMainFrame&), (override));
+    MOCK_METHOD(void, AddFilesToPlaylist, (CMainFrame&), (override));
+    MOCK_METHOD(void, RemoveMarkedEntry, (CMainFrame&), (override));
+    MOCK_METHOD(void, ClearPlaylist, (CMainFrame&), (override));
+    MOCK_METHOD(void, LoadPlaylistFile, (CMainFrame&), (override));
+    MOCK_METHOD(void, SavePlaylistFile, (CMainFrame&), (override));
+    MOCK_METHOD(void, ScrollPlaylistFromBar, (CMainFrame&), (override));
+    MOCK_METHOD(void, ShowEnvMenu, (CMainFrame&, int), (override));
+    MOCK_METHOD(void, SelectEnvironment, (CMainFrame&, std::uint32_t), (override));
+    MOCK_METHOD(bool, EnsureDevice, (CMainFrame&), (override));
+    MOCK_METHOD(bool, SetVoiceCancel, (CMainFrame&, int), (override));
+    MOCK_METHOD(bool, SetPitchShift, (CMainFrame&, int), (override));
+    MOCK_METHOD(void, ReleaseDevice, (CMainFrame&), (override));
+    MOCK_METHOD(bool, SetEqProperty, (CMainFrame&, int, std::span<const std::uint8_t>), (override));
+    MOCK_METHOD(void, SetMixerVoiceCancel, (CMainFrame&), (override));
+    MOCK_METHOD(void, SetMixerKeyShift, (CMainFrame&), (override));
+    MOCK_METHOD(void, ShowEqMenu, (CMainFrame&, int), (override));
+    MOCK_METHOD(void, RunLoadPresetDialog, (CMainFrame&), (override));
+    MOCK_METHOD(void, RunSavePresetDialog, (CMainFrame&), (override));
+    MOCK_METHOD(void, RunDeletePresetDialog, (CMainFrame&), (override));
+    MOCK_METHOD(void, StartRecording, (CMainFrame&), (override));
+    MOCK_METHOD(void, StopRecorder, (CMainFrame&), (override));
+    MOCK_METHOD(void, PlayRecording, (CMainFrame&), (override));
+    MOCK_METHOD(void, SaveRecordedData, (CMainFrame&), (override));
+    MOCK_METHOD(void, RunRecordFormatDialog, (CMainFrame&), (override));
 };
 
 class MockMci : public IMci {

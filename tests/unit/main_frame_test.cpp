@@ -71,7 +71,7 @@ TEST_F(FrameTest, StartUpRunsEveryStepInOrder) {
         EXPECT_CALL(ops, ChooseLanguageTable(_));
         // The skin's set-up, with the parts other displays add.
         EXPECT_CALL(profile, GetInt("Settings", "Repeat", _, _)).Times(0);
-        EXPECT_CALL(ops, CreateTooltips(_));
+        EXPECT_CALL(host, SetTools(_));
         EXPECT_CALL(ops, ShowEqualizer(_));
         EXPECT_CALL(host, SetTimer(1, 333)).WillOnce(Return(1));
     }
@@ -158,12 +158,9 @@ TEST_F(FrameTest, ShutDownClosesDevicesBeforeWritingSettingsThenFreesEverything)
     EXPECT_FALSE(records.g_instanceId.has_value());
 }
 
-TEST_F(FrameTest, CloseDestroysTheWindowAndTimerOneTicks) {
+TEST_F(FrameTest, CloseDestroysTheWindow) {
     EXPECT_CALL(host, DestroyWindow());
     frame.WindowProc(WM_CLOSE, 0, 0);
-    EXPECT_CALL(ops, PeriodicTick(_)).Times(1);
-    frame.WindowProc(WM_TIMER, 1, 0);
-    frame.WindowProc(WM_TIMER, 2, 0);
 }
 
 TEST_F(FrameTest, OnlyTheCdDevicesSuccessfulNotificationEndsTheTrack) {

@@ -4,7 +4,11 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QImage>
+#include <QHelpEvent>
 #include <QMenu>
+#include <QMouseEvent>
+#include <QToolTip>
+#include <QWindow>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRegion>
@@ -29,6 +33,7 @@ public:
 FrameWidget::FrameWidget(QtWindowHost& host) : host_(host) {
     setWindowTitle(QStringLiteral("Mixora"));
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
 }
 
 bool FrameWidget::event(QEvent* e) {
@@ -37,7 +42,89 @@ bool FrameWidget::event(QEvent* e) {
         host_.Deliver(m->msg_, m->w_, m->l_);
         return true;
     }
+    if (e->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(e);
+        if (host_.tooltipsActive_) {
+            for (const ToolInfo& tool : host_.tools_) {
+                QRect area(tool.rect.left, tool.rect.top, tool.rect.right - tool.rect.left,
+                           tool.rect.bottom - tool.rect.top);
+                if (area.contains(help->pos())) {
+                    QToolTip::showText(help->globalPos(), QString::fromUtf8(tool.text.c_str()), this, area);
+                    return true;
+                }
+            }
+        }
+        QToolTip::hideText();
+        e->ignore();
+        return true;
+    }
     return QWidget::event(e);
+}
+
+namespace {
+
+LPARAM PointParam(const QPoint& p) {
+    // Client coordinates, signed 16 bits each, as pointer messages carry them.
+    auto x = static_cast<std::uint16_t>(static_cast<std::int16_t>(p.x()));
+    auto y = static_cast<std::uint16_t>(static_cast<std::int16_t>(p.y()));
+    return static_cast<LPARAM>(static_cast<std::uint32_t>(x) | (static_cast<std::uint32_t>(y) << 16));
+}
+
+WPARAM KeyFlags(Qt::MouseButtons buttons) {
+    return (buttons & Qt::LeftButton) ? 0x0001 : 0;
+}
+
+} // namespace
+
+void FrameWidget::mousePressEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton) {
+        return;
+    }
+    host_.moveRequested_ = false;
+    host_.Deliver(WM_LBUTTONDOWN, KeyFlags(e->buttons()), PointParam(e->position().toPoint()));
+    if (host_.moveRequested_) {
+        host_.moveRequested_ = false;
+        // The window manager's own move, where there is one; else by hand.
+        QWindow* window = windowHandle();
+        if (!(window && window->startSystemMove())) {
+            host_.moving_ = true;
+            host_.moveStartPointer_ = e->globalPosition().toPoint();
+            host_.moveStartWindow_ = pos();
+        }
+    }
+}
+
+void FrameWidget::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton) {
+        return;
+    }
+    if (host_.moving_) {
+        // The move consumes its release, as a system move loop would.
+        host_.moving_ = false;
+        return;
+    }
+    host_.Deliver(WM_LBUTTONUP, KeyFlags(e->buttons()), PointParam(e->position().toPoint()));
+}
+
+void FrameWidget::mouseDoubleClickEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton) {
+        host_.Deliver(WM_LBUTTONDBLCLK, KeyFlags(e->buttons()), PointParam(e->position().toPoint()));
+    }
+}
+
+void FrameWidget::mouseMoveEvent(QMouseEvent* e) {
+    if (host_.moving_) {
+        move(host_.moveStartWindow_ + (e->globalPosition().toPoint() - host_.moveStartPointer_));
+        return;
+    }
+    host_.Deliver(WM_MOUSEMOVE, KeyFlags(e->buttons()), PointParam(e->position().toPoint()));
+}
+
+void FrameWidget::changeEvent(QEvent* e) {
+    if (e->type() == QEvent::ActivationChange) {
+        host_.Deliver(WM_ACTIVATE, isActiveWindow() ? 1 : 0, 0);
+    }
+    QWidget::changeEvent(e);
 }
 
 void FrameWidget::timerEvent(QTimerEvent* e) { host_.OnQtTimer(e->timerId()); }
@@ -57,9 +144,12 @@ void FrameWidget::paintEvent(QPaintEvent* e) {
         p.fillRect(e->rect(), Qt::black);
         return;
     }
-    // The core brings its picture up to date, then only the damaged part is
-    // put on the screen.
-    host_.Deliver(WM_PAINT, 0, 0);
+    // The core keeps its picture up to date as things change; it is asked
+    // to compose the whole of it only when the picture is new.
+    if (host_.surfaceFresh_) {
+        host_.surfaceFresh_ = false;
+        host_.Deliver(WM_PAINT, 0, 0);
+    }
     QImage image(reinterpret_cast<const uchar*>(host_.surface_), host_.surfaceWidth_,
                  host_.surfaceHeight_, host_.surfaceWidth_ * 4, QImage::Format_RGB32);
     p.drawImage(e->rect(), image, e->rect());
@@ -177,6 +267,7 @@ void QtWindowHost::SetWindowRgn(std::span<const RECT> rects, bool redraw) {
 
 void QtWindowHost::SetSurface(const std::uint32_t* pixels, int width, int height) {
     surface_ = pixels;
+    surfaceFresh_ = pixels != nullptr;
     surfaceWidth_ = pixels ? width : 0;
     surfaceHeight_ = pixels ? height : 0;
     if (widget_) {
@@ -226,6 +317,27 @@ void QtWindowHost::TrackPopupMenu(const std::vector<MenuItem>& items, POINT scre
         PostMessage(WM_COMMAND, chosen->data().toUInt(), 0);
     }
 }
+
+void QtWindowHost::SetCapture() {
+    if (widget_) {
+        widget_->grabMouse();
+    }
+}
+
+void QtWindowHost::ReleaseCapture() {
+    if (widget_) {
+        widget_->releaseMouse();
+    }
+}
+
+void QtWindowHost::BeginWindowMove() {
+    // Asked from inside the press; the move starts once the press returns.
+    moveRequested_ = true;
+}
+
+void QtWindowHost::SetTools(const std::vector<ToolInfo>& tools) { tools_ = tools; }
+
+void QtWindowHost::ActivateTooltips(bool active) { tooltipsActive_ = active; }
 
 void QtWindowHost::DestroyWindow() {
     if (!widget_ || destroyed_) {

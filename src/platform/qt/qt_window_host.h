@@ -20,6 +20,11 @@ protected:
     void timerEvent(QTimerEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void changeEvent(QEvent* e) override;
 
 private:
     QtWindowHost& host_;
@@ -43,6 +48,11 @@ public:
     void InvalidateRect(const RECT* rc) override;
     POINT ClientToScreen(POINT pt) override;
     void TrackPopupMenu(const std::vector<MenuItem>& items, POINT screen) override;
+    void SetCapture() override;
+    void ReleaseCapture() override;
+    void BeginWindowMove() override;
+    void SetTools(const std::vector<ToolInfo>& tools) override;
+    void ActivateTooltips(bool active) override;
 
     // True once the window was made and destroyed again.
     bool IsDestroyed() const { return destroyed_; }
@@ -57,6 +67,15 @@ private:
     IWindowProc* proc_ = nullptr;
     std::map<int, UINT> timers_; // Qt timer id -> our timer id
     bool destroyed_ = false;
+    // A window move by hand, where the window manager offers none: the
+    // pointer's screen position and the window's position at the start.
+    bool moving_ = false;
+    QPoint moveStartPointer_;
+    QPoint moveStartWindow_;
+    bool moveRequested_ = false;
+    std::vector<ToolInfo> tools_;
+    bool tooltipsActive_ = false;
+    bool surfaceFresh_ = false;
     const std::uint32_t* surface_ = nullptr;
     int surfaceWidth_ = 0;
     int surfaceHeight_ = 0;

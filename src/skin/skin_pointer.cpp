@@ -1,0 +1,151 @@
+// Pointer handling on the skin: hover highlights, pressed looks, slider
+// drags, window moves by the body, and clicks turned into commands.
+#include <algorithm>
+
+#include "app/main_frame.h"
+#include "skin/skin.h"
+
+namespace mixora {
+namespace {
+
+constexpr std::uint32_t MK_LBUTTON = 0x0001;
+
+CSkinControl* ControlAt(const CControlList& controls, int x, int y) {
+    for (const auto& c : controls) {
+        if (c->m_rgn.Contains(x, y)) {
+            return c.get();
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+void CSkin::PostCommand(int id) {
+    // Posted, not sent: the command runs after this pointer message, and
+    // reads the slider where the pointer left it.
+    owner_->Host().PostMessage(WM_COMMAND, static_cast<WPARAM>(static_cast<std::uint16_t>(id)), 0);
+}
+
+void CSkin::PlaceThumb(CSkinSlider& s, int x, int y) {
+    const RECT& B = s.m_rcBox;
+    const RECT& T = s.m_rcThumb;
+    int size;
+    int p;
+    if (s.m_nOrientation == kSliderVertical) {
+        size = T.bottom - T.top + 1;
+        p = y - size / 2 - B.top;
+    } else {
+        size = T.right - T.left + 1;
+        p = x - size / 2 - B.left;
+    }
+    p = std::clamp(p, 0, std::max(0, s.m_nLength - size));
+    s.m_nPos = p;
+}
+
+void CSkin::OnPress(int x, int y) {
+    if (!HasOwner()) {
+        return;
+    }
+    if (CSkinControl* c = ControlAt(controls_, x, y)) {
+        m_pPressed = c;
+        m_nLastX = x;
+        m_nLastY = y;
+        if (c->m_nKind == kControlButton) {
+            c->Draw();
+        } else {
+            auto& s = static_cast<CSkinSlider&>(*c);
+            // Pressed on the thumb: it follows the pointer; pressed on the
+            // track: it jumps there once and then stays.
+            s.m_bPressed = s.m_rgnLastThumb.Contains(x, y);
+            PlaceThumb(s, x, y);
+            s.Draw();
+            owner_->Host().SetCapture();
+            if (s.m_wFlags & kSliderPostOnPress) {
+                PostCommand(s.m_nID);
+            }
+        }
+    }
+    if (rgnBody_.Contains(x, y)) {
+        owner_->Host().BeginWindowMove();
+    }
+    m_nLastX = x;
+    m_nLastY = y;
+}
+
+void CSkin::OnMove(std::uint32_t keyFlags, int x, int y) {
+    if (!HasOwner() || !m_bActive) {
+        return;
+    }
+    m_nLastX = x;
+    m_nLastY = y;
+    const bool leftDown = (keyFlags & MK_LBUTTON) != 0;
+    if (m_pPressed && leftDown) {
+        if (m_pPressed->m_nKind == kControlButton) {
+            m_pPressed->m_bHover = m_pPressed->m_rgn.Contains(x, y);
+            m_pPressed->Draw();
+        } else {
+            auto& s = static_cast<CSkinSlider&>(*m_pPressed);
+            if (s.m_bPressed) {
+                PlaceThumb(s, x, y);
+                if (s.m_wFlags & kSliderPostOnDrag) {
+                    PostCommand(s.m_nID);
+                }
+                s.Draw();
+            }
+        }
+        return;
+    }
+    // Hover tracking: only the controls whose highlight changes are redrawn.
+    for (const auto& c : controls_) {
+        const bool inside = c->m_rgn.Contains(x, y);
+        if (inside && !c->m_bHover) {
+            c->m_bHover = true;
+            c->Draw();
+        } else if (!inside && c->m_bHover && !leftDown) {
+            c->m_bHover = false;
+            c->Draw();
+        }
+    }
+}
+
+void CSkin::OnRelease(int x, int y) {
+    if (!HasOwner() || !m_pPressed) {
+        return;
+    }
+    CSkinControl* c = m_pPressed;
+    m_pPressed = nullptr;
+    if (c->m_nKind == kControlButton) {
+        if (c->m_rgn.Contains(x, y)) {
+            PostCommand(c->m_nID);
+        }
+        c->Draw();
+    } else {
+        auto& s = static_cast<CSkinSlider&>(*c);
+        if ((s.m_wFlags & kSliderPostOnRelease) && s.m_bPressed) {
+            PostCommand(s.m_nID);
+        }
+        s.m_bPressed = false;
+        s.Draw();
+        owner_->Host().ReleaseCapture();
+    }
+    m_nLastX = x;
+    m_nLastY = y;
+}
+
+void CSkin::SetActive(bool active) {
+    if (active) {
+        m_bActive = 1;
+        return;
+    }
+    m_bActive = 0;
+    for (const auto& c : controls_) {
+        if (c->m_bHover) {
+            CopyToSurface(base_, c->m_rgn.Bounds(), c->m_rgn.Bounds().left, c->m_rgn.Bounds().top, &c->m_rgn);
+            Invalidate(c->m_rgn.Bounds());
+            c->m_bHover = false;
+        }
+    }
+}
+
+} // namespace mixora

@@ -1,0 +1,332 @@
+// Every command of the window on the real base skin: what it changes in the
+// window's fields and buttons, and which operation it reaches with what.
+#include <climits>
+#include <functional>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <vector>
+
+#include "app/main_frame.h"
+#include "fakes/frame_harness.h"
+#include "platform/message_box.h"
+
+using namespace mixora;
+using ::testing::_;
+using ::testing::InSequence;
+using ::testing::Invoke;
+using ::testing::Pointee;
+using ::testing::Return;
+
+namespace {
+
+std::vector<std::uint8_t> Le32(std::int32_t v) {
+    auto u = static_cast<std::uint32_t>(v);
+    return {std::uint8_t(u), std::uint8_t(u >> 8), std::uint8_t(u >> 16), std::uint8_t(u >> 24)};
+}
+
+MATCHER_P(BytesAre, expected, "") {
+    return std::vector<std::uint8_t>(arg.begin(), arg.end()) == expected;
+}
+
+std::int32_t EqWord(const CMainFrame& f, std::size_t offset) {
+    return static_cast<std::int32_t>(f.m_eq[offset] | f.m_eq[offset + 1] << 8 | f.m_eq[offset + 2] << 16 |
+                                     static_cast<std::uint32_t>(f.m_eq[offset + 3]) << 24);
+}
+
+struct CommandDispatch : ::testing::Test, FrameHarness {
+    CMainFrame frame{Services()};
+    CommandDispatch() { frame.OnCreate(); }
+    bool Command(WPARAM id) { return frame.OnCommand(id, 0); }
+};
+
+using Expect = std::function<void(MockCommandOperations&)>;
+
+TEST_F(CommandDispatch, PassThroughRowsReachTheirOperationOnce) {
+    const std::vector<std::pair<WPARAM, Expect>> rows = {
+        {1001, [](auto& m) { EXPECT_CALL(m, PlayPause(_)); }},
+        {1002, [](auto& m) { EXPECT_CALL(m, StopPlayback(_)); }},
+        {1003, [](auto& m) { EXPECT_CALL(m, NextTrack(_)); }},
+        {1004, [](auto& m) { EXPECT_CALL(m, PreviousTrack(_)); }},
+        {1062, [](auto& m) { EXPECT_CALL(m, StepForward(_)); }},
+        {1064, [](auto& m) { EXPECT_CALL(m, StepBackward(_)); }},
+        {1066, [](auto& m) { EXPECT_CALL(m, ShowEnvMenu(_, 1066)); }},
+        {1070, [](auto& m) { EXPECT_CALL(m, StartRecording(_)); }},
+        {1071, [](auto& m) { EXPECT_CALL(m, StopRecorder(_)); }},
+        {1072, [](auto& m) { EXPECT_CALL(m, PlayRecording(_)); }},
+        {1074, [](auto& m) { EXPECT_CALL(m, SaveRecordedData(_)); }},
+        {1075, [](auto& m) { EXPECT_CALL(m, RunRecordFormatDialog(_)); }},
+        {1077, [](auto& m) { EXPECT_CALL(m, RemoveMarkedEntry(_)); }},
+        {1087, [](auto& m) { EXPECT_CALL(m, ShowEqMenu(_, 1087)); }},
+        {1098, [](auto& m) { EXPECT_CALL(m, ScrollPlaylistFromBar(_)); }},
+        {1099, [](auto& m) { EXPECT_CALL(m, SeekToBar(_)); }},
+        {32774, [](auto& m) { EXPECT_CALL(m, RunLoadPresetDialog(_)); }},
+        {32775, [](auto& m) { EXPECT_CALL(m, RunSavePresetDialog(_)); }},
+        {32776, [](auto& m) { EXPECT_CALL(m, RunDeletePresetDialog(_)); }},
+        {40002, [](auto& m) { EXPECT_CALL(m, SelectEnvironment(_, 40002u)); }},
+        {40027, [](auto& m) { EXPECT_CALL(m, SelectEnvironment(_, 40027u)); }},
+        {40028, [](auto& m) { EXPECT_CALL(m, SelectEnvironment(_, 40028u)); }},
+    };
+    for (const auto& [id, expect] : rows) {
+        SCOPED_TRACE(id);
+        expect(commands);
+        EXPECT_TRUE(Command(id));
+        ::testing::Mock::VerifyAndClearExpectations(&commands);
+    }
+}
+
+TEST_F(CommandDispatch, FileDialogRowsCountAsBusyAndClearMarksTheListForReload) {
+    const std::vector<std::pair<WPARAM, std::function<void(std::function<void(CMainFrame&)>)>>> rows = {
+        {1005, [&](auto act) { EXPECT_CALL(commands, OpenMediaFiles(_)).WillOnce(Invoke(act)); }},
+        {1076, [&](auto act) { EXPECT_CALL(commands, AddFilesToPlaylist(_)).WillOnce(Invoke(act)); }},
+        {1078, [&](auto act) { EXPECT_CALL(commands, ClearPlaylist(_)).WillOnce(Invoke(act)); }},
+        {1079, [&](auto act) { EXPECT_CALL(commands, LoadPlaylistFile(_)).WillOnce(Invoke(act)); }},
+        {1080, [&](auto act) { EXPECT_CALL(commands, SavePlaylistFile(_)).WillOnce(Invoke(act)); }},
+    };
+    for (const auto& [id, expect] : rows) {
+        SCOPED_TRACE(id);
+        frame.m_bReload = 0;
+        int busyInside = -1;
+        expect([&](CMainFrame& f) { busyInside = f.m_nBusy; });
+        Command(id);
+        EXPECT_EQ(busyInside, 1);
+        EXPECT_EQ(frame.m_nBusy, 0);
+        EXPECT_EQ(frame.m_bReload, id == 1078 ? 1 : 0);
+        ::testing::Mock::VerifyAndClearExpectations(&commands);
+    }
+}
+
+TEST_F(CommandDispatch, PowerIsRefusedWhileAFileDialogIsOpen) {
+    // The dialog's own message loop delivers a Power click posted earlier.
+    EXPECT_CALL(commands, OpenMediaFiles(_)).WillOnce(Invoke([&](CMainFrame& f) { f.OnCommand(1082, 0); }));
+    EXPECT_CALL(host, PostMessage(WM_CLOSE, 0, 0)).Times(1);
+    Command(1005);
+    Command(1082);
+}
+
+TEST_F(CommandDispatch, MinimizeAndSkinRows) {
+    EXPECT_CALL(host, ShowWindow(SW_MINIMIZE));
+    Command(1081);
+    EXPECT_CALL(host, TrackPopupMenu(_, _));
+    Command(1065);
+    Command(ID_BASE_SKIN);
+    EXPECT_EQ(frame.m_bSkinChanged, 1);
+}
+
+TEST_F(CommandDispatch, RepeatCyclesFourModesKeepingTheRemainderSign) {
+    for (int expected : {1, 2, 3, 0, 1}) {
+        Command(1006);
+        EXPECT_EQ(frame.m_nRepeatMode, expected);
+        EXPECT_EQ(frame.m_skin.GetButtonState(1006), expected);
+    }
+    frame.m_nRepeatMode = -3; // a hand-edited settings file
+    Command(1006);
+    EXPECT_EQ(frame.m_nRepeatMode, -2);
+    frame.m_nRepeatMode = INT_MAX;
+    Command(1006);
+    EXPECT_EQ(frame.m_nRepeatMode, 0);
+}
+
+TEST_F(CommandDispatch, MuteFlipsTheFieldBeforeTheOperationAndShowsItAfter) {
+    int stateInside = -1;
+    EXPECT_CALL(commands, ApplyMute(_)).Times(2).WillRepeatedly(Invoke([&](CMainFrame& f) {
+        stateInside = f.m_skin.GetButtonState(1007);
+        EXPECT_EQ(f.m_bMute, stateInside == 0 ? 1 : 0);
+    }));
+    Command(1007);
+    EXPECT_EQ(stateInside, 0);
+    EXPECT_EQ(frame.m_bMute, 1);
+    EXPECT_EQ(frame.m_skin.GetButtonState(1007), 1);
+    Command(1007);
+    EXPECT_EQ(frame.m_bMute, 0);
+    EXPECT_EQ(frame.m_skin.GetButtonState(1007), 0);
+}
+
+TEST_F(CommandDispatch, VolumeRunsFromMinus3000AtTheLeftToZeroAtTheRight) {
+    int volumeInside = 1;
+    EXPECT_CALL(commands, ApplyVolume(_)).Times(2).WillRepeatedly(Invoke([&](CMainFrame& f) {
+        volumeInside = f.m_nVolume;
+    }));
+    frame.m_skin.SetSliderFraction(1008, 0.0);
+    Command(1008);
+    EXPECT_EQ(volumeInside, -3000);
+    frame.m_skin.SetSliderFraction(1008, 1.0);
+    Command(1008);
+    EXPECT_EQ(volumeInside, 0);
+}
+
+TEST_F(CommandDispatch, VoiceCancelGoesToTheMixerWithoutTheDriver) {
+    EXPECT_CALL(commands, SetMixerVoiceCancel(_)).WillOnce(Invoke([](CMainFrame& f) {
+        EXPECT_EQ(f.m_bVoiceCancel, 1);
+    }));
+    EXPECT_CALL(commands, EnsureDevice(_)).Times(0);
+    Command(1067);
+    EXPECT_EQ(frame.m_skin.GetButtonState(1067), 1);
+}
+
+TEST_F(CommandDispatch, VoiceCancelOnTheDriverAndItsUnreachableDevice) {
+    frame.m_bDriverFound = 1;
+    {
+        InSequence order;
+        EXPECT_CALL(commands, EnsureDevice(_)).WillOnce(Return(true));
+        EXPECT_CALL(commands, SetVoiceCancel(_, 1));
+        EXPECT_CALL(commands, ReleaseDevice(_));
+    }
+    Command(1067);
+    EXPECT_EQ(frame.m_skin.GetButtonState(1067), 1);
+    ::testing::Mock::VerifyAndClearExpectations(&commands);
+
+    EXPECT_CALL(commands, EnsureDevice(_)).WillOnce(Return(false));
+    EXPECT_CALL(commands, SetVoiceCancel(_, _)).Times(0);
+    EXPECT_CALL(commands, ReleaseDevice(_)).Times(0);
+    Command(1067);
+    EXPECT_EQ(frame.m_bVoiceCancel, 0);
+    EXPECT_EQ(frame.m_skin.GetButtonState(1067), 1); // left as it was
+}
+
+TEST_F(CommandDispatch, KeyShiftStopsAtFourButStillSendsAndRedraws) {
+    frame.m_bDriverFound = 1;
+    ON_CALL(commands, EnsureDevice(_)).WillByDefault(Return(true));
+    // The field is moved behind the lamps' back, so the redraw shows.
+    frame.m_nKeyShift = 4;
+    {
+        InSequence order;
+        EXPECT_CALL(commands, SetPitchShift(_, 4));
+        EXPECT_CALL(commands, ReleaseDevice(_));
+        EXPECT_CALL(host, InvalidateRect(Pointee(frame.m_rcKeyLamps[0])));
+    }
+    Command(1068);
+    EXPECT_EQ(frame.m_nKeyShift, 4);
+    ::testing::Mock::VerifyAndClearExpectations(&commands);
+    ::testing::Mock::VerifyAndClearExpectations(&host);
+
+    frame.m_nKeyShift = -4;
+    EXPECT_CALL(commands, SetPitchShift(_, -4));
+    EXPECT_CALL(host, InvalidateRect(Pointee(frame.m_rcKeyLamps[8])));
+    Command(1069);
+    EXPECT_EQ(frame.m_nKeyShift, -4);
+}
+
+TEST_F(CommandDispatch, KeyShiftEndsUnredrawnWhenTheDeviceIsUnreachable) {
+    frame.m_bDriverFound = 1;
+    EXPECT_CALL(commands, EnsureDevice(_)).WillOnce(Return(false));
+    EXPECT_CALL(commands, SetPitchShift(_, _)).Times(0);
+    EXPECT_CALL(host, InvalidateRect(_)).Times(0);
+    Command(1068);
+    EXPECT_EQ(frame.m_nKeyShift, 1);
+}
+
+TEST_F(CommandDispatch, KeyShiftGoesToTheMixerWithoutTheDriver) {
+    EXPECT_CALL(commands, SetMixerKeyShift(_)).WillOnce(Invoke([](CMainFrame& f) {
+        EXPECT_EQ(f.m_nKeyShift, -1);
+    }));
+    EXPECT_CALL(host, InvalidateRect(Pointee(frame.m_rcKeyLamps[5])));
+    EXPECT_CALL(host, InvalidateRect(Pointee(frame.m_rcKeyLamps[4])));
+    Command(1069);
+}
+
+TEST_F(CommandDispatch, EqualizerSwitchSendsTheWholeRecordAndKeepsTheCurve) {
+    frame.m_eq[12] = 0x2C; // band 2 at +300
+    frame.m_eq[13] = 0x01;
+    std::vector<std::vector<std::uint8_t>> sent;
+    EXPECT_CALL(commands, SetEqProperty(_, 39, _)).Times(2).WillRepeatedly(
+        Invoke([&](CMainFrame&, int, std::span<const std::uint8_t> v) {
+            sent.emplace_back(v.begin(), v.end());
+            return false; // a failing device changes nothing here
+        }));
+    Command(1086);
+    EXPECT_EQ(EqWord(frame, 0), 0x3FF);
+    EXPECT_EQ(frame.m_skin.GetButtonState(1086), 1);
+    Command(1086);
+    EXPECT_EQ(EqWord(frame, 0), 0);
+    EXPECT_EQ(frame.m_skin.GetButtonState(1086), 0);
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[0].size(), 120u);
+    EXPECT_EQ(std::vector<std::uint8_t>(sent[0].begin(), sent[0].begin() + 4), Le32(0x3FF));
+    EXPECT_EQ(std::vector<std::uint8_t>(sent[1].begin(), sent[1].end()),
+              std::vector<std::uint8_t>(frame.m_eq.begin(), frame.m_eq.end()));
+    EXPECT_EQ(EqWord(frame, 12), 300);
+
+    // A look the switch has no meaning for leaves everything alone.
+    ::testing::Mock::VerifyAndClearExpectations(&commands);
+    EXPECT_CALL(commands, SetEqProperty(_, _, _)).Times(0);
+    frame.m_skin.SetButtonState(1086, 2);
+    Command(1086);
+    EXPECT_EQ(EqWord(frame, 0), 0);
+}
+
+TEST_F(CommandDispatch, BandSlidersGivePlus1200AtTheTopAndMinus1200AtTheBottom) {
+    const int properties[] = {1, 4, 8, 12, 16, 20, 24, 28, 32, 36};
+    const std::size_t offsets[] = {4, 12, 24, 36, 48, 60, 72, 84, 96, 108};
+    for (int band = 0; band < 10; ++band) {
+        SCOPED_TRACE(band);
+        const int id = 1088 + band;
+        for (auto [fraction, gain] : {std::pair{0.0, 1200}, std::pair{1.0, -1200}}) {
+            frame.m_skin.SetSliderFraction(id, fraction);
+            EXPECT_CALL(commands, SetEqProperty(_, properties[band], BytesAre(Le32(gain))));
+            Command(static_cast<WPARAM>(id));
+            EXPECT_EQ(EqWord(frame, offsets[band]), gain);
+            ::testing::Mock::VerifyAndClearExpectations(&commands);
+        }
+    }
+    // The middle of the track: the thumb's whole-pixel position decides.
+    frame.m_skin.SetSliderFraction(1092, 0.5);
+    const double middle = frame.m_skin.GetSliderFraction(1092);
+    Command(1092);
+    EXPECT_EQ(EqWord(frame, 48), 1200 - static_cast<int>(middle * 2400.0));
+    EXPECT_EQ(middle == 0.5, EqWord(frame, 48) == 0);
+}
+
+TEST_F(CommandDispatch, ResetFlattensAndSwitchesOffThenShowsTheDevice) {
+    for (std::size_t i = 0; i < frame.m_eq.size(); ++i) frame.m_eq[i] = std::uint8_t(i + 1);
+    std::vector<std::uint8_t> sent;
+    {
+        InSequence order;
+        EXPECT_CALL(commands, SetEqProperty(_, 39, _))
+            .WillOnce(Invoke([&](CMainFrame&, int, std::span<const std::uint8_t> v) {
+                sent.assign(v.begin(), v.end());
+                return true;
+            }));
+        EXPECT_CALL(ops, ShowEqualizer(_));
+    }
+    Command(32777);
+    for (std::size_t offset : {0, 4, 12, 24, 36, 48, 60, 72, 84, 96, 108}) EXPECT_EQ(EqWord(frame, offset), 0);
+    EXPECT_EQ(frame.m_eq[8], 9); // the driver's own words are kept
+    EXPECT_EQ(frame.m_eq[119], 120);
+    EXPECT_EQ(sent, std::vector<std::uint8_t>(frame.m_eq.begin(), frame.m_eq.end()));
+}
+
+TEST_F(CommandDispatch, RecordingSourceOpensPavucontrolOrSaysWhyNot) {
+    EXPECT_CALL(launcher, IsInstalled("pavucontrol")).WillOnce(Return(true));
+    EXPECT_CALL(launcher, Launch(std::vector<std::string>{"pavucontrol", "--tab=4"})).WillOnce(Return(true));
+    EXPECT_CALL(messages, MessageBox(_, _, _)).Times(0);
+    Command(1073);
+    ::testing::Mock::VerifyAndClearExpectations(&launcher);
+    ::testing::Mock::VerifyAndClearExpectations(&messages);
+
+    EXPECT_CALL(launcher, IsInstalled("pavucontrol")).WillOnce(Return(false));
+    EXPECT_CALL(launcher, Launch(_)).Times(0);
+    EXPECT_CALL(messages, MessageBox(::testing::HasSubstr("No recording-source chooser was found"), "Mixora",
+                                     MB_OK | MB_ICONINFORMATION));
+    Command(1073);
+}
+
+TEST_F(CommandDispatch, IdsOfNoControlChangeNothing) {
+    ::testing::StrictMock<MockCommandOperations> strict;
+    CMainFrame quiet({host, profile, system, mci, ops, records, resources, messages, launcher, text, strict});
+    quiet.OnCreate();
+    const auto surface = quiet.m_skin.Surface();
+    const auto eq = quiet.m_eq;
+    EXPECT_CALL(host, PostMessage(_, _, _)).Times(0);
+    EXPECT_CALL(host, InvalidateRect(_)).Times(0);
+    EXPECT_CALL(host, ShowWindow(_)).Times(0);
+    // The whole word counts: a known id with a high half is not that id.
+    for (WPARAM id : {WPARAM{1063}, WPARAM{1050}, WPARAM{1009}, WPARAM{1061}, WPARAM{57664}, MAKEWPARAM(1082, 1),
+                      MAKEWPARAM(1007, 1)}) {
+        EXPECT_FALSE(quiet.OnCommand(id, 0)) << id;
+    }
+    EXPECT_EQ(quiet.m_skin.Surface(), surface);
+    EXPECT_EQ(quiet.m_eq, eq);
+    EXPECT_EQ(quiet.m_bMute, 0);
+}
+
+} // namespace

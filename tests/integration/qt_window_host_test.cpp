@@ -1,6 +1,7 @@
 // The Qt window host on the offscreen platform: creation parameters, message
 // order, timers and destruction.
 #include <QApplication>
+#include <algorithm>
 #include <QElapsedTimer>
 #include <gtest/gtest.h>
 #include <vector>
@@ -116,8 +117,9 @@ TEST(QtWindowHost, ADesktopCloseRequestBecomesWmClose) {
     ASSERT_TRUE(host.Create(PopupAt300x200(), proc));
     host.ShowWindow(SW_SHOW);
     host.Widget()->close();
-    SpinUntil([&] { return proc.messages.size() >= 2; });
-    EXPECT_EQ(proc.messages, (std::vector<UINT>{WM_CREATE, WM_CLOSE}));
+    SpinUntil([&] { return std::count(proc.messages.begin(), proc.messages.end(), WM_CLOSE) > 0; });
+    EXPECT_EQ(std::count(proc.messages.begin(), proc.messages.end(), WM_CLOSE), 1);
+    EXPECT_EQ(std::count(proc.messages.begin(), proc.messages.end(), WM_DESTROY), 0);
     EXPECT_TRUE(host.Widget()->isVisible());
 }
 

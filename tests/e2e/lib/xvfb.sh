@@ -32,7 +32,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 start_mixora() {
   "$1" 2>"$E2E_TMP/stderr.log" &
   MIXORA_PID=$!
-  for _ in $(seq 100); do
+  for _ in $(seq 400); do
     WID=$(xdotool search --onlyvisible --name '^Mixora$' 2>/dev/null | head -1 || true)
     [ -n "$WID" ] && return 0
     sleep 0.05

@@ -1,0 +1,269 @@
+// The living surface without a display: what the picture shows under the
+// pointer, which commands a press and release post, and what each tick draws.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "app/control_ids.h"
+#include "fakes/frame_harness.h"
+
+using namespace mixora;
+using ::testing::_;
+using ::testing::Invoke;
+using ::testing::Return;
+
+namespace {
+
+constexpr std::uint32_t MK_LBUTTON = 1;
+
+struct SurfaceTest : ::testing::Test, FrameHarness {
+    CMainFrame frame{Services()};
+    std::vector<int> commands;
+
+    SurfaceTest() {
+        ON_CALL(host, PostMessage(WM_COMMAND, _, _)).WillByDefault(Invoke([this](UINT, WPARAM w, LPARAM l) {
+            EXPECT_EQ(l, 0);
+            commands.push_back(static_cast<int>(w));
+        }));
+        frame.OnCreate();
+        frame.OnPaint();
+    }
+    const CSkin& skin() const { return frame.m_skin; }
+    std::uint32_t Pixel(int x, int y) const { return skin().Surface()[static_cast<std::size_t>(y) * 520 + x]; }
+    // Every pixel of the control's region shows `from` at the same place.
+    bool RegionShows(int id, const CSkinBitmap& from) const {
+        for (const RECT& r : skin().Controls().Find(id)->m_rgn.Rects())
+            for (int y = r.top; y < r.bottom; ++y)
+                for (int x = r.left; x < r.right; ++x)
+                    if (Pixel(x, y) != from.At(x, y)) return false;
+        return true;
+    }
+    POINT Centre(int id) const {
+        RECT b = skin().Controls().Find(id)->m_rgn.Bounds();
+        return {(b.left + b.right) / 2, (b.top + b.bottom) / 2};
+    }
+    void Move(POINT p, bool down = false) { frame.OnMouseMove(down ? MK_LBUTTON : 0, p.x, p.y); }
+    void Press(POINT p) { frame.OnLButtonDown(MK_LBUTTON, p.x, p.y); }
+    void Release(POINT p) { frame.OnLButtonUp(0, p.x, p.y); }
+};
+
+} // namespace
+
+TEST_F(SurfaceTest, APlainButtonLightsUnderThePointerAndLooksPressedOnlyWhileItIsOver) {
+    const POINT stop = Centre(ID_STOP);
+    EXPECT_TRUE(RegionShows(ID_STOP, skin().Base()));
+    Move(stop);
+    EXPECT_TRUE(RegionShows(ID_STOP, skin().Focus()));
+    Press(stop);
+    EXPECT_TRUE(RegionShows(ID_STOP, skin().Down()));
+    Move({stop.x + 60, stop.y + 40}, true); // off it, still held
+    EXPECT_TRUE(RegionShows(ID_STOP, skin().Base()));
+    Release({stop.x + 60, stop.y + 40});
+    EXPECT_TRUE(commands.empty()); // released elsewhere: no command
+    Move(stop);
+    Press(stop);
+    Move({stop.x + 60, stop.y + 40}, true);
+    Move(stop, true); // back on it before releasing
+    Release(stop);
+    EXPECT_EQ(commands, std::vector<int>{ID_STOP});
+}
+
+TEST_F(SurfaceTest, StripAndToggleButtonsDrawTheirCellsAndLooks) {
+    // Repeat mode 3 of a four-row strip: row 3; hover column 1, pressed column 2.
+    frame.m_skin.SetButtonState(ID_REPEAT, 3);
+    const CSkinButton& repeat = *skin().Controls().FindButton(ID_REPEAT);
+    const RECT b = repeat.m_rcBox;
+    const int w = b.right - b.left, h = b.bottom - b.top;
+    const CSkinBitmap& strip = *skin().Strip("REPEATSTS");
+    auto showsCell = [&](int column) {
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if (Pixel(b.left + x, b.top + y) != strip.At(column * w + x, 3 * h + y)) return false;
+        return true;
+    };
+    EXPECT_TRUE(showsCell(0));
+    Move(Centre(ID_REPEAT));
+    EXPECT_TRUE(showsCell(1));
+    Press(Centre(ID_REPEAT));
+    EXPECT_TRUE(showsCell(2));
+    Move({b.left - 30, b.top - 30}, true);
+    EXPECT_TRUE(showsCell(0));
+
+    // A panel toggle shows SKINDOWN while its panel is hidden, never a highlight.
+    Move(Centre(ID_TOGGLE_RECORDER));
+    EXPECT_TRUE(RegionShows(ID_TOGGLE_RECORDER, skin().Base()));
+    frame.m_skin.SetButtonState(ID_TOGGLE_RECORDER, 1);
+    EXPECT_TRUE(RegionShows(ID_TOGGLE_RECORDER, skin().Down()));
+}
+
+TEST_F(SurfaceTest, DeactivationClearsHighlightsAndStopsHover) {
+    Move(Centre(ID_MUTE));
+    frame.WindowProc(WM_ACTIVATE, 0, 0);
+    EXPECT_FALSE(skin().Controls().Find(ID_MUTE)->m_bHover);
+    Move(Centre(ID_STOP));
+    EXPECT_TRUE(RegionShows(ID_STOP, skin().Base()));
+    frame.WindowProc(WM_ACTIVATE, 1, 0);
+    Move(Centre(ID_STOP));
+    EXPECT_TRUE(RegionShows(ID_STOP, skin().Focus()));
+}
+
+TEST_F(SurfaceTest, SliderFlagsDecideWhenItsCommandIsPosted) {
+    // Volume (0x11): on its thumb, one at the press and one per movement.
+    frame.m_skin.SetSliderFraction(ID_VOLUME, 0.0);
+    const CSkinSlider& volume = *skin().Controls().FindSlider(ID_VOLUME);
+    const POINT thumb = {(volume.m_rgnLastThumb.Bounds().left + volume.m_rgnLastThumb.Bounds().right) / 2,
+                         (volume.m_rcBox.top + volume.m_rcBox.bottom) / 2};
+    EXPECT_CALL(host, SetCapture()).Times(3); // one per slider press below
+    EXPECT_CALL(host, ReleaseCapture()).Times(3);
+    Press(thumb);
+    Move({thumb.x + 10, thumb.y}, true);
+    Move({thumb.x + 20, thumb.y}, true);
+    Release({thumb.x + 20, thumb.y});
+    EXPECT_EQ(commands, (std::vector<int>{ID_VOLUME, ID_VOLUME, ID_VOLUME}));
+    EXPECT_GT(frame.m_skin.GetSliderFraction(ID_VOLUME), 0.3);
+
+    // On the track away from the thumb: one jump, then the drag is ignored.
+    commands.clear();
+    frame.m_skin.SetSliderFraction(ID_VOLUME, 0.0);
+    frame.OnPaint();
+    const POINT track = {volume.m_rcBox.right - 4, thumb.y};
+    Press(track);
+    const double jumped = frame.m_skin.GetSliderFraction(ID_VOLUME);
+    Move({volume.m_rcBox.left, thumb.y}, true);
+    Release({volume.m_rcBox.left, thumb.y});
+    EXPECT_EQ(commands, std::vector<int>{ID_VOLUME});
+    EXPECT_GT(jumped, 0.8);
+    EXPECT_DOUBLE_EQ(frame.m_skin.GetSliderFraction(ID_VOLUME), jumped);
+
+    // Seeking bar (0x110): at the press and at the release, none while dragging.
+    commands.clear();
+    const CSkinSlider& seek = *skin().Controls().FindSlider(ID_SEEKING_BAR);
+    const RECT t = seek.m_rgnLastThumb.Bounds();
+    const POINT grip = {(t.left + t.right) / 2, (t.top + t.bottom) / 2};
+    Press(grip);
+    EXPECT_TRUE(frame.m_skin.IsSliderPressed(ID_SEEKING_BAR));
+    Move({grip.x + 50, grip.y}, true);
+    Release({grip.x + 50, grip.y});
+    EXPECT_EQ(commands, (std::vector<int>{ID_SEEKING_BAR, ID_SEEKING_BAR}));
+    EXPECT_FALSE(frame.m_skin.IsSliderPressed(ID_SEEKING_BAR));
+}
+
+TEST_F(SurfaceTest, ADoubleClickOnAButtonGivesOneCommandAndTheBodyMovesTheWindow) {
+    const POINT power = Centre(ID_POWER);
+    Press(power);
+    Release(power);
+    frame.OnLButtonDblClk(MK_LBUTTON, power.x, power.y); // the second press
+    Release(power);
+    EXPECT_EQ(commands, std::vector<int>{ID_POWER});
+
+    EXPECT_CALL(host, BeginWindowMove()).Times(1);
+    int bodyX = -1, bodyY = -1;
+    for (int y = 0; y < 419 && bodyX < 0; ++y)
+        for (int x = 0; x < 520; ++x)
+            if (skin().Body().Contains(x, y)) { bodyX = x; bodyY = y; break; }
+    ASSERT_GE(bodyX, 0);
+    int hit = 0;
+    EXPECT_FALSE(frame.m_skin.HitTest(bodyX, bodyY, hit));
+    Press({bodyX, bodyY});
+}
+
+TEST_F(SurfaceTest, PlaylistClicksMarkAndPlayOnlyRealLines) {
+    for (int i = 0; i < 3; ++i) frame.m_playlist.push_back({"/m/" + std::to_string(i) + ".ogg", 60});
+    const RECT area = frame.m_rcPlaylist;
+    frame.OnLButtonDown(MK_LBUTTON, area.left + 5, area.top + 13 + 2); // line 1
+    EXPECT_EQ(frame.m_nSelected, 1);
+    frame.OnLButtonDown(MK_LBUTTON, area.left + 5, area.top + 13 * 4 + 2); // below the last entry
+    EXPECT_EQ(frame.m_nSelected, 1);
+    EXPECT_CALL(ops, PlayCurrent(_)).Times(1);
+    frame.OnLButtonDblClk(MK_LBUTTON, area.left + 5, area.top + 13 * 2 + 2);
+    EXPECT_EQ(frame.m_nCurrent, 2);
+    EXPECT_EQ(frame.m_nSelected, 2);
+    EXPECT_EQ(frame.m_bReload, 1);
+    // A skin without a first line has no lines to click.
+    frame.m_rcPlaylistLine = RECT{};
+    frame.OnLButtonDown(MK_LBUTTON, area.left + 5, area.top + 2);
+    EXPECT_EQ(frame.m_nSelected, 2);
+}
+
+TEST_F(SurfaceTest, ElapsedTimeFollowsThePlayState) {
+    frame.m_dLength = 300;
+    auto at = [&](double t) { return ComputeElapsedTime(frame, mci, t); };
+    EXPECT_EQ(at(125.9).minutes, 0); // stopped
+    frame.m_nPlayState = 2;
+    ElapsedTime e = at(125.9);
+    EXPECT_EQ(e.minutes, 2);
+    EXPECT_EQ(e.seconds, 5);
+    EXPECT_NEAR(e.fraction, 125.9 / 300, 1e-6);
+    e = at(-1.0);
+    EXPECT_EQ(e.minutes + e.seconds, 0);
+    frame.m_dLength = 0;
+    EXPECT_EQ(at(10).fraction, 0.0f);
+
+    // A CD track of 4:30 at 2:15 is half way.
+    frame.m_bCdMode = 1;
+    frame.m_wCdDevice = 3;
+    frame.m_dLength = 4 | (30 << 8);
+    EXPECT_CALL(mci, SendCommand(3, MCI_STATUS, MCI_STATUS_ITEM, _)).WillOnce(Invoke([](auto, auto, auto, void* p) {
+        auto* status = static_cast<MCI_STATUS_PARMS*>(p);
+        EXPECT_EQ(status->dwItem, MCI_STATUS_POSITION);
+        status->dwReturn = 1 | (2 << 8) | (15 << 16);
+        return 0u;
+    }));
+    e = at(0);
+    EXPECT_EQ(e.minutes, 2);
+    EXPECT_EQ(e.seconds, 15);
+    EXPECT_FLOAT_EQ(e.fraction, 0.5f);
+}
+
+TEST_F(SurfaceTest, ATickDrawsTheDigitsAndLeavesAHeldSeekingBarAlone) {
+    frame.m_nPlayState = 2;
+    frame.m_dLength = 1000;
+    ON_CALL(ops, PlayerPosition(_)).WillByDefault(Return(125.9));
+    frame.OnTimer(1);
+    // 02:05: cells are seconds units, seconds tens, minutes units, minutes tens.
+    const CSkinBitmap& digits = *skin().Strip("PLAYNO");
+    auto cellShows = [&](int cell, int digit) {
+        const RECT r = frame.m_rcTimeDigits[static_cast<std::size_t>(cell)];
+        const int w = r.right - r.left;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                if (Pixel(x, y) != digits.At(digit * w + x - r.left, y - r.top)) return false;
+        return true;
+    };
+    EXPECT_TRUE(cellShows(0, 5));
+    EXPECT_TRUE(cellShows(1, 0));
+    EXPECT_TRUE(cellShows(2, 2));
+    EXPECT_TRUE(cellShows(3, 0));
+    EXPECT_NEAR(frame.m_skin.GetSliderFraction(ID_SEEKING_BAR), 0.1259, 0.01);
+
+    // Past 99 minutes the display stays at 99:59.
+    ON_CALL(ops, PlayerPosition(_)).WillByDefault(Return(125 * 60.0));
+    frame.OnTimer(1);
+    EXPECT_TRUE(cellShows(0, 9) && cellShows(1, 5) && cellShows(2, 9) && cellShows(3, 9));
+
+    frame.m_skin.Controls().FindSlider(ID_SEEKING_BAR)->m_bPressed = true;
+    frame.m_skin.SetSliderFraction(ID_SEEKING_BAR, 0.9);
+    frame.OnTimer(1);
+    EXPECT_NEAR(frame.m_skin.GetSliderFraction(ID_SEEKING_BAR), 0.9, 0.01);
+}
+
+TEST_F(SurfaceTest, ATickRepaintsTheMediaAreaOnceAfterASkinChange) {
+    frame.m_bSkinChanged = 1;
+    EXPECT_CALL(host, InvalidateRect(_)).Times(::testing::AnyNumber());
+    EXPECT_CALL(host, InvalidateRect(::testing::Pointee(frame.m_rcMedia))).Times(1);
+    EXPECT_CALL(ops, DetectAudioCd(_)).Times(2);
+    frame.OnTimer(1);
+    frame.OnTimer(1);
+    EXPECT_EQ(frame.m_bSkinChanged, 0);
+}
+
+TEST_F(SurfaceTest, EveryControlHasATooltipOverItsBoxNamedFromTheStringTable) {
+    std::vector<ToolInfo> tools;
+    EXPECT_CALL(host, SetTools(_)).WillOnce(Invoke([&](const std::vector<ToolInfo>& t) { tools = t; }));
+    frame.CreateTooltips();
+    ASSERT_EQ(tools.size(), 45u);
+    auto find = [&](int id) { return *std::find_if(tools.begin(), tools.end(), [&](auto& t) { return t.id == id; }); };
+    EXPECT_EQ(find(ID_MUTE).text, "Mute");
+    EXPECT_EQ(find(1090).text, "400 Hz");
+    EXPECT_EQ(find(ID_PLAY_PAUSE).text, "Play / Pause");
+    EXPECT_EQ(find(ID_SEEKING_BAR).rect, skin().Controls().Find(ID_SEEKING_BAR)->m_rgn.Bounds());
+}

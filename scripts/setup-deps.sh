@@ -13,6 +13,8 @@ PACKAGES=(
   fonts-dejavu-core fonts-noto-cjk
   # regions
   libpixman-1-dev
+  # media engine: building the effect element, and the elements it is tested with
+  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   # the sample skin package (a resource-only Windows library)
   binutils-mingw-w64-x86-64 cpp
   # tests and benchmarks

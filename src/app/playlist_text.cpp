@@ -7,10 +7,13 @@
 namespace mixora {
 namespace {
 
-bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
+bool StartsWith(const std::string& s, const char* prefix) {
+    return s.rfind(prefix, 0) == 0;
+}
 
 bool EndsWith(const std::string& s, const std::string& suffix) {
-    return s.size() >= suffix.size() && s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
+    return s.size() >= suffix.size() &&
+           s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 // The whole, non-negative part of a length; a broken value (negative,
@@ -48,7 +51,8 @@ std::string FormatLengthText(double length, bool packedCdTime) {
         seconds = whole % 60;
     }
     char text[32];
-    std::snprintf(text, sizeof text, "%u%u:%u%u", minutes / 10, minutes % 10, seconds / 10, seconds % 10);
+    std::snprintf(text, sizeof text, "%u%u:%u%u", minutes / 10, minutes % 10, seconds / 10,
+                  seconds % 10);
     return text;
 }
 

@@ -17,7 +17,8 @@ constexpr std::uint32_t kGrey = 0xFF404040;
 struct Picture {
     int width = 120;
     int height = 60;
-    std::vector<std::uint32_t> pixels = std::vector<std::uint32_t>(static_cast<std::size_t>(120 * 60), kGrey);
+    std::vector<std::uint32_t> pixels =
+        std::vector<std::uint32_t>(static_cast<std::size_t>(120 * 60), kGrey);
 
     SurfaceView View() { return SurfaceView{pixels, width, height}; }
     std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
@@ -38,16 +39,23 @@ private:
     }
 };
 
-int Red(std::uint32_t p) { return (p >> 16) & 0xFF; }
-int Green(std::uint32_t p) { return (p >> 8) & 0xFF; }
-int Blue(std::uint32_t p) { return p & 0xFF; }
+int Red(std::uint32_t p) {
+    return (p >> 16) & 0xFF;
+}
+int Green(std::uint32_t p) {
+    return (p >> 8) & 0xFF;
+}
+int Blue(std::uint32_t p) {
+    return p & 0xFF;
+}
 
 TEST(QtTextRasterizer, TextStaysInsideItsClipInTheGivenColour) {
     QtTextRasterizer text;
     Picture picture;
     // A cell narrower than the text: the rest is cut off.
     const RECT cell{10, 20, 50, 33};
-    text.DrawText(picture.View(), cell, cell.left, cell.top, "Wide Text Wide Text", 13, 0x000000FF, false, 0);
+    text.DrawText(picture.View(), cell, cell.left, cell.top, "Wide Text Wide Text", 13, 0x000000FF,
+                  false, 0);
     EXPECT_GT(picture.ChangedInside(cell), 20);
     EXPECT_EQ(picture.ChangedOutside(cell), 0);
 
@@ -74,7 +82,8 @@ TEST(QtTextRasterizer, BlueAndGreenKeepTheirPlaces) {
     const RECT cell{0, 0, 120, 16};
     text.DrawText(picture.View(), cell, 0, 0, "MMMM", 16, 0x00FF0000, false, 0); // blue
     int blueish = 0;
-    for (std::uint32_t p : picture.pixels) blueish += Blue(p) > 200 && Red(p) < 0x50;
+    for (std::uint32_t p : picture.pixels)
+        blueish += Blue(p) > 200 && Red(p) < 0x50;
     EXPECT_GT(blueish, 10);
 }
 
@@ -85,11 +94,13 @@ TEST(QtTextRasterizer, OpaqueFillsTheWholeClipWithTheBackground) {
     const std::uint32_t background = 0x0096FF32; // 0x00BBGGRR: red 0x32, green 0xFF, blue 0x96
     text.DrawText(picture.View(), cell, cell.left, cell.top, "", 13, 0x000000FF, true, background);
     for (int y = cell.top; y < cell.bottom; ++y)
-        for (int x = cell.left; x < cell.right; ++x) ASSERT_EQ(picture.At(x, y), 0xFF32FF96u) << x << "," << y;
+        for (int x = cell.left; x < cell.right; ++x)
+            ASSERT_EQ(picture.At(x, y), 0xFF32FF96u) << x << "," << y;
     EXPECT_EQ(picture.ChangedOutside(cell), 0);
 
     // With text: the cell keeps the fill except where the glyphs are.
-    text.DrawText(picture.View(), cell, cell.left, cell.top, "Selected", 13, 0x00000000, true, background);
+    text.DrawText(picture.View(), cell, cell.left, cell.top, "Selected", 13, 0x00000000, true,
+                  background);
     int fill = 0;
     int ink = 0;
     for (int y = cell.top; y < cell.bottom; ++y)
@@ -135,7 +146,8 @@ TEST(QtTextRasterizer, ClipsOffThePictureAndEmptyPicturesAreLeftAlone) {
     text.DrawText(SurfaceView{none, 0, 0}, RECT{0, 0, 10, 10}, 0, 0, "x", 13, 0, true, 0);
     std::vector<std::uint32_t> tooSmall(10, kGrey);
     text.DrawText(SurfaceView{tooSmall, 10, 10}, RECT{0, 0, 10, 10}, 0, 0, "x", 13, 0, true, 0);
-    for (std::uint32_t p : tooSmall) EXPECT_EQ(p, kGrey);
+    for (std::uint32_t p : tooSmall)
+        EXPECT_EQ(p, kGrey);
 }
 
 } // namespace

@@ -55,15 +55,16 @@ TEST(TextDisplay, FileNameIsThePartAfterTheLastSeparator) {
     EXPECT_EQ(FileNameOf("/音楽/曲.mp3"), "曲.mp3");
 }
 
-struct TextFrameTest : ::testing::Test, FrameHarness {
+struct TextDisplayFrame : ::testing::Test, FrameHarness {
     CMainFrame frame{Services()};
     std::vector<RECT> invalidated;
 
-    TextFrameTest() {
+    TextDisplayFrame() {
         ON_CALL(host, InvalidateRect(_)).WillByDefault(Invoke([this](const RECT* rc) {
             invalidated.push_back(rc ? *rc : RECT{-1, -1, -1, -1});
         }));
         frame.OnCreate();
+        frame.m_skin.PaintSkin();
         text.drawn.clear();
         invalidated.clear();
     }
@@ -71,7 +72,8 @@ struct TextFrameTest : ::testing::Test, FrameHarness {
     void Fill(int entries) {
         frame.m_playlist.clear();
         for (int i = 0; i < entries; ++i) {
-            frame.m_playlist.push_back({"/music/dir/song" + std::to_string(i) + ".ogg", 60.0 * i + i});
+            frame.m_playlist.push_back(
+                {"/music/dir/song" + std::to_string(i) + ".ogg", 60.0 * i + i});
         }
     }
 
@@ -90,18 +92,20 @@ struct TextFrameTest : ::testing::Test, FrameHarness {
         int differing = 0;
         for (int y = rc.top; y < rc.bottom; ++y)
             for (int x = rc.left; x < rc.right; ++x)
-                differing += surface[static_cast<std::size_t>(y) * width + x] != frame.m_skin.Base().At(x, y);
+                differing += surface[static_cast<std::size_t>(y) * width + x] !=
+                             frame.m_skin.Base().At(x, y);
         return differing;
     }
 
     std::vector<std::string> Texts() const {
         std::vector<std::string> out;
-        for (const DrawnText& d : text.drawn) out.push_back(d.text);
+        for (const DrawnText& d : text.drawn)
+            out.push_back(d.text);
         return out;
     }
 };
 
-TEST_F(TextFrameTest, FontsAreAsHighAsTheirRectangles) {
+TEST_F(TextDisplayFrame, FontsAreAsHighAsTheirRectangles) {
     EXPECT_EQ(frame.m_rcPlaylist, (RECT{176, 280, 348, 358}));
     EXPECT_EQ(frame.m_fontPlaylist, 13);
     EXPECT_EQ(frame.m_nVisibleLines, 6);
@@ -109,7 +113,7 @@ TEST_F(TextFrameTest, FontsAreAsHighAsTheirRectangles) {
     EXPECT_EQ(frame.m_fontTitle, 16);
 }
 
-TEST_F(TextFrameTest, TitleShowsTheLoadedFileNameOnlyWithAPlaylist) {
+TEST_F(TextDisplayFrame, TitleShowsTheLoadedFileNameOnlyWithAPlaylist) {
     frame.m_strLoadedPath = "/home/ann/Music/Side A/01 Intro.flac";
     frame.DrawTitle();
     EXPECT_TRUE(text.drawn.empty()) << "no playlist, no title";
@@ -141,10 +145,32 @@ TEST_F(TextFrameTest, TitleShowsTheLoadedFileNameOnlyWithAPlaylist) {
     EXPECT_THAT(invalidated, ::testing::ElementsAre(frame.m_rcTitle));
 }
 
-TEST_F(TextFrameTest, LinesGoIntoCellsOneLineHeightApart) {
+TEST_F(TextDisplayFrame, OnlyATitleThatChangedIsPresented) {
+    text.ink = true;
+    Fill(2);
+    frame.m_strLoadedPath = "/music/dir/song0.ogg";
+    frame.DrawTitle();
+    EXPECT_THAT(invalidated, ::testing::ElementsAre(frame.m_rcTitle));
+    EXPECT_GT(DifferingFromBase(frame.m_rcTitle), 0);
+
+    // The next ticks draw the same: the idle window stays idle.
+    invalidated.clear();
+    frame.DrawTitle();
+    frame.DrawTitle();
+    EXPECT_TRUE(invalidated.empty());
+    EXPECT_EQ(text.drawn.size(), 3u);
+
+    frame.m_strLoadedPath = "/music/dir/song1 (live).ogg";
+    frame.DrawTitle();
+    EXPECT_THAT(invalidated, ::testing::ElementsAre(frame.m_rcTitle));
+}
+
+TEST_F(TextDisplayFrame, LinesGoIntoCellsOneLineHeightApart) {
+    text.ink = true;
     Fill(3); // fewer entries than the six lines
     frame.DrawPlaylistText();
-    EXPECT_THAT(Texts(), ::testing::ElementsAre("song0.ogg", "00:00", "song1.ogg", "01:01", "song2.ogg", "02:02"));
+    EXPECT_THAT(Texts(), ::testing::ElementsAre("song0.ogg", "00:00", "song1.ogg", "01:01",
+                                                "song2.ogg", "02:02"));
     const RECT name = frame.m_rcPlaylistLine;
     const RECT time = frame.m_rcTimeColumn;
     ASSERT_EQ(name.bottom - name.top, 13);
@@ -166,9 +192,36 @@ TEST_F(TextFrameTest, LinesGoIntoCellsOneLineHeightApart) {
     ASSERT_EQ(invalidated.size(), 1u);
     EXPECT_EQ(invalidated[0].top, std::min(name.top, time.top));
     EXPECT_EQ(invalidated[0].bottom, std::max(name.bottom, time.bottom) + 26);
+    EXPECT_EQ(invalidated[0].left, std::min(name.left, time.left));
+    EXPECT_EQ(invalidated[0].right, std::max(name.right, time.right));
 }
 
-TEST_F(TextFrameTest, ScrolledListShowsSixEntriesFromTheTop) {
+TEST_F(TextDisplayFrame, OnlyLinesThatChangedArePresented) {
+    text.ink = true;
+    Fill(3);
+    frame.DrawPlaylistText();
+    ASSERT_EQ(invalidated.size(), 1u);
+
+    invalidated.clear();
+    frame.DrawPlaylistText();
+    frame.DrawPlaylistText();
+    EXPECT_TRUE(invalidated.empty()) << "the same lines again";
+
+    frame.m_nSelected = 1;
+    frame.DrawPlaylistText();
+    EXPECT_EQ(invalidated.size(), 1u);
+    // The selected line keeps its fill; the others are as the skin has them.
+    const RECT second{frame.m_rcPlaylistLine.left, frame.m_rcPlaylistLine.top + 13,
+                      frame.m_rcPlaylistLine.right, frame.m_rcPlaylistLine.bottom + 13};
+    const std::uint32_t fill = 0xFF000000u | (frame.m_crSelected & 0xFF) << 16 |
+                               (frame.m_crSelected & 0xFF00) | (frame.m_crSelected >> 16 & 0xFF);
+    EXPECT_EQ(frame.m_skin
+                  .Surface()[static_cast<std::size_t>(second.bottom - 1) * frame.m_skin.Size().cx +
+                             second.right - 1],
+              fill);
+}
+
+TEST_F(TextDisplayFrame, ScrolledListShowsSixEntriesFromTheTop) {
     Fill(10);
     frame.m_nTopIndex = 3;
     frame.DrawPlaylistText();
@@ -183,7 +236,7 @@ TEST_F(TextFrameTest, ScrolledListShowsSixEntriesFromTheTop) {
     EXPECT_THAT(Texts(), ::testing::ElementsAre("song8.ogg", "08:08", "song9.ogg", "09:09"));
 }
 
-TEST_F(TextFrameTest, NothingIsDrawnWithoutEntriesToShow) {
+TEST_F(TextDisplayFrame, NothingIsDrawnWithoutEntriesToShow) {
     frame.DrawPlaylistText();
     EXPECT_TRUE(text.drawn.empty()) << "empty playlist";
     Fill(4);
@@ -195,7 +248,7 @@ TEST_F(TextFrameTest, NothingIsDrawnWithoutEntriesToShow) {
     EXPECT_TRUE(invalidated.empty());
 }
 
-TEST_F(TextFrameTest, SelectedLineIsOpaqueAndPlayingLineHasItsColour) {
+TEST_F(TextDisplayFrame, SelectedLineIsOpaqueAndPlayingLineHasItsColour) {
     Fill(4);
     frame.m_crPlaylist = 0x00112233;
     frame.m_crPlaying = 0x00445566;
@@ -209,7 +262,9 @@ TEST_F(TextFrameTest, SelectedLineIsOpaqueAndPlayingLineHasItsColour) {
         const DrawnText& d = text.drawn[i];
         EXPECT_EQ(d.color, entry == 1 ? 0x00445566u : 0x00112233u) << i;
         EXPECT_EQ(d.opaque, entry == 2) << i;
-        if (d.opaque) EXPECT_EQ(d.background, 0x00778899u);
+        if (d.opaque) {
+            EXPECT_EQ(d.background, 0x00778899u);
+        }
     }
 
     // The playing entry selected too: drawn opaque in the playing colour.
@@ -221,19 +276,20 @@ TEST_F(TextFrameTest, SelectedLineIsOpaqueAndPlayingLineHasItsColour) {
     EXPECT_EQ(text.drawn[2].background, 0x00778899u);
 }
 
-TEST_F(TextFrameTest, CdTrackAndLongFileLengths) {
-    frame.m_playlist = {{"Track01.cda", PackedMsf(4, 5)}, {"/music/live.ogg", 90 * 60.0},
+TEST_F(TextDisplayFrame, CdTrackAndLongFileLengths) {
+    frame.m_playlist = {{"Track01.cda", PackedMsf(4, 5)},
+                        {"/music/live.ogg", 90 * 60.0},
                         {"/music/opera.ogg", 125 * 60.0}};
     frame.DrawPlaylistText();
-    EXPECT_THAT(Texts(), ::testing::ElementsAre("Track01.cda", "04:05", "live.ogg", "90:00", "opera.ogg",
-                                                "125:00"));
+    EXPECT_THAT(Texts(), ::testing::ElementsAre("Track01.cda", "04:05", "live.ogg", "90:00",
+                                                "opera.ogg", "125:00"));
 }
 
-TEST_F(TextFrameTest, RedrawnLinesStartFromTheSkinEachTick) {
+TEST_F(TextDisplayFrame, RedrawnLinesStartFromTheSkinEachTick) {
     Fill(2);
     const RECT firstName = frame.m_rcPlaylistLine;
-    const RECT secondTime{frame.m_rcTimeColumn.left, frame.m_rcTimeColumn.top + 13, frame.m_rcTimeColumn.right,
-                          frame.m_rcTimeColumn.bottom + 13};
+    const RECT secondTime{frame.m_rcTimeColumn.left, frame.m_rcTimeColumn.top + 13,
+                          frame.m_rcTimeColumn.right, frame.m_rcTimeColumn.bottom + 13};
     Scribble(firstName);
     Scribble(secondTime);
     frame.DrawPlaylistText();
@@ -241,7 +297,7 @@ TEST_F(TextFrameTest, RedrawnLinesStartFromTheSkinEachTick) {
     EXPECT_EQ(DifferingFromBase(secondTime), 0);
 }
 
-TEST_F(TextFrameTest, RefreshRestoresTheWholeAreaThenDrawsTheLines) {
+TEST_F(TextDisplayFrame, RefreshRestoresTheWholeAreaThenDrawsTheLines) {
     Fill(2);
     Scribble(frame.m_rcPlaylist);
     frame.RefreshPlaylist();

@@ -13,7 +13,9 @@ namespace mixora {
 namespace {
 
 // The core's colours are 0x00BBGGRR.
-QColor FromColorRef(std::uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+QColor FromColorRef(std::uint32_t c) {
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
 
 QFont MakeFont(int pixelSize) {
     QFont font;
@@ -45,10 +47,12 @@ const QFont& QtTextRasterizer::FontForCell(int cellHeight) {
     return fonts_.emplace(cellHeight, font).first->second;
 }
 
-void QtTextRasterizer::DrawText(SurfaceView surface, const RECT& clip, int x, int y, const std::string& utf8,
-                                int fontHeight, std::uint32_t color, bool opaque, std::uint32_t background) {
+void QtTextRasterizer::DrawText(SurfaceView surface, const RECT& clip, int x, int y,
+                                const std::string& utf8, int fontHeight, std::uint32_t color,
+                                bool opaque, std::uint32_t background) {
     if (surface.width <= 0 || surface.height <= 0 ||
-        surface.pixels.size() < static_cast<std::size_t>(surface.width) * static_cast<std::size_t>(surface.height)) {
+        surface.pixels.size() <
+            static_cast<std::size_t>(surface.width) * static_cast<std::size_t>(surface.height)) {
         return;
     }
     const QRect area = QRect(QPoint(clip.left, clip.top), QPoint(clip.right - 1, clip.bottom - 1))
@@ -74,7 +78,8 @@ void QtTextRasterizer::DrawText(SurfaceView surface, const RECT& clip, int x, in
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     // (x, y) is the top-left of the text's line, not its baseline.
     const int baseline = y + QFontMetrics(font).ascent();
-    painter.drawText(QPoint(x, baseline), QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    painter.drawText(QPoint(x, baseline),
+                     QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
 }
 
 } // namespace mixora

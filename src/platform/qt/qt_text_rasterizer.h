@@ -10,8 +10,9 @@ namespace mixora {
 // characters it lacks.
 class QtTextRasterizer final : public ITextRasterizer {
 public:
-    void DrawText(SurfaceView surface, const RECT& clip, int x, int y, const std::string& utf8, int fontHeight,
-                  std::uint32_t color, bool opaque, std::uint32_t background) override;
+    void DrawText(SurfaceView surface, const RECT& clip, int x, int y, const std::string& utf8,
+                  int fontHeight, std::uint32_t color, bool opaque,
+                  std::uint32_t background) override;
 
 private:
     // The font whose line (ascent plus descent) fits `cellHeight` pixels,

@@ -1,0 +1,142 @@
+#include "platform/gst/effect_element.h"
+
+#include <gst/audio/audio.h>
+#include <gst/audio/gstaudiofilter.h>
+#include <gst/gst.h>
+
+#include <mutex>
+#include <new>
+#include <span>
+
+#include "platform/effects/effect_chain.h"
+#include "platform/effects/effect_hub.h"
+
+namespace {
+
+using mixora::EffectChain;
+using mixora::EffectHub;
+
+struct MixoraEffects {
+    GstAudioFilter parent;
+    EffectChain chain;  // built in place in init, destroyed in finalize
+};
+
+struct MixoraEffectsClass {
+    GstAudioFilterClass parent_class;
+};
+
+GType mixora_effects_get_type();
+
+G_DEFINE_TYPE(MixoraEffects, mixora_effects, GST_TYPE_AUDIO_FILTER)
+
+MixoraEffects* Self(gpointer object)
+{
+    return G_TYPE_CHECK_INSTANCE_CAST(object, mixora_effects_get_type(), MixoraEffects);
+}
+
+constexpr const char* kCaps =
+    "audio/x-raw, format=(string)F32LE, layout=(string)interleaved, "
+    "channels=(int)[1,2], rate=(int)[1,2147483647]";
+
+gboolean Setup(GstAudioFilter* filter, const GstAudioInfo* info)
+{
+    Self(filter)->chain.Start(GST_AUDIO_INFO_CHANNELS(info), GST_AUDIO_INFO_RATE(info));
+    return TRUE;
+}
+
+GstFlowReturn TransformInPlace(GstBaseTransform* trans, GstBuffer* buffer)
+{
+    GstMapInfo map;
+    if (!gst_buffer_map(buffer, &map, GST_MAP_READWRITE)) {
+        return GST_FLOW_ERROR;
+    }
+    Self(trans)->chain.Process(
+        std::span<float>(reinterpret_cast<float*>(map.data), map.size / sizeof(float)));
+    gst_buffer_unmap(buffer, &map);
+    return GST_FLOW_OK;
+}
+
+gboolean Start(GstBaseTransform* trans)
+{
+    EffectHub::Instance().Attach(Self(trans)->chain);
+    return TRUE;
+}
+
+gboolean Stop(GstBaseTransform* trans)
+{
+    EffectHub::Instance().Detach(Self(trans)->chain);
+    return TRUE;
+}
+
+gboolean SinkEvent(GstBaseTransform* trans, GstEvent* event)
+{
+    if (GST_EVENT_TYPE(event) == GST_EVENT_FLUSH_STOP) {
+        // After a seek the old tails (reverb, key shift) must not ring on.
+        Self(trans)->chain.Flush();
+    }
+    return GST_BASE_TRANSFORM_CLASS(mixora_effects_parent_class)->sink_event(trans, event);
+}
+
+void Finalize(GObject* object)
+{
+    MixoraEffects* self = Self(object);
+    EffectHub::Instance().Detach(self->chain);
+    self->chain.~EffectChain();
+    G_OBJECT_CLASS(mixora_effects_parent_class)->finalize(object);
+}
+
+void mixora_effects_class_init(MixoraEffectsClass* klass)
+{
+    G_OBJECT_CLASS(klass)->finalize = Finalize;
+    auto* element = GST_ELEMENT_CLASS(klass);
+    gst_element_class_set_static_metadata(element, "Mixora effects", "Filter/Effect/Audio",
+                                          "Equalizer, voice cancellation, key shift and reverb",
+                                          "Mixora");
+    auto* transform = GST_BASE_TRANSFORM_CLASS(klass);
+    transform->transform_ip = TransformInPlace;
+    transform->start = Start;
+    transform->stop = Stop;
+    transform->sink_event = SinkEvent;
+    auto* filter = GST_AUDIO_FILTER_CLASS(klass);
+    filter->setup = Setup;
+    GstCaps* caps = gst_caps_from_string(kCaps);
+    gst_audio_filter_class_add_pad_templates(filter, caps);
+    gst_caps_unref(caps);
+}
+
+void mixora_effects_init(MixoraEffects* self)
+{
+    new (&self->chain) EffectChain();
+    gst_base_transform_set_in_place(GST_BASE_TRANSFORM(self), TRUE);
+}
+
+gboolean PluginInit(GstPlugin* plugin)
+{
+    return gst_element_register(plugin, "mixoraeffects", GST_RANK_NONE, mixora_effects_get_type());
+}
+
+} // namespace
+
+namespace mixora {
+
+bool RegisterEffectElement()
+{
+    static std::once_flag once;
+    static bool registered = false;
+    std::call_once(once, [] {
+        if (!gst_is_initialized() && !gst_init_check(nullptr, nullptr, nullptr)) {
+            return;
+        }
+        registered = gst_plugin_register_static(GST_VERSION_MAJOR, GST_VERSION_MINOR, "mixora",
+                                                "Mixora's software effect driver", PluginInit,
+                                                "0.1", "unknown", "mixora", "Mixora", "mixora");
+    });
+    return registered;
+}
+
+void SetEffectState(const EffectState& state)
+{
+    EffectHub::Instance().SetState(state);
+}
+
+} // namespace mixora

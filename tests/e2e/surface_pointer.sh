@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# Driving the real window like a person: hover and press looks, a panel cut
+# out of the outline and back, a tooltip, dragging the window by its body,
+# and clicks whose commands end up in Mixora.ini.
+source "$(dirname "$0")/lib/xvfb.sh"
+MIXORA="$1"
+BITMAPS="$(dirname "$0")/../../resources/bitmaps"
+
+# bitmap_pixel NAME X Y: a pixel of one of the skin's pictures.
+bitmap_pixel() {
+  convert "$BITMAPS/$1.bmp" -crop "1x1+$2+$3" -depth 8 txt:- 2>/dev/null |
+    sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p' | tr 'A-F' 'a-f'
+}
+# expect_look BITMAP X Y: the window's client pixel (X, Y) shows BITMAP there.
+expect_look() {
+  local want got
+  want=$(bitmap_pixel "$1" "$2" "$3")
+  got=$(pixel $((WX + $2)) $((WY + $3)))
+  [ "$want" = "$got" ] || fail "pixel ($2, $3) shows $got, not $1's $want"
+}
+click_at() { xdotool mousemove $((WX + $1)) $((WY + $2)) click 1; sleep 0.3; }
+
+backdrop 00ff00
+start_mixora "$MIXORA"
+WX=300 WY=200
+xdotool windowfocus "$WID"
+sleep 0.5
+
+# Hovering over Stop (box 296,179 - 318,192) lights it, and only it.
+xdotool mousemove $((WX + 307)) $((WY + 185))
+sleep 0.4
+screenshot
+expect_look SKINFOCUS 300 183
+expect_look SKINFOCUS 314 189
+expect_look SKINBASE 330 185 # Forward, next to it, stays plain
+# Holding the button down shows it pressed.
+xdotool mousedown 1
+sleep 0.4
+screenshot
+expect_look SKINDOWN 300 183
+xdotool mouseup 1
+sleep 0.3
+
+# The recorder toggle (146,212 - 170,224) cuts the wing out and puts it back.
+expect_look SKINBASE 60 120
+click_at 158 218
+screenshot
+[ "$(pixel $((WX + 60)) $((WY + 120)))" = 00ff00 ] || fail "recorder wing still shown"
+click_at 158 218
+screenshot
+expect_look SKINBASE 60 120
+
+# Resting on Mute (205,151 - 219,165) shows its tooltip window.
+before=$(xdotool search --onlyvisible --pid "$MIXORA_PID" 2>/dev/null | wc -l)
+xdotool mousemove $((WX + 212)) $((WY + 158))
+sleep 0.3
+xdotool mousemove $((WX + 213)) $((WY + 158))
+tooltip=""
+for _ in $(seq 40); do
+  after=$(xdotool search --onlyvisible --pid "$MIXORA_PID" 2>/dev/null | wc -l)
+  [ "$after" -gt "$before" ] && tooltip=yes && break
+  sleep 0.1
+done
+[ -n "$tooltip" ] || fail "no tooltip over Mute"
+
+# Repeat (359,150 - 375,166) three times: mode 3.
+for _ in 1 2 3; do click_at 367 158; done
+
+# Drag the volume thumb (right end of 153,152 - 202,163) to the left end.
+xdotool mousemove $((WX + 198)) $((WY + 157)) mousedown 1
+sleep 0.2
+xdotool mousemove $((WX + 175)) $((WY + 157))
+sleep 0.1
+xdotool mousemove $((WX + 120)) $((WY + 157))
+sleep 0.2
+xdotool mouseup 1
+sleep 0.3
+
+# Dragging the body moves the window with the pointer.
+xdotool mousemove $((WX + 135)) $((WY + 50)) mousedown 1
+sleep 0.2
+xdotool mousemove $((WX + 175)) $((WY + 80))
+sleep 0.1
+xdotool mousemove $((WX + 195)) $((WY + 90))
+sleep 0.2
+xdotool mouseup 1
+sleep 0.3
+xwininfo -id "$WID" | grep -q -- '-geometry 520x419+360+240' ||
+  fail "window did not follow the drag: $(xwininfo -id "$WID" | grep geometry)"
+WX=360 WY=240
+
+# Power (348,212 - 372,224) closes Mixora; the settings are written.
+click_at 360 218
+for _ in $(seq 50); do kill -0 "$MIXORA_PID" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$MIXORA_PID" 2>/dev/null && fail "Power did not close Mixora"
+wait "$MIXORA_PID" || fail "Mixora ended with an error"
+MIXORA_PID=""
+grep -q '^Repeat=3$' "$INI" || fail "Repeat not 3: $(cat "$INI")"
+grep -q '^Volume=-3000$' "$INI" || fail "Volume not -3000: $(cat "$INI")"
+echo PASS

@@ -1,0 +1,173 @@
+#include "platform/gst/effect_element.h"
+
+#include <gst/gst.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "effects/dsp_signals.h"
+#include "fakes/temp_dir.h"
+#include "platform/effects/effect_hub.h"
+
+namespace mixora {
+namespace {
+
+using namespace dsp_test;
+
+constexpr int kRate = 44100;
+
+// Mono channels of a 16-bit stereo RIFF WAVE file, as floats.
+struct Wave {
+    int channels = 0;
+    int rate = 0;
+    std::vector<float> samples;  // interleaved
+};
+
+std::uint32_t Le32(const char* p)
+{
+    std::uint32_t v = 0;
+    std::memcpy(&v, p, 4);
+    return v;
+}
+
+Wave ReadWave(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    Wave w;
+    if (bytes.size() < 12 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(8, 4, "WAVE") != 0) {
+        return w;
+    }
+    std::size_t pos = 12;
+    int bits = 0;
+    while (pos + 8 <= bytes.size()) {
+        const std::string id = bytes.substr(pos, 4);
+        const std::uint32_t size = Le32(bytes.data() + pos + 4);
+        const char* body = bytes.data() + pos + 8;
+        if (id == "fmt ") {
+            std::uint16_t ch = 0, b = 0;
+            std::memcpy(&ch, body + 2, 2);
+            std::memcpy(&b, body + 14, 2);
+            w.channels = ch;
+            w.rate = static_cast<int>(Le32(body + 4));
+            bits = b;
+        } else if (id == "data" && bits == 16) {
+            const std::size_t n = std::min<std::size_t>(size, bytes.size() - pos - 8) / 2;
+            w.samples.resize(n);
+            for (std::size_t i = 0; i < n; ++i) {
+                std::int16_t s = 0;
+                std::memcpy(&s, body + 2 * i, 2);
+                w.samples[i] = s / 32768.0f;
+            }
+        }
+        pos += 8 + size + (size & 1);
+    }
+    return w;
+}
+
+// Plays `input` (F32 stereo) through mixoraeffects into a 16-bit WAV file.
+bool Render(const std::vector<float>& input, const std::string& path)
+{
+    std::string description =
+        "appsrc name=src format=time caps=audio/x-raw,format=F32LE,layout=interleaved,"
+        "channels=2,rate=44100 ! audioconvert ! mixoraeffects ! audioconvert ! "
+        "audio/x-raw,format=S16LE ! wavenc ! filesink location=\"" + path + "\"";
+    GError* error = nullptr;
+    GstElement* pipeline = gst_parse_launch(description.c_str(), &error);
+    if (!pipeline) {
+        ADD_FAILURE() << (error ? error->message : "no pipeline");
+        g_clear_error(&error);
+        return false;
+    }
+    GstElement* src = gst_bin_get_by_name(GST_BIN(pipeline), "src");
+    gst_element_set_state(pipeline, GST_STATE_PLAYING);
+    // Several buffers, as a decoder would deliver them.
+    const std::size_t chunk = 2 * 4096;
+    for (std::size_t i = 0; i < input.size(); i += chunk) {
+        const std::size_t n = std::min(chunk, input.size() - i);
+        GstBuffer* buffer = gst_buffer_new_allocate(nullptr, n * sizeof(float), nullptr);
+        gst_buffer_fill(buffer, 0, input.data() + i, n * sizeof(float));
+        GST_BUFFER_PTS(buffer) = gst_util_uint64_scale(i / 2, GST_SECOND, kRate);
+        GST_BUFFER_DURATION(buffer) = gst_util_uint64_scale(n / 2, GST_SECOND, kRate);
+        // Signals rather than the appsrc library: the element needs no more.
+        GstFlowReturn flow = GST_FLOW_OK;
+        g_signal_emit_by_name(src, "push-buffer", buffer, &flow);
+        gst_buffer_unref(buffer);
+    }
+    GstFlowReturn flow = GST_FLOW_OK;
+    g_signal_emit_by_name(src, "end-of-stream", &flow);
+    GstBus* bus = gst_element_get_bus(pipeline);
+    GstMessage* msg = gst_bus_timed_pop_filtered(
+        bus, 10 * GST_SECOND, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+    const bool ok = msg && GST_MESSAGE_TYPE(msg) == GST_MESSAGE_EOS;
+    if (msg && !ok) {
+        GError* err = nullptr;
+        gst_message_parse_error(msg, &err, nullptr);
+        ADD_FAILURE() << (err ? err->message : "pipeline error");
+        g_clear_error(&err);
+    }
+    if (msg) {
+        gst_message_unref(msg);
+    }
+    gst_object_unref(bus);
+    gst_element_set_state(pipeline, GST_STATE_NULL);
+    gst_object_unref(src);
+    gst_object_unref(pipeline);
+    return ok;
+}
+
+class EffectElement : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(RegisterEffectElement()); }
+    void TearDown() override { SetEffectState(EffectState{}); }
+};
+
+TEST_F(EffectElement, IsRegisteredUnderItsName)
+{
+    EXPECT_TRUE(RegisterEffectElement());  // again: harmless
+    GstElement* element = gst_element_factory_make("mixoraeffects", nullptr);
+    ASSERT_NE(element, nullptr);
+    gst_object_unref(element);
+}
+
+TEST_F(EffectElement, RendersTheBassPresetIntoAWaveFile)
+{
+    TempDir dir;
+    // 100 Hz and 10 kHz, quiet enough that the boosted bass does not clip.
+    auto input = Sine(100, kRate, 2 * kRate, {0.05, 0.05});
+    const auto treble = Sine(10000, kRate, 2 * kRate, {0.05, 0.05});
+    for (std::size_t i = 0; i < input.size(); ++i) {
+        input[i] += treble[i];
+    }
+
+    SetEffectState(EffectState{});
+    ASSERT_TRUE(Render(input, dir.File("flat.wav")));
+    EffectState bass;
+    bass.eq = EqRecord(0x3FF, kBassPreset);
+    SetEffectState(bass);
+    ASSERT_TRUE(Render(input, dir.File("bass.wav")));
+
+    const Wave flat = ReadWave(dir.File("flat.wav"));
+    const Wave shaped = ReadWave(dir.File("bass.wav"));
+    ASSERT_EQ(flat.channels, 2);
+    ASSERT_EQ(flat.rate, kRate);
+    ASSERT_EQ(flat.samples.size(), input.size());
+    ASSERT_EQ(shaped.samples.size(), input.size());
+    for (int ch = 0; ch < 2; ++ch) {
+        const auto f = Channel(flat.samples, 2, ch);
+        const auto s = Channel(shaped.samples, 2, ch);
+        const auto fs = std::span(f).subspan(kRate / 2, kRate);
+        const auto ss = std::span(s).subspan(kRate / 2, kRate);
+        // With everything off the element is transparent.
+        EXPECT_NEAR(Db(Amplitude(fs, 100, kRate) / 0.05), 0.0, 0.1);
+        EXPECT_NEAR(Db(Amplitude(fs, 10000, kRate) / 0.05), 0.0, 0.1);
+        // The preset lifts the bass and cuts the treble.
+        EXPECT_GT(Db(Amplitude(ss, 100, kRate) / Amplitude(fs, 100, kRate)), 9.0);
+        EXPECT_LT(Db(Amplitude(ss, 10000, kRate) / Amplitude(fs, 10000, kRate)), -4.0);
+    }
+}
+
+} // namespace
+} // namespace mixora

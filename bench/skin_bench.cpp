@@ -11,7 +11,10 @@
 
 using namespace mixora;
 
-static void BM_SetUpSkin(benchmark::State& state) {
+namespace {
+
+// A main window on seams that do nothing, with the base skin set up.
+struct BenchFrame {
     bench::NullHost host;
     bench::NullProfile profile;
     bench::NullMci mci;
@@ -23,32 +26,78 @@ static void BM_SetUpSkin(benchmark::State& state) {
     bench::NullLauncher launcher;
     bench::NullText text;
     CInertCommandOperations commands;
-    CMainFrame frame({host, profile, system, mci, ops, records, resources, messages, launcher, text, commands});
+    CMainFrame frame{{host, profile, system, mci, ops, records, resources, messages, launcher, text, commands}};
+    BenchFrame() { frame.OnCreate(); frame.OnPaint(); }
+};
+
+// A player that advances a second per tick, so every tick changes digits.
+class TickingOps final : public IFrameOperations {
+public:
+    double t = 0;
+    bool OpenMixer() override { return false; }
+    void CloseMixer() override {}
+    void InitCommonControls() override {}
+    void DetectEffectDevice(CMainFrame&) override {}
+    bool ReadEffectState(CMainFrame&) override { return true; }
+    void ChooseLanguageTable(ProgramRecords&) override {}
+    void ShowEqualizer(CMainFrame&) override {}
+    void SetPresetDialogsOwner(CMainFrame&) override {}
+    void PausePlayback(CMainFrame&) override {}
+    void PlayCurrent(CMainFrame&) override {}
+    void AdvanceAfterTrackEnd(CMainFrame&) override {}
+    void DetectAudioCd(CMainFrame&) override {}
+    double PlayerPosition(CMainFrame&) override { return t += 1.0; }
+    void ShowRecordTime(CMainFrame&) override {}
+};
+
+} // namespace
+
+static void BM_SetUpSkin(benchmark::State& state) {
+    BenchFrame b;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(frame.SetUpSkin());
+        benchmark::DoNotOptimize(b.frame.SetUpSkin());
     }
 }
 BENCHMARK(BM_SetUpSkin)->Unit(benchmark::kMillisecond);
 
 static void BM_PaintWholeWindow(benchmark::State& state) {
-    bench::NullHost host;
-    bench::NullProfile profile;
-    bench::NullMci mci;
-    bench::FixedSystem system;
-    CInertFrameOperations ops;
-    ProgramRecords records;
-    CProgramResources resources;
-    bench::NullMessages messages;
-    bench::NullLauncher launcher;
-    bench::NullText text;
-    CInertCommandOperations commands;
-    CMainFrame frame({host, profile, system, mci, ops, records, resources, messages, launcher, text, commands});
-    frame.SetUpSkin();
+    BenchFrame b;
     for (auto _ : state) {
-        frame.OnPaint();
+        b.frame.OnPaint();
         benchmark::ClobberMemory();
     }
 }
 BENCHMARK(BM_PaintWholeWindow)->Unit(benchmark::kMicrosecond);
+
+// One tick of timer 1 while a file plays: four digits, the seeking bar,
+// the title and the playlist lines.
+static void BM_TimerTick(benchmark::State& state) {
+    BenchFrame b;
+    TickingOps ticking;
+    CMainFrame frame({b.host, b.profile, b.system, b.mci, ticking, b.records, b.resources, b.messages,
+                      b.launcher, b.text, b.commands});
+    frame.OnCreate();
+    frame.OnPaint();
+    frame.m_nPlayState = 2;
+    frame.m_dLength = 1e9;
+    frame.m_strLoadedPath = "/music/Some Artist - A Rather Long Title.ogg";
+    for (int i = 0; i < 12; ++i) frame.m_playlist.push_back({"/music/track" + std::to_string(i) + ".ogg", 200});
+    for (auto _ : state) {
+        frame.OnTimer(1);
+    }
+}
+BENCHMARK(BM_TimerTick)->Unit(benchmark::kMicrosecond);
+
+// The pointer moving onto a button and off it again: two hover redraws.
+static void BM_HoverRedraw(benchmark::State& state) {
+    BenchFrame b;
+    const RECT stop = b.frame.m_skin.Controls().Find(1002)->m_rgn.Bounds();
+    const int x = (stop.left + stop.right) / 2, y = (stop.top + stop.bottom) / 2;
+    for (auto _ : state) {
+        b.frame.OnMouseMove(0, x, y);
+        b.frame.OnMouseMove(0, x, y - 40);
+    }
+}
+BENCHMARK(BM_HoverRedraw)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

@@ -28,6 +28,8 @@ struct MenuItem {
     std::uint32_t id = 0;
     std::string text;
     bool radioChecked = false;
+    // Starts a new column with this item (a column break with a bar).
+    bool columnBreak = false;
 };
 
 // One tooltip: shown while the pointer rests inside `rect`.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <random>
 #include <thread>
 
@@ -41,6 +42,8 @@ TEST(EffectChain, EverythingOffIsBitExact)
     EffectState all = BassState();
     all.voiceCancel = 1;
     all.pitchShift = 2;
+    all.listener.dwEnvironment = 7;
+    all.eaxEnable = 1;
     chain.SetState(all);
     block = input;
     chain.Process(block);
@@ -147,7 +150,11 @@ TEST(EffectChain, HandOffFromAnotherThreadOnlyAppliesWholeStates)
     int changes = 0;
     bool whole = true;
     bool ordered = true;
-    for (int i = 0; i < 3000; ++i) {
+    while (published.load() == 0) {
+        std::this_thread::yield();
+    }
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+    while (std::chrono::steady_clock::now() < until) {
         auto block = signal;
         chain.Process(block);
         const EffectState& applied = chain.AppliedState();

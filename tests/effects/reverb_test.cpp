@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <numbers>
 #include <random>
+#include <span>
+#include <string>
 #include <vector>
 
 #include "platform/effects/environments.h"
@@ -17,19 +21,16 @@ namespace {
 
 constexpr int kRate = 44100;
 
-// The wet part of the response to a unit impulse on the first (or every)
-// channel; dry passes through unchanged, so wet = output - input.
+// The wet part of one output channel's response to a unit impulse on the
+// first input channel; dry passes through unchanged, so wet = output - input.
 std::vector<float> ImpulseResponse(const EaxListener& l, double seconds, int channels = 1,
-                                   int outChannel = 0, bool bothInputs = false) {
+                                   int outChannel = 0) {
     Reverb reverb;
     reverb.Start(channels, kRate);
     reverb.SetParameters(l, true);
     const auto frames = static_cast<std::size_t>(seconds * kRate);
     std::vector<float> buffer(frames * channels, 0.0f);
     buffer[0] = 1.0f;
-    if (bothInputs && channels == 2) {
-        buffer[1] = 1.0f;
-    }
     for (std::size_t at = 0; at < buffer.size(); at += 1024 * channels) {
         const std::size_t n = std::min<std::size_t>(1024 * channels, buffer.size() - at);
         reverb.Process(std::span<float>(buffer).subspan(at, n));
@@ -38,7 +39,7 @@ std::vector<float> ImpulseResponse(const EaxListener& l, double seconds, int cha
     for (std::size_t f = 0; f < frames; ++f) {
         wet[f] = buffer[f * channels + outChannel];
     }
-    if (outChannel == 0 || bothInputs) {
+    if (outChannel == 0) {
         wet[0] -= 1.0f;
     }
     return wet;
@@ -74,22 +75,25 @@ double T30(const std::vector<float>& ir) {
     return -60.0 / slope;
 }
 
-// A one-octave band of the response (RBJ band-pass, 0 dB peak).
+// About one octave of the response: two RBJ band-passes (0 dB peak) in a
+// row, steep enough that a band's decay is not masked by its neighbours'.
 std::vector<float> Band(const std::vector<float>& x, double centre) {
     const double w = 2.0 * std::numbers::pi * centre / kRate;
     const double alpha = std::sin(w) / (2.0 * std::numbers::sqrt2);
     const double a0 = 1.0 + alpha;
     const double b0 = alpha / a0, b2 = -alpha / a0;
     const double a1 = -2.0 * std::cos(w) / a0, a2 = (1.0 - alpha) / a0;
-    std::vector<float> y(x.size());
-    double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
-    for (std::size_t i = 0; i < x.size(); ++i) {
-        const double v = b0 * x[i] + b2 * x2 - a1 * y1 - a2 * y2;
-        x2 = x1;
-        x1 = x[i];
-        y2 = y1;
-        y1 = v;
-        y[i] = static_cast<float>(v);
+    std::vector<float> y = x;
+    for (int pass = 0; pass < 2; ++pass) {
+        double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+        for (float& s : y) {
+            const double v = b0 * s + b2 * x2 - a1 * y1 - a2 * y2;
+            x2 = x1;
+            x1 = s;
+            y2 = y1;
+            y1 = v;
+            s = static_cast<float>(v);
+        }
     }
     return y;
 }
@@ -137,10 +141,10 @@ TEST_P(ReverbDecay, MeasuredDecayTimeIsWithinAQuarterOfTheEnvironments) {
     // Long enough to see the curve 45 dB down, so cutting it off barely bends it.
     const double seconds = 0.75 * decay + 0.5;
     const std::vector<float> ir = ImpulseResponse(env.listener, seconds);
-    const double measured = T30(ir);
+    // The decay time is the room's low and mid one (the HF ratio rules the
+    // top), so it is read in the octave from 500 Hz to 1 kHz.
+    const double measured = T30(Band(ir, 707.0));
     RecordProperty("measured_t30", std::to_string(measured));
-    std::printf("[ T30      ] %-17s nominal %6.2f s measured %6.2f s (%+5.1f%%)\n", env.name, decay,
-                measured, 100.0 * (measured - decay) / decay);
     EXPECT_NEAR(measured, decay, 0.25 * decay) << env.name;
 }
 
@@ -297,41 +301,39 @@ TEST(Reverb, StereoOutputIsWetOnBothSidesAndDecorrelated) {
 }
 
 TEST(Reverb, ChangingTheRoomDoesNotClick) {
-    // A steady tone through the reverb, then the environment changes under it:
-    // the output may not jump more than the tone itself moves per sample.
+    // A low steady tone through the reverb while the environment changes
+    // under it. Its wet part stays a smooth low-frequency signal; a click
+    // would show as a large second difference.
     Reverb reverb;
     reverb.Start(1, kRate);
     reverb.SetParameters(ListenerForEnvironment(0), true);
     const double step = 2.0 * std::numbers::pi * 220.0 / kRate;
     double phase = 0.0;
-    auto tone = [&](std::size_t n) {
+    std::array<float, 2> history{};
+    auto run = [&](std::size_t n) {
         std::vector<float> v(n);
         for (float& s : v) {
-            s = static_cast<float>(0.5 * std::sin(phase));
+            s = static_cast<float>(0.25 * std::sin(phase));
             phase += step;
         }
-        return v;
-    };
-    auto maxJump = [](const std::vector<float>& v, float& last) {
-        float m = 0.0f;
+        reverb.Process(v);
+        float worst = 0.0f;
         for (float s : v) {
-            m = std::max(m, std::abs(s - last));
-            last = s;
+            worst = std::max(worst, std::abs(s - 2.0f * history[1] + history[0]));
+            history = {history[1], s};
         }
-        return m;
+        return worst;
     };
-    float last = 0.0f;
-    std::vector<float> block = tone(kRate);
-    reverb.Process(block);
-    maxJump(block, last);
-    block = tone(kRate / 2);
-    reverb.Process(block);
-    const float steady = maxJump(block, last);
-    for (int environment : {10, 1, 17, 25, 3}) {
+    run(kRate);
+    for (int environment : {10, 1, 17, 25, 3, 23, 21}) {
         reverb.SetParameters(ListenerForEnvironment(environment), true);
-        block = tone(kRate / 10);
-        reverb.Process(block);
-        EXPECT_LT(maxJump(block, last), 2.5f * steady) << Environments()[environment].name;
+        EXPECT_LT(run(kRate / 5), 0.02f) << Environments()[environment].name;
+    }
+    EaxListener l = ListenerForEnvironment(0);
+    for (float size : {1.0f, 100.0f, 20.0f}) {
+        l.flEnvironmentSize = size;
+        reverb.SetParameters(l, true);
+        EXPECT_LT(run(kRate / 5), 0.02f) << size << " m";
     }
 }
 
@@ -349,7 +351,7 @@ TEST(Reverb, RunsAtEveryRateAndSizeWithFiniteOutput) {
                 Reverb reverb;
                 reverb.Start(channels, rate);
                 reverb.SetParameters(l, true);
-                std::vector<float> buffer = Noise(static_cast<std::size_t>(rate / 4) * channels);
+                std::vector<float> buffer = Noise(static_cast<std::size_t>(rate / 2) * channels);
                 const std::vector<float> input = buffer;
                 reverb.Process(buffer);
                 bool finite = true;
@@ -375,6 +377,27 @@ TEST(Reverb, FlushDropsTheTail) {
     std::vector<float> silence(kRate / 5 * 2, 0.0f);
     reverb.Process(silence);
     EXPECT_LT(Peak(silence), 1e-12f);
+}
+
+TEST(Reverb, ALongSilenceLeavesNoDenormals) {
+    Reverb reverb;
+    reverb.Start(2, kRate);
+    // Padded Cell: its 0.17 s tail would sink through the denormal range
+    // within the first three seconds.
+    reverb.SetParameters(ListenerForEnvironment(1), true);
+    std::vector<float> music = Noise(kRate * 2);
+    reverb.Process(music);
+    std::vector<float> silence(kRate * 2, 0.0f);
+    int subnormal = 0;
+    for (int second = 0; second < 5; ++second) {
+        std::fill(silence.begin(), silence.end(), 0.0f);
+        reverb.Process(silence);
+        for (float v : silence) {
+            subnormal += std::fpclassify(v) == FP_SUBNORMAL ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(subnormal, 0);
+    EXPECT_LT(Peak(silence), 1e-6f);
 }
 
 TEST(Reverb, PassesThroughBeforeStartAndForUnsupportedLayouts) {

@@ -1,13 +1,51 @@
 #pragma once
-// Builds resource-only PE32 / PE32+ images in memory, laid out the way a
-// resource compiler and linker lay out a skin package: DOS header, PE
-// header, one ".rsrc" section holding the resource tree and its data.
+// Bytes for tests of the file readers: little-endian field writers, a
+// deterministic mutator for the fuzz loops (the sanitizer build runs them),
+// and resource-only PE32 / PE32+ images laid out the way a resource compiler
+// and linker lay out a skin package: headers, then one ".rsrc" section with
+// the resource tree and its data.
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
 namespace mixora::testing {
+
+// Writes at `at`, growing the buffer when needed (so at == size() appends).
+inline void Put16(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
+    b.resize(std::max(b.size(), at + 2));
+    b[at] = static_cast<std::uint8_t>(v);
+    b[at + 1] = static_cast<std::uint8_t>(v >> 8);
+}
+inline void Put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
+    Put16(b, at, v & 0xFFFF);
+    Put16(b, at + 2, v >> 16);
+}
+
+// Damages 1-4 places, mostly within the first `hot` bytes where the
+// structure is, with random bytes or values that trap careless parsers; a
+// third of the time cuts the buffer short. No spare capacity is left, so a
+// read past the end is caught.
+inline void Mutate(std::vector<std::uint8_t>& bytes, std::mt19937& rng, std::size_t hot) {
+    static constexpr std::uint32_t kTraps[] = {0, 1, 2, 3, 8, 24, 32, 40, 54, 0x7F, 0x200, 0x1000,
+                                               0x1010, 0xFFFF, 0x10000, 0x7FFFFFFF, 0x80000000u,
+                                               0x80000010u, 0xFFFFFFF0u, 0xFFFFFFFFu};
+    for (auto n = 1 + rng() % 4; n > 0; --n) {
+        const std::size_t limit = std::min(rng() % 4 == 0 ? bytes.size() : hot, bytes.size());
+        if (limit >= 4 && rng() % 2 == 0) {
+            Put32(bytes, rng() % (limit - 3), kTraps[rng() % std::size(kTraps)]);
+        } else if (limit >= 4) {
+            bytes[rng() % limit] = static_cast<std::uint8_t>(rng());
+        }
+    }
+    if (rng() % 3 == 0) {
+        bytes.resize(rng() % (bytes.size() + 1));
+    }
+    bytes.shrink_to_fit();
+}
 
 struct ResKey {
     std::string name; // used when id < 0
@@ -33,152 +71,112 @@ struct PeImage {
     static constexpr std::uint32_t kRsrcRva = 0x1000;
 
     std::vector<std::uint8_t> bytes;
-    std::uint32_t sectionTable = 0;         // file offset of the section header
-    std::uint32_t resourceDirEntry = 0;     // file offset of data directory 2
-    std::vector<std::uint32_t> typeEntries; // file offsets of the root's entries
-    std::vector<std::uint32_t> nameEntries; // file offsets of every name entry, in order
-    std::vector<std::uint32_t> langEntries; // file offsets of every language entry, in order
-    std::vector<std::uint32_t> dataEntries; // file offsets of the data entries, in order
-
-    void Put16(std::size_t at, std::uint16_t v) {
-        bytes[at] = static_cast<std::uint8_t>(v);
-        bytes[at + 1] = static_cast<std::uint8_t>(v >> 8);
-    }
-    void Put32(std::size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) {
-            bytes[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-        }
-    }
+    std::uint32_t sectionTable = 0;     // file offset of the section header
+    std::uint32_t resourceDirEntry = 0; // file offset of data directory 2
+    // File offsets of each level's directory entries and of the data
+    // entries, in tree order.
+    std::vector<std::uint32_t> typeEntries, nameEntries, langEntries, dataEntries;
 };
 
-inline std::vector<std::uint8_t> Bytes(const std::string& text) {
-    return {text.begin(), text.end()};
-}
+inline std::vector<std::uint8_t> Bytes(const std::string& s) { return {s.begin(), s.end()}; }
 
 inline PeImage BuildPeImage(const std::vector<ResType>& types, bool pe32plus) {
+    PeImage image;
     std::vector<std::uint8_t> tree;
     auto alloc = [&](std::size_t n) {
-        const std::size_t at = (tree.size() + 3) & ~std::size_t{3};
+        const auto at = static_cast<std::uint32_t>((tree.size() + 3) & ~std::size_t{3});
         tree.resize(at + n);
-        return static_cast<std::uint32_t>(at);
+        return at;
     };
-    auto put16 = [&](std::size_t at, std::uint16_t v) {
-        tree[at] = static_cast<std::uint8_t>(v);
-        tree[at + 1] = static_cast<std::uint8_t>(v >> 8);
-    };
-    auto put32 = [&](std::size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) {
-            tree[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-        }
-    };
-    auto nameField = [&](const ResKey& key) -> std::uint32_t {
-        if (key.id >= 0) {
-            return static_cast<std::uint32_t>(key.id);
-        }
-        const std::uint32_t at = alloc(2 + 2 * key.name.size());
-        put16(at, static_cast<std::uint16_t>(key.name.size()));
-        for (std::size_t i = 0; i < key.name.size(); ++i) {
-            put16(at + 2 + 2 * i, static_cast<unsigned char>(key.name[i]));
+    // A directory of `keys`, its entries' offsets added to `entries`; gives
+    // the field that points at it.
+    auto directory = [&](const std::vector<ResKey>& keys, std::vector<std::uint32_t>& entries) {
+        const std::uint32_t at = alloc(16 + 8 * keys.size());
+        const auto named =
+            std::count_if(keys.begin(), keys.end(), [](const ResKey& k) { return k.id < 0; });
+        Put16(tree, at + 12, static_cast<std::uint32_t>(named)); // then the ids
+        Put16(tree, at + 14, static_cast<std::uint32_t>(keys.size() - named));
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            entries.push_back(at + 16 + 8 * static_cast<std::uint32_t>(i));
+            const std::string& name = keys[i].name;
+            if (keys[i].id >= 0) {
+                Put32(tree, entries.back(), static_cast<std::uint32_t>(keys[i].id));
+                continue;
+            }
+            const std::uint32_t string = alloc(2 + 2 * name.size()); // counted UTF-16
+            Put32(tree, entries.back(), 0x80000000u | string);
+            Put16(tree, string, static_cast<std::uint32_t>(name.size()));
+            for (std::size_t c = 0; c < name.size(); ++c) {
+                Put16(tree, string + 2 + 2 * c, static_cast<unsigned char>(name[c]));
+            }
         }
         return 0x80000000u | at;
     };
-    auto directory = [&](std::size_t named, std::size_t ids) {
-        const std::uint32_t at = alloc(16 + 8 * (named + ids));
-        put16(at + 12, static_cast<std::uint16_t>(named));
-        put16(at + 14, static_cast<std::uint16_t>(ids));
-        return at;
-    };
-    auto countNamed = [](const auto& keys) {
-        std::size_t n = 0;
-        for (const auto& k : keys) {
-            n += k < 0 ? 1 : 0;
-        }
-        return n;
-    };
 
-    PeImage image;
-    std::vector<int> typeIds;
+    std::vector<ResKey> typeKeys;
     for (const auto& t : types) {
-        typeIds.push_back(t.type.id);
+        typeKeys.push_back(t.type);
     }
-    const std::uint32_t root = directory(countNamed(typeIds), types.size() - countNamed(typeIds));
+    directory(typeKeys, image.typeEntries);
     for (std::size_t i = 0; i < types.size(); ++i) {
-        const std::uint32_t typeEntry = root + 16 + 8 * static_cast<std::uint32_t>(i);
-        image.typeEntries.push_back(typeEntry);
-        put32(typeEntry, nameField(types[i].type));
-        std::vector<int> nameIds;
+        std::vector<ResKey> nameKeys;
         for (const auto& item : types[i].items) {
-            nameIds.push_back(item.name.id);
+            nameKeys.push_back(item.name);
         }
-        const std::uint32_t typeDir =
-            directory(countNamed(nameIds), nameIds.size() - countNamed(nameIds));
-        put32(typeEntry + 4, 0x80000000u | typeDir);
-        for (std::size_t j = 0; j < types[i].items.size(); ++j) {
-            const ResItem& item = types[i].items[j];
-            const std::uint32_t nameEntry = typeDir + 16 + 8 * static_cast<std::uint32_t>(j);
-            image.nameEntries.push_back(nameEntry);
-            put32(nameEntry, nameField(item.name));
-            const std::uint32_t langDir = directory(0, item.languages.size());
-            put32(nameEntry + 4, 0x80000000u | langDir);
-            for (std::size_t k = 0; k < item.languages.size(); ++k) {
-                const std::uint32_t langEntry = langDir + 16 + 8 * static_cast<std::uint32_t>(k);
-                image.langEntries.push_back(langEntry);
-                put32(langEntry, k == 0 ? 0x0409 : 0x0404);
-                const std::uint32_t dataEntry = alloc(16);
-                image.dataEntries.push_back(dataEntry);
-                put32(langEntry + 4, dataEntry);
-                const auto& payload = item.languages[k];
-                const std::uint32_t data = alloc(payload.size());
-                std::copy(payload.begin(), payload.end(), tree.begin() + data);
-                put32(dataEntry, PeImage::kRsrcRva + data);
-                put32(dataEntry + 4, static_cast<std::uint32_t>(payload.size()));
+        const std::size_t name0 = image.nameEntries.size();
+        Put32(tree, image.typeEntries[i] + 4, directory(nameKeys, image.nameEntries));
+        for (std::size_t j = 0; j < nameKeys.size(); ++j) {
+            const auto& payloads = types[i].items[j].languages;
+            std::vector<ResKey> langKeys;
+            for (std::size_t k = 0; k < payloads.size(); ++k) {
+                langKeys.push_back(ResKey::Id(k == 0 ? 0x0409 : 0x0404));
+            }
+            const std::size_t lang0 = image.langEntries.size();
+            Put32(tree, image.nameEntries[name0 + j] + 4, directory(langKeys, image.langEntries));
+            for (std::size_t k = 0; k < payloads.size(); ++k) {
+                const std::uint32_t entry = alloc(16);
+                const std::uint32_t data = alloc(payloads[k].size());
+                std::copy(payloads[k].begin(), payloads[k].end(), tree.begin() + data);
+                Put32(tree, entry, PeImage::kRsrcRva + data);
+                Put32(tree, entry + 4, static_cast<std::uint32_t>(payloads[k].size()));
+                Put32(tree, image.langEntries[lang0 + k] + 4, entry);
+                image.dataEntries.push_back(entry);
             }
         }
     }
-
-    // Tree offsets become file offsets.
-    for (auto* list :
-         {&image.typeEntries, &image.nameEntries, &image.langEntries, &image.dataEntries}) {
+    for (auto* list : {&image.typeEntries, &image.nameEntries, &image.langEntries,
+                       &image.dataEntries}) {
         for (auto& at : *list) {
-            at += PeImage::kRsrcFileOffset;
+            at += PeImage::kRsrcFileOffset; // tree offsets become file offsets
         }
     }
 
-    const std::uint32_t rawSize = (static_cast<std::uint32_t>(tree.size()) + 0x1FF) & ~0x1FFu;
-    image.bytes.assign(PeImage::kRsrcFileOffset + rawSize, 0);
-    std::copy(tree.begin(), tree.end(), image.bytes.begin() + PeImage::kRsrcFileOffset);
-
-    image.bytes[0] = 'M';
-    image.bytes[1] = 'Z';
-    image.Put32(0x3C, PeImage::kPeOffset);
-    const char stub[] = "This program cannot be run in DOS mode.";
-    std::memcpy(&image.bytes[0x4E], stub, sizeof stub);
-
+    const auto treeSize = static_cast<std::uint32_t>(tree.size());
+    const std::uint32_t rawSize = (treeSize + 0x1FF) & ~0x1FFu;
+    auto& b = image.bytes;
+    b.assign(PeImage::kRsrcFileOffset + rawSize, 0);
+    std::copy(tree.begin(), tree.end(), b.begin() + PeImage::kRsrcFileOffset);
+    b[0] = 'M';
+    b[1] = 'Z';
+    Put32(b, 0x3C, PeImage::kPeOffset);
     const std::uint32_t pe = PeImage::kPeOffset;
-    image.Put32(pe, 0x00004550);
-    image.Put16(pe + 4, pe32plus ? 0x8664 : 0x014C);
-    image.Put16(pe + 6, 1); // one section
-    const std::uint16_t optionalSize = pe32plus ? 240 : 224;
-    image.Put16(pe + 20, optionalSize);
-    image.Put16(pe + 22, 0x2102); // executable image, DLL
     const std::uint32_t opt = pe + 24;
-    image.Put16(opt, pe32plus ? 0x20b : 0x10b);
-    image.Put32(opt + 32, 0x1000); // section alignment
-    image.Put32(opt + 36, 0x200);  // file alignment
-    const std::uint32_t countField = pe32plus ? 108 : 92;
-    const std::uint32_t dirs = pe32plus ? 112 : 96;
-    image.Put32(opt + countField, 16);
-    image.resourceDirEntry = opt + dirs + 2 * 8;
-    image.Put32(image.resourceDirEntry, PeImage::kRsrcRva);
-    image.Put32(image.resourceDirEntry + 4, static_cast<std::uint32_t>(tree.size()));
-
-    image.sectionTable = opt + optionalSize;
-    std::memcpy(&image.bytes[image.sectionTable], ".rsrc", 5);
-    image.Put32(image.sectionTable + 8, static_cast<std::uint32_t>(tree.size()));
-    image.Put32(image.sectionTable + 12, PeImage::kRsrcRva);
-    image.Put32(image.sectionTable + 16, rawSize);
-    image.Put32(image.sectionTable + 20, PeImage::kRsrcFileOffset);
-    image.Put32(image.sectionTable + 36, 0x40000040); // initialised data, readable
+    const std::uint32_t optSize = pe32plus ? 240 : 224;
+    Put32(b, pe, 0x00004550); // "PE\0\0"
+    Put16(b, pe + 4, pe32plus ? 0x8664 : 0x014C);
+    Put16(b, pe + 6, 1); // one section
+    Put16(b, pe + 20, optSize);
+    Put16(b, opt, pe32plus ? 0x20b : 0x10b);
+    Put32(b, opt + (pe32plus ? 108 : 92), 16); // data directories
+    image.resourceDirEntry = opt + (pe32plus ? 112 : 96) + 2 * 8;
+    Put32(b, image.resourceDirEntry, PeImage::kRsrcRva);
+    Put32(b, image.resourceDirEntry + 4, treeSize);
+    image.sectionTable = opt + optSize;
+    std::memcpy(&b[image.sectionTable], ".rsrc", 5);
+    Put32(b, image.sectionTable + 8, treeSize);
+    Put32(b, image.sectionTable + 12, PeImage::kRsrcRva);
+    Put32(b, image.sectionTable + 16, rawSize);
+    Put32(b, image.sectionTable + 20, PeImage::kRsrcFileOffset);
     return image;
 }
 

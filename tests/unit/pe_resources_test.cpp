@@ -1,281 +1,174 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <random>
+#include <functional>
 
+#include "fakes/temp_dir.h"
 #include "skin/pe_resources.h"
 #include "unit/pe_image_builder.h"
 
 namespace mixora {
 namespace {
 
-using testing::BuildPeImage;
-using testing::Bytes;
-using testing::PeImage;
-using testing::ResItem;
-using testing::ResKey;
-using testing::ResType;
+using namespace testing; // the image builder
+using Library = std::unique_ptr<CPeResourceLibrary>;
+constexpr std::uint32_t kDir = 0x80000000u; // entry points at a subdirectory
 
 std::string Text(std::optional<std::span<const std::uint8_t>> bytes) {
-    return bytes ? std::string(bytes->begin(), bytes->end()) : std::string("<not found>");
+    return bytes ? std::string(bytes->begin(), bytes->end()) : "-";
 }
 
-// A small skin package: two named bitmaps, the description as SKININFO 134
-// plus a named SKININFO entry, and a two-language LANG table.
+// A small skin package: two named bitmaps, a SKININFO with a named and an id
+// entry, and a LANG table in two languages. Data entries in tree order:
+// EXTRA, 134, LANG first, LANG second, SKINBASE, SKINMASK.
 PeImage SkinImage(bool pe32plus) {
-    return BuildPeImage(
-        {
-            ResType{ResKey::Named("SKININFO"),
-                    {ResItem{ResKey::Named("EXTRA"), {Bytes("named")}},
-                     ResItem{ResKey::Id(134), {Bytes("[FontColor]\r\nNameColor=0x00DCDCDC\r\n")}}}},
-            ResType{ResKey::Named("LANG"),
-                    {ResItem{ResKey::Id(159), {Bytes("first language"), Bytes("second")}}}},
-            ResType{ResKey::Id(2),
-                    {ResItem{ResKey::Named("SKINBASE"), {Bytes("base-dib")}},
-                     ResItem{ResKey::Named("SKINMASK"), {Bytes("mask-dib")}}}},
-        },
-        pe32plus);
+    return BuildPeImage({ResType{ResKey::Named("SKININFO"), {ResItem{ResKey::Named("EXTRA"), {Bytes("extra")}},
+                                                             ResItem{ResKey::Id(134), {Bytes("info")}}}},
+                         ResType{ResKey::Named("LANG"), {ResItem{ResKey::Id(159), {Bytes("lang1"), Bytes("lang2")}}}},
+                         ResType{ResKey::Id(2), {ResItem{ResKey::Named("SKINBASE"), {Bytes("base")}},
+                                                 ResItem{ResKey::Named("SKINMASK"), {Bytes("mask")}}}}},
+                        pe32plus);
+}
+
+// Every resource of SkinImage as found, on one line; "refused" for no library.
+std::string Found(const Library& lib) {
+    if (!lib) {
+        return "refused";
+    }
+    return Text(lib->FindBitmap("SKINBASE")) + " " + Text(lib->FindBitmap("SKINMASK")) + " " +
+           Text(lib->FindResource("SKININFO", ResourceName::Id(134))) + " " +
+           Text(lib->FindResource("SKININFO", ResourceName::Named("EXTRA"))) + " " +
+           Text(lib->FindResource("LANG", ResourceName::Id(159)));
 }
 
 class PeResourcesBothFormats : public ::testing::TestWithParam<bool> {};
 
-TEST_P(PeResourcesBothFormats, FindsBitmapsAndCustomResourcesCaseInsensitively) {
-    auto library = CPeResourceLibrary::FromBytes(SkinImage(GetParam()).bytes);
-    ASSERT_NE(library, nullptr);
-    EXPECT_EQ(Text(library->FindBitmap("SKINBASE")), "base-dib");
-    EXPECT_EQ(Text(library->FindBitmap("skinmask")), "mask-dib");
-    EXPECT_EQ(Text(library->FindResource("SkinInfo", ResourceName::Id(134))),
-              "[FontColor]\r\nNameColor=0x00DCDCDC\r\n");
-    EXPECT_EQ(Text(library->FindResource("SKININFO", ResourceName::Named("extra"))), "named");
-    // The first language of a name is the one used.
-    EXPECT_EQ(Text(library->FindResource("lang", ResourceName::Id(159))), "first language");
+TEST_P(PeResourcesBothFormats, FindsResourcesByTypeAndNameCaseInsensitively) {
+    auto lib = CPeResourceLibrary::FromBytes(SkinImage(GetParam()).bytes);
+    ASSERT_NE(lib, nullptr);
+    EXPECT_EQ(Found(lib), "base mask info extra lang1"); // the first language is the one used
+    EXPECT_EQ(Text(lib->FindBitmap("skinmask")), "mask");
+    EXPECT_EQ(Text(lib->FindResource("SkinInfo", ResourceName::Named("extra"))), "extra");
+    EXPECT_FALSE(lib->FindBitmap("SKINFOCUS"));
+    // An id and a name that spells it differ; a bitmap is RT_BITMAP, not a
+    // custom type that happens to hold a resource of that name.
+    EXPECT_FALSE(lib->FindResource("SKININFO", ResourceName::Named("134")));
+    EXPECT_FALSE(lib->FindResource("SKININFO", ResourceName::Named("SKINBASE")));
+    EXPECT_FALSE(lib->FindBitmap("EXTRA"));
+}
 
-    EXPECT_FALSE(library->FindBitmap("SKINFOCUS"));
-    EXPECT_FALSE(library->FindResource("LANG", ResourceName::Id(160)));
-    // An id and a name that spells it are different resources.
-    EXPECT_FALSE(library->FindResource("SKININFO", ResourceName::Named("134")));
-    // A bitmap is RT_BITMAP, not a custom type that happens to hold one.
-    EXPECT_FALSE(library->FindResource("SKININFO", ResourceName::Named("SKINBASE")));
-    EXPECT_FALSE(library->FindBitmap("EXTRA"));
+// Damage to the headers refuses the file; damage inside the tree loses only
+// the resources it reaches, and loops end.
+TEST_P(PeResourcesBothFormats, DamageLosesOnlyWhatItReaches) {
+    const PeImage good = SkinImage(GetParam());
+    const std::uint32_t pe = PeImage::kPeOffset;
+    const std::uint32_t base = good.dataEntries[4];
+    const std::uint32_t bitmapType = good.typeEntries[2];
+    const std::uint32_t bitmapTypeDir = good.nameEntries[3] - 16 - PeImage::kRsrcFileOffset;
+    struct Case {
+        const char* what;
+        std::function<void(std::vector<std::uint8_t>&)> damage;
+        const char* found;
+    };
+    const Case cases[] = {
+        {"not MZ", [](auto& b) { b[0] = 'X'; }, "refused"},
+        {"PE header far outside", [](auto& b) { Put32(b, 0x3C, 0xFFFFFFF0); }, "refused"},
+        {"bad signature", [&](auto& b) { b[pe + 2] = 'X'; }, "refused"},
+        {"unknown magic", [&](auto& b) { Put16(b, pe + 24, 0x107); }, "refused"},
+        {"no directory 2", [&](auto& b) { Put32(b, good.resourceDirEntry - 20, 2); }, "refused"},
+        {"empty directory", [&](auto& b) { Put32(b, good.resourceDirEntry, 0); }, "refused"},
+        {"directory in no section", [&](auto& b) { Put32(b, good.resourceDirEntry, 0x9000); }, "refused"},
+        {"optional header past EOF", [&](auto& b) { Put16(b, pe + 20, 0xFFFF); }, "refused"},
+        {"section table past EOF", [&](auto& b) { Put16(b, pe + 6, 0xFFFF); }, "refused"},
+        {"section data past EOF", [&](auto& b) { Put32(b, good.sectionTable + 20, 0x7FFFFFF0); }, "refused"},
+        {"data RVA in no section", [&](auto& b) { Put32(b, base, 0x50000); }, "- mask info extra lang1"},
+        {"data RVA zero", [&](auto& b) { Put32(b, base, 0); }, "- mask info extra lang1"},
+        {"data RVA wrapping", [&](auto& b) { Put32(b, base, 0xFFFFFFF0); }, "- mask info extra lang1"},
+        {"size past EOF", [&](auto& b) { Put32(b, base + 4, 0x10000); }, "- mask info extra lang1"},
+        {"size wrapping", [&](auto& b) { Put32(b, base + 4, 0xFFFFFFFF); }, "- mask info extra lang1"},
+        {"first language damaged", [&](auto& b) { Put32(b, good.dataEntries[2], 0x50000); },
+         "base mask info extra lang2"},
+        {"name length past the end", [&](auto& b) { Put32(b, good.nameEntries[3], kDir | 0x7FFFFF00); },
+         "- mask info extra lang1"},
+        {"absurd root entry count", [](auto& b) { Put16(b, PeImage::kRsrcFileOffset + 14, 0xFFFF); },
+         "- - - - -"},
+        {"subdirectory past the section", [&](auto& b) { Put32(b, bitmapType + 4, 0xFFFFFFFF); },
+         "- - info extra lang1"},
+        {"type loops to the root", [&](auto& b) { Put32(b, bitmapType + 4, kDir); }, "- - info extra lang1"},
+        {"name loops to its type, language to the root",
+         [&](auto& b) {
+             Put32(b, good.nameEntries[3] + 4, kDir | bitmapTypeDir);
+             Put32(b, good.langEntries[5] + 4, kDir);
+         },
+         "- - info extra lang1"},
+        {"every type loops to the root",
+         [&](auto& b) {
+             for (auto entry : good.typeEntries) {
+                 Put32(b, entry + 4, kDir);
+             }
+         },
+         "- - - - -"},
+    };
+    for (const Case& c : cases) {
+        auto bytes = good.bytes;
+        c.damage(bytes);
+        EXPECT_EQ(Found(CPeResourceLibrary::FromBytes(bytes)), c.found) << c.what;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(PeResources, PeResourcesBothFormats, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "Pe32Plus" : "Pe32"; });
 
 TEST(PeResources, OpensAPackageFileAndRefusesWhatIsNoResourceLibrary) {
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("mixora_pe_" + std::to_string(std::random_device{}()));
-    std::filesystem::create_directories(dir);
+    TempDir dir;
     const auto image = SkinImage(false).bytes;
-    {
-        std::ofstream(dir / "Skin.dll", std::ios::binary)
-            .write(reinterpret_cast<const char*>(image.data()),
-                   static_cast<std::streamsize>(image.size()));
-        std::ofstream(dir / "text.dll") << "MZ but nothing more";
+    dir.Write("Skin.dll", std::string(image.begin(), image.end()));
+    dir.Write("text.dll", "MZ but nothing more");
+    EXPECT_EQ(Found(CPeResourceLibrary::Open(dir.File("Skin.dll"))), "base mask info extra lang1");
+    for (const char* name : {"text.dll", "missing.dll", ""}) {
+        EXPECT_EQ(CPeResourceLibrary::Open(dir.File(name)), nullptr) << name;
     }
-    auto library = CPeResourceLibrary::Open((dir / "Skin.dll").string());
-    ASSERT_NE(library, nullptr);
-    EXPECT_EQ(Text(library->FindBitmap("SKINBASE")), "base-dib");
-
-    EXPECT_EQ(CPeResourceLibrary::Open((dir / "text.dll").string()), nullptr);
-    EXPECT_EQ(CPeResourceLibrary::Open((dir / "missing.dll").string()), nullptr);
-    EXPECT_EQ(CPeResourceLibrary::Open(dir.string()), nullptr);
-    std::filesystem::remove_all(dir);
-}
-
-TEST(PeResources, RefusesImagesWithoutAUsableResourceDirectory) {
-    const PeImage good = SkinImage(false);
-    auto refused = [&](auto mutate) {
-        PeImage image = good;
-        mutate(image);
-        return CPeResourceLibrary::FromBytes(image.bytes) == nullptr;
-    };
-    EXPECT_TRUE(refused([](PeImage& i) { i.bytes[0] = 'X'; }));
-    EXPECT_TRUE(refused([](PeImage& i) { i.Put32(0x3C, 0xFFFFFFF0); })); // PE header far outside
-    EXPECT_TRUE(
-        refused([](PeImage& i) { i.bytes[PeImage::kPeOffset + 2] = 'X'; })); // bad signature
-    EXPECT_TRUE(
-        refused([](PeImage& i) { i.Put16(PeImage::kPeOffset + 24, 0x107); })); // unknown magic
-    EXPECT_TRUE(
-        refused([](PeImage& i) { i.Put32(PeImage::kPeOffset + 24 + 92, 2); })); // no directory 2
-    EXPECT_TRUE(refused([](PeImage& i) { i.Put32(i.resourceDirEntry, 0); }));   // directory empty
-    EXPECT_TRUE(
-        refused([](PeImage& i) { i.Put32(i.resourceDirEntry, 0x9000); })); // RVA in no section
-    EXPECT_TRUE(refused(
-        [](PeImage& i) { i.Put16(PeImage::kPeOffset + 20, 0xFFFF); })); // optional header past EOF
-    EXPECT_TRUE(refused(
-        [](PeImage& i) { i.Put16(PeImage::kPeOffset + 6, 0xFFFF); })); // section table past EOF
-    EXPECT_TRUE(refused(
-        [](PeImage& i) { i.Put32(i.sectionTable + 20, 0x7FFFFFF0); })); // section data past EOF
-    EXPECT_FALSE(refused([](PeImage&) {}));
 }
 
 TEST(PeResources, TruncationAnywhereNeverReadsPastTheEnd) {
     const PeImage good = SkinImage(true);
     for (std::size_t length = 0; length < good.bytes.size(); ++length) {
-        std::vector<std::uint8_t> cut(good.bytes.begin(),
-                                      good.bytes.begin() + static_cast<std::ptrdiff_t>(length));
-        auto library = CPeResourceLibrary::FromBytes(cut);
+        auto lib = CPeResourceLibrary::FromBytes({good.bytes.begin(), good.bytes.begin() + length});
         if (length < PeImage::kRsrcFileOffset + 16) {
-            EXPECT_EQ(library, nullptr) << length; // headers or the root directory cut off
+            EXPECT_EQ(lib, nullptr) << length; // headers or the root directory cut off
         }
-        if (library) {
-            for (const auto& entry : library->Entries()) {
-                EXPECT_LE(std::uint64_t{entry.offset} + entry.size, length);
-            }
+        for (const auto& entry : lib ? lib->Entries() : std::vector<CPeResourceLibrary::Entry>{}) {
+            EXPECT_LE(std::uint64_t{entry.offset} + entry.size, length);
         }
     }
-    // Cut inside the last payload: everything before it is still there.
-    const std::uint32_t lastData = good.dataEntries.back();
-    const std::uint32_t lastRva = good.bytes[lastData] | (good.bytes[lastData + 1] << 8);
-    std::vector<std::uint8_t> cut(good.bytes.begin(),
-                                  good.bytes.begin() +
-                                      (lastRva - PeImage::kRsrcRva + PeImage::kRsrcFileOffset + 3));
-    auto library = CPeResourceLibrary::FromBytes(cut);
-    ASSERT_NE(library, nullptr);
-    EXPECT_FALSE(library->FindBitmap("SKINMASK"));
-    EXPECT_EQ(Text(library->FindBitmap("SKINBASE")), "base-dib");
+    // Cut inside the last payload (SKINMASK): everything before it is there.
+    const std::size_t maskAt = good.bytes[good.dataEntries[5]] + 256 * good.bytes[good.dataEntries[5] + 1] -
+                               PeImage::kRsrcRva + PeImage::kRsrcFileOffset;
+    EXPECT_EQ(Found(CPeResourceLibrary::FromBytes({good.bytes.begin(), good.bytes.begin() + maskAt + 3})),
+              "base - info extra lang1");
 }
 
-TEST(PeResources, DamagedEntriesLoseOnlyWhatTheyDamage) {
-    const PeImage good = SkinImage(false);
-    auto damaged = [&](auto mutate) {
-        PeImage image = good;
-        mutate(image);
-        auto library = CPeResourceLibrary::FromBytes(image.bytes);
-        EXPECT_NE(library, nullptr);
-        return library;
-    };
-    // Data entries are, in order: EXTRA, 134, LANG 159 (two), SKINBASE, SKINMASK.
-    const auto skinBaseData = good.dataEntries[4];
-
-    // RVA outside every section, size past the end of file, size that wraps.
-    for (std::uint32_t rva : {0x50000u, 0x0u, 0xFFFFFFF0u}) {
-        auto library = damaged([&](PeImage& i) { i.Put32(skinBaseData, rva); });
-        EXPECT_FALSE(library->FindBitmap("SKINBASE"));
-        EXPECT_EQ(Text(library->FindBitmap("SKINMASK")), "mask-dib");
-    }
-    for (std::uint32_t size : {0x10000u, 0x7FFFFFFFu, 0xFFFFFFFFu}) {
-        auto library = damaged([&](PeImage& i) { i.Put32(skinBaseData + 4, size); });
-        EXPECT_FALSE(library->FindBitmap("SKINBASE"));
-        EXPECT_EQ(Text(library->FindBitmap("SKINMASK")), "mask-dib");
-    }
-    // A damaged first language falls through to the next one.
-    {
-        auto library = damaged([&](PeImage& i) { i.Put32(good.dataEntries[2], 0x50000); });
-        EXPECT_EQ(Text(library->FindResource("LANG", ResourceName::Id(159))), "second");
-    }
-    // A name string whose length runs off the end.
-    {
-        auto library =
-            damaged([&](PeImage& i) { i.Put32(good.nameEntries[3], 0x80000000u | 0x7FFFFF00u); });
-        EXPECT_FALSE(library->FindBitmap("SKINBASE"));
-        EXPECT_EQ(Text(library->FindBitmap("SKINMASK")), "mask-dib");
-    }
-    // An absurd entry count: the root's entries no longer fit, nothing is found.
-    {
-        auto library = damaged([&](PeImage& i) { i.Put16(PeImage::kRsrcFileOffset + 14, 0xFFFF); });
-        EXPECT_TRUE(library->Entries().empty());
-    }
-    // A subdirectory offset past the section.
-    {
-        auto library = damaged([&](PeImage& i) { i.Put32(good.typeEntries[2] + 4, 0xFFFFFFFFu); });
-        EXPECT_FALSE(library->FindBitmap("SKINBASE"));
-        EXPECT_EQ(Text(library->FindResource("SKININFO", ResourceName::Id(134))),
-                  "[FontColor]\r\nNameColor=0x00DCDCDC\r\n");
-    }
-}
-
-TEST(PeResources, LoopingDirectoriesEndWithoutFindingAnything) {
-    const PeImage good = SkinImage(false);
-    auto relative = [](std::uint32_t fileOffset) { return fileOffset - PeImage::kRsrcFileOffset; };
-    // The bitmap type points back at the root.
-    {
-        PeImage image = good;
-        image.Put32(good.typeEntries[2] + 4, 0x80000000u);
-        auto library = CPeResourceLibrary::FromBytes(image.bytes);
-        ASSERT_NE(library, nullptr);
-        EXPECT_FALSE(library->FindBitmap("SKINBASE"));
-        EXPECT_EQ(Text(library->FindResource("LANG", ResourceName::Id(159))), "first language");
-    }
-    // A name points at its own type directory; a language entry claims to be
-    // a directory and points at the root.
-    {
-        PeImage image = good;
-        const std::uint32_t bitmapTypeDir = relative(good.nameEntries[3]) - 16;
-        image.Put32(good.nameEntries[3] + 4, 0x80000000u | bitmapTypeDir);
-        image.Put32(good.langEntries[5] + 4, 0x80000000u);
-        auto library = CPeResourceLibrary::FromBytes(image.bytes);
-        ASSERT_NE(library, nullptr);
-        EXPECT_FALSE(library->FindBitmap("SKINBASE"));
-        EXPECT_FALSE(library->FindBitmap("SKINMASK"));
-    }
-    // Every root entry points at the root.
-    {
-        PeImage image = good;
-        for (auto entry : good.typeEntries) {
-            image.Put32(entry + 4, 0x80000000u);
-        }
-        auto library = CPeResourceLibrary::FromBytes(image.bytes);
-        ASSERT_NE(library, nullptr);
-        EXPECT_TRUE(library->Entries().empty());
-    }
-}
-
-// Random damage must never crash, hang or read outside the buffer (the
-// sanitizer build runs this). Deterministic, so a failure reproduces.
+// Random damage must never crash, hang or read outside the buffer.
 TEST(PeResources, MutationFuzzNeverCrashes) {
     const PeImage images[] = {SkinImage(false), SkinImage(true)};
-    std::mt19937 random(20240613);
-    const std::uint32_t interesting[] = {0,           1,
-                                         0x10,        0x7F,
-                                         0x80,        0xFFFF,
-                                         0x10000,     0x7FFFFFFF,
-                                         0x80000000u, 0x80000010u,
-                                         0xFFFFFFFFu, 0x1000,
-                                         0x1010,      PeImage::kRsrcFileOffset};
+    std::mt19937 rng(20240613);
+    int parsed = 0;
     std::uint64_t checksum = 0;
     for (int round = 0; round < 4000; ++round) {
-        PeImage image = images[round % 2];
-        const int mutations = 1 + static_cast<int>(random() % 6);
-        for (int m = 0; m < mutations; ++m) {
-            // Mostly the headers and the tree, where the structure is.
-            const std::size_t limit =
-                (random() % 4 == 0) ? image.bytes.size() : PeImage::kRsrcFileOffset + 0x100;
-            const std::size_t at = random() % (std::min(limit, image.bytes.size()) - 4);
-            switch (random() % 4) {
-            case 0:
-                image.bytes[at] = static_cast<std::uint8_t>(random());
-                break;
-            case 1:
-                image.Put32(at, interesting[random() % std::size(interesting)]);
-                break;
-            case 2:
-                image.Put16(at, static_cast<std::uint16_t>(random()));
-                break;
-            default:
-                image.bytes.resize(std::max<std::size_t>(8, image.bytes.size() - random() % 64));
-                break;
-            }
-        }
-        auto library = CPeResourceLibrary::FromBytes(image.bytes);
-        if (!library) {
+        auto bytes = images[round % 2].bytes;
+        Mutate(bytes, rng, PeImage::kRsrcFileOffset + 0x100);
+        auto lib = CPeResourceLibrary::FromBytes(bytes);
+        if (!lib) {
             continue;
         }
-        for (const auto& found : {library->FindBitmap("SKINBASE"), library->FindBitmap("SKINMASK"),
-                                  library->FindResource("SKININFO", ResourceName::Id(134)),
-                                  library->FindResource("LANG", ResourceName::Id(159))}) {
-            if (found) {
-                for (std::uint8_t b : *found) {
-                    checksum += b;
-                }
-            }
+        ++parsed;
+        for (char c : Found(lib)) { // reads every byte of what it finds
+            checksum += static_cast<unsigned char>(c);
         }
-        for (const auto& entry : library->Entries()) {
-            EXPECT_LE(std::uint64_t{entry.offset} + entry.size, image.bytes.size());
+        for (const auto& entry : lib->Entries()) {
+            EXPECT_LE(std::uint64_t{entry.offset} + entry.size, bytes.size());
         }
     }
+    EXPECT_GT(parsed, 400);
     EXPECT_GT(checksum, 0u);
 }
 

@@ -10,7 +10,6 @@ namespace mixora {
 namespace {
 
 using test::TestMask;
-using ::testing::Ref;
 
 constexpr std::uint32_t kBody = 0x00FF00;
 constexpr std::uint32_t kPlay = 0xFA0064;
@@ -24,25 +23,18 @@ public:
     MOCK_METHOD(void, DrawSlider, (CSkinSlider&), (override));
 };
 
-TEST(SkinControlsSetUp, CreatesEveryControlInTableOrder) {
+TEST(SkinControls, CreatesEveryControlInTableOrder) {
     CControlList list;
     CreateSkinControls(list, nullptr, kSliderVertical);
-
     std::vector<int> ids;
     for (const auto& c : list)
         ids.push_back(c->m_nID);
-    EXPECT_EQ(ids, (std::vector<int>{1001, 1007, 1006, 1067, 1086, 1083, 1084, 1085, 1002,
-                                     1003, 1004, 1062, 1064, 1005, 1065, 1066, 1068, 1069,
-                                     1070, 1071, 1072, 1073, 1074, 1075, 1076, 1077, 1078,
-                                     1079, 1080, 1081, 1082, 1087, 1008, 1099, 1098, 1088,
+    EXPECT_EQ(ids, (std::vector<int>{1001, 1007, 1006, 1067, 1086, 1083, 1084, 1085, 1002, 1003, 1004, 1062,
+                                     1064, 1005, 1065, 1066, 1068, 1069, 1070, 1071, 1072, 1073, 1074, 1075,
+                                     1076, 1077, 1078, 1079, 1080, 1081, 1082, 1087, 1008, 1099, 1098, 1088,
                                      1089, 1090, 1091, 1092, 1093, 1094, 1095, 1096, 1097}));
-
-    const std::pair<int, const char*> strips[] = {{1001, "PLAYSTS"},
-                                                  {1007, "MUTESTS"},
-                                                  {1006, "REPEATSTS"},
-                                                  {1067, "VOICECSTS"},
-                                                  {1086, "EQONSTS"}};
-    for (auto [id, strip] : strips) {
+    for (auto [id, strip] : {std::pair{1001, "PLAYSTS"}, {1007, "MUTESTS"}, {1006, "REPEATSTS"},
+                             {1067, "VOICECSTS"}, {1086, "EQONSTS"}}) {
         EXPECT_EQ(list.FindButton(id)->m_nStyle, kButtonStrip);
         EXPECT_EQ(list.FindButton(id)->m_strStrip, strip);
     }
@@ -50,206 +42,142 @@ TEST(SkinControlsSetUp, CreatesEveryControlInTableOrder) {
         EXPECT_EQ(list.FindButton(id)->m_nStyle, kButtonToggle);
     EXPECT_EQ(list.FindButton(1087)->m_nStyle, kButtonPlain);
     EXPECT_EQ(list.FindButton(1087)->m_crKey, 0x6400FAu);
-    EXPECT_EQ(list.FindButton(1002)->m_strStrip, "");
-
-    EXPECT_EQ(list.FindSlider(1008)->m_wFlags, 0x0011);
-    EXPECT_EQ(list.FindSlider(1008)->m_crKey, 0x000064u);
-    EXPECT_EQ(list.FindSlider(1008)->m_crThumbKey, 0xC8C864u);
+    const CSkinSlider* volume = list.FindSlider(1008);
+    EXPECT_EQ((std::vector<std::uint32_t>{volume->m_crKey, volume->m_crThumbKey, volume->m_wFlags}),
+              (std::vector<std::uint32_t>{0x000064, 0xC8C864, 0x0011}));
     EXPECT_EQ(list.FindSlider(1099)->m_wFlags, 0x0110);
     EXPECT_EQ(list.FindSlider(1096)->m_crKey, 0x400050u);
     EXPECT_EQ(list.FindSlider(1097)->m_crThumbKey, 0xFF003Cu);
-    // Without a mask everything exists but nothing can be hit; the playlist
-    // scrollbar alone takes the orientation it was given.
+    // Only the playlist scrollbar takes the orientation it is given.
     EXPECT_EQ(list.FindSlider(1098)->m_nOrientation, kSliderVertical);
-    EXPECT_EQ(list.FindSlider(1008)->m_nOrientation, kSliderHorizontal);
-    for (const auto& c : list)
-        EXPECT_TRUE(c->m_rgn.IsEmpty());
+    EXPECT_EQ(volume->m_nOrientation, kSliderHorizontal);
+    // Without a mask everything exists but nothing can be hit.
     int hit = 0;
     EXPECT_FALSE(list.HitTest(0, 0, hit));
 }
 
-TEST(SkinControlsSetUp, SlidersTakeTheirRegionsFromTheMask) {
+TEST(SkinControls, SlidersTakeTheirRegionsFromTheMask) {
     TestMask m(60, 40, kBody);
     m.Fill({10, 5, 40, 8}, kTrack); // volume: wide, so horizontal
     m.Fill({12, 4, 16, 9}, kThumb);
     m.Fill({50, 2, 53, 38}, 0xB10064); // playlist scrollbar: tall
     m.Fill({50, 30, 53, 34}, 0xB16464);
     const MaskIndex index = MaskIndex::Build(m.Dib());
-
     CControlList list;
     CreateSkinControls(list, &index, kSliderHorizontal);
+
     const CSkinSlider* volume = list.FindSlider(1008);
     EXPECT_EQ(volume->m_rcBox, (RECT{10, 4, 40, 9}));
     EXPECT_EQ(volume->m_rcThumb, (RECT{12, 4, 16, 9}));
     EXPECT_EQ(volume->m_nOrientation, kSliderHorizontal);
     EXPECT_EQ(volume->m_nLength, 31);
     EXPECT_EQ(volume->Extent(), 5);
-    EXPECT_TRUE(volume->m_rgn.Contains(39, 7));
     EXPECT_TRUE(volume->m_rgn.Contains(13, 4)); // the thumb is part of the slider
     EXPECT_EQ(volume->m_rgnLastThumb, volume->m_rgnThumb);
-
-    // Forced horizontal although taller than wide.
-    const CSkinSlider* scroll = list.FindSlider(1098);
-    EXPECT_EQ(scroll->m_nOrientation, kSliderHorizontal);
-    EXPECT_EQ(scroll->m_nLength, 4);
+    EXPECT_EQ(list.FindSlider(1098)->m_nOrientation, kSliderHorizontal); // forced, although tall
+    EXPECT_EQ(list.FindSlider(1098)->m_nLength, 4);
+    EXPECT_TRUE(list.FindButton(1002)->m_rgn.IsEmpty()); // key not in the mask
+    EXPECT_EQ(list.FindButton(1002)->m_rcBox, (RECT{}));
 
     int hit = 0;
     ASSERT_TRUE(list.HitTest(51, 10, hit));
     EXPECT_EQ(hit, 1098);
-    EXPECT_FALSE(list.HitTest(5, 5, hit)); // body colour belongs to no control
+    EXPECT_FALSE(list.HitTest(5, 5, hit)); // the body colour belongs to no control
 }
 
-TEST(SkinControlsSetUp, AbsentKeyGivesAnEmptyControl) {
-    TestMask m(20, 20, kBody);
-    const MaskIndex index = MaskIndex::Build(m.Dib());
-    CControlList list;
-    const CSkinButton& button = list.AddButton(1002, kStop, kButtonPlain, "", &index);
-    const CSkinSlider& slider =
-        list.AddSlider(1008, kTrack, kThumb, 0x0011, kSliderFromShape, &index);
-
-    EXPECT_TRUE(button.m_rgn.IsEmpty());
-    EXPECT_EQ(button.m_rcBox, (RECT{}));
-    EXPECT_TRUE(slider.m_rgn.IsEmpty());
-    EXPECT_TRUE(slider.m_rgnThumb.IsEmpty());
-    EXPECT_EQ(slider.m_rcBox, (RECT{}));
-    EXPECT_EQ(slider.m_rcThumb, (RECT{}));
-    EXPECT_EQ(list.Size(), 2u);
-}
-
-TEST(SkinControlsHitTest, TwoPatchesMakeOneControlAndTheFirstControlWins) {
+TEST(SkinControls, TwoPatchesMakeOneControlAndTheFirstControlWins) {
     TestMask m(40, 20, kBody);
     m.Fill({2, 2, 6, 6}, kPlay);
     m.Fill({20, 10, 24, 12}, kPlay);
     m.Fill({30, 2, 34, 6}, kStop);
     const MaskIndex index = MaskIndex::Build(m.Dib());
-
     CControlList list;
-    list.AddButton(1001, kPlay, kButtonStrip, "PLAYSTS", &index);
+    const CSkinButton& play = list.AddButton(1001, kPlay, kButtonStrip, "PLAYSTS", &index);
     list.AddButton(1002, kStop, kButtonPlain, "", &index);
     list.AddButton(1003, kStop, kButtonPlain, "", &index); // same pixels, later in the list
+    EXPECT_EQ(play.m_rcBox, (RECT{2, 2, 24, 12}));
 
-    const CSkinButton* play = list.FindButton(1001);
-    EXPECT_EQ(play->m_rgn.Rects().size(), 2u);
-    EXPECT_EQ(play->m_rcBox, (RECT{2, 2, 24, 12}));
-
-    int hit = 0;
-    ASSERT_TRUE(list.HitTest(3, 3, hit));
-    EXPECT_EQ(hit, 1001);
-    ASSERT_TRUE(list.HitTest(23, 11, hit));
-    EXPECT_EQ(hit, 1001);
-    EXPECT_FALSE(list.HitTest(10, 8, hit)); // inside the box, between the patches
-    EXPECT_FALSE(list.HitTest(24, 11, hit));
-    ASSERT_TRUE(list.HitTest(31, 3, hit));
-    EXPECT_EQ(hit, 1002);
+    for (auto [x, y, id] : {std::tuple{3, 3, 1001}, {23, 11, 1001}, {31, 3, 1002}, {10, 8, 0}, {24, 11, 0}}) {
+        int hit = 0;
+        EXPECT_EQ(list.HitTest(x, y, hit), id != 0) << x << "," << y;
+        EXPECT_EQ(hit, id) << x << "," << y; // between the patches is no hit
+    }
 }
 
-TEST(SkinControlsSlider, CrossOffsetFollowsABentVerticalTrack) {
-    TestMask m(30, 40, kBody);
-    m.Fill({10, 0, 13, 20}, kTrack);  // upper half
-    m.Fill({14, 20, 17, 40}, kTrack); // bent right in the lower half
-    m.Fill({15, 17, 20, 23}, kThumb); // thumb across the bend
-    const MaskIndex index = MaskIndex::Build(m.Dib());
+// How far the thumb's edge sits inside the track's, across the slider: the
+// least over the thumb's rows (or columns).
+TEST(SkinControls, CrossOffsetFollowsTheTrackUnderTheThumb) {
+    TestMask bent(30, 40, kBody);
+    bent.Fill({10, 0, 13, 20}, kTrack);  // upper half
+    bent.Fill({14, 20, 17, 40}, kTrack); // bent right in the lower half
+    bent.Fill({15, 17, 20, 23}, kThumb); // across the bend: rows 17-19 give 5, rows 20-22 give 1
+    const MaskIndex bentIndex = MaskIndex::Build(bent.Dib());
+    TestMask flat(40, 20, kBody);
+    flat.Fill({5, 5, 35, 10}, kTrack);
+    flat.Fill({20, 7, 24, 10}, kThumb); // in the track's lower part
+    const MaskIndex flatIndex = MaskIndex::Build(flat.Dib());
+
     CControlList list;
-    const CSkinSlider& s = list.AddSlider(1088, kTrack, kThumb, 0x0011, kSliderFromShape, &index);
-
-    EXPECT_EQ(s.m_nOrientation, kSliderVertical);
-    EXPECT_EQ(s.m_rcBox, (RECT{10, 0, 20, 40}));
-    EXPECT_EQ(s.m_nLength, 41);
-    // Rows 17-19: 15 - 10 = 5; rows 20-22: 15 - 14 = 1.
-    EXPECT_EQ(s.m_nCrossOffset, 1);
+    const CSkinSlider& v = list.AddSlider(1088, kTrack, kThumb, 0x0011, kSliderFromShape, &bentIndex);
+    EXPECT_EQ(v.m_nOrientation, kSliderVertical);
+    EXPECT_EQ(v.m_rcBox, (RECT{10, 0, 20, 40}));
+    EXPECT_EQ(v.m_nLength, 41);
+    EXPECT_EQ(v.m_nCrossOffset, 1);
+    const CSkinSlider& h = list.AddSlider(1099, kTrack, kThumb, 0x0110, kSliderFromShape, &flatIndex);
+    EXPECT_EQ(h.m_nOrientation, kSliderHorizontal);
+    EXPECT_EQ(h.m_nCrossOffset, 2);
 }
 
-TEST(SkinControlsSlider, CrossOffsetOfAHorizontalThumbBelowTheTrackEdge) {
-    TestMask m(40, 20, kBody);
-    m.Fill({5, 5, 35, 10}, kTrack);
-    m.Fill({20, 7, 24, 10}, kThumb); // sits in the track's lower part
-    const MaskIndex index = MaskIndex::Build(m.Dib());
-    CControlList list;
-    const CSkinSlider& s = list.AddSlider(1099, kTrack, kThumb, 0x0110, kSliderFromShape, &index);
-    EXPECT_EQ(s.m_nOrientation, kSliderHorizontal);
-    EXPECT_EQ(s.m_nCrossOffset, 2);
-}
-
-TEST(SkinControlsSlider, FractionMapsOntoTheThumbsTravel) {
+TEST(SkinControls, FractionMapsOntoTheThumbsTravel) {
     TestMask m(20, 60, kBody);
     m.Fill({5, 2, 9, 50}, kTrack);   // 48 pixels long
-    m.Fill({4, 44, 10, 50}, kThumb); // a 6-pixel thumb at the bottom
+    m.Fill({4, 44, 10, 50}, kThumb); // a 6-pixel thumb at the bottom: 42 to travel
+    m.Fill({12, 3, 16, 7}, 0xB16432); // a thumb without a track
     const MaskIndex index = MaskIndex::Build(m.Dib());
     CControlList list;
-    list.AddSlider(1008, kTrack, kThumb, 0x0011, kSliderFromShape, &index);
-    const CSkinSlider* s = list.FindSlider(1008);
-    EXPECT_EQ(s->m_nLength - s->Extent(), 42);
-
-    list.SetSliderFraction(1008, 1.0);
-    EXPECT_EQ(s->m_nPos, 42);
-    EXPECT_DOUBLE_EQ(list.GetSliderFraction(1008), 1.0);
-    list.SetSliderFraction(1008, 0.5);
-    EXPECT_EQ(s->m_nPos, 21);
-    list.SetSliderFraction(1008, 0.999); // 41.958 truncates
-    EXPECT_EQ(s->m_nPos, 41);
-    EXPECT_DOUBLE_EQ(list.GetSliderFraction(1008), 41.0 / 42.0);
-    list.SetSliderFraction(1008, 0.0);
-    EXPECT_EQ(s->m_nPos, 0);
-    EXPECT_DOUBLE_EQ(list.GetSliderFraction(1008), 0.0);
-}
-
-TEST(SkinControlsSlider, ThumbThatFillsItsSliderHasFractionZero) {
-    TestMask m(20, 20, kBody);
-    m.Fill({3, 3, 7, 7}, kThumb); // no track at all
-    const MaskIndex index = MaskIndex::Build(m.Dib());
-    CControlList list;
-    list.AddSlider(1008, kTrack, kThumb, 0x0011, kSliderFromShape, &index);
-    list.AddSlider(1099, 0xB10032, 0xB16432, 0x0110, kSliderFromShape, nullptr);
-    for (int id : {1008, 1099}) {
-        list.SetSliderFraction(id, 0.7);
-        EXPECT_EQ(list.FindSlider(id)->m_nPos, 0);
-        EXPECT_EQ(list.GetSliderFraction(id), 0.0);
+    const CSkinSlider& s = list.AddSlider(1008, kTrack, kThumb, 0x0011, kSliderFromShape, &index);
+    ASSERT_EQ(s.Range(), 42);
+    for (auto [f, pos] : {std::pair{1.0, 42}, {0.5, 21}, {0.999, 41} /* 41.958 truncates */, {0.0, 0}}) {
+        list.SetSliderFraction(1008, f);
+        EXPECT_EQ(s.m_nPos, pos) << f;
+        EXPECT_DOUBLE_EQ(list.GetSliderFraction(1008), pos / 42.0) << f;
     }
+    // A thumb that fills its slider, or no slider at all, has nowhere to go.
+    list.AddSlider(1099, 0xB10032, 0xB16432, 0x0110, kSliderFromShape, &index);
+    list.SetSliderFraction(1099, 0.7);
+    EXPECT_EQ(list.FindSlider(1099)->m_nPos, 0);
+    EXPECT_EQ(list.GetSliderFraction(1099), 0.0);
     EXPECT_EQ(list.GetSliderFraction(4242), 0.0);
 }
 
-TEST(SkinControlsState, StatesAreReadAndWrittenByIdentifierAndRedrawnAtOnce) {
+TEST(SkinControls, StatesAreReadAndWrittenByIdentifierAndRedrawnAtOnce) {
     CControlList list;
     list.AddButton(1001, kPlay, kButtonStrip, "PLAYSTS", nullptr);
     list.AddSlider(1008, kTrack, kThumb, 0x0011, kSliderFromShape, nullptr);
-    MockPainter painter;
+    ::testing::StrictMock<MockPainter> painter;
     list.SetPainter(&painter);
-
-    EXPECT_CALL(painter, DrawButton(Ref(*list.FindButton(1001))));
+    EXPECT_CALL(painter, DrawButton(::testing::Ref(*list.FindButton(1001))));
+    EXPECT_CALL(painter, DrawSlider(::testing::Ref(*list.FindSlider(1008))));
     list.SetButtonState(1001, 1);
-    EXPECT_EQ(list.GetButtonState(1001), 1);
-
-    EXPECT_CALL(painter, DrawSlider(Ref(*list.FindSlider(1008))));
     list.SetSliderFraction(1008, 0.5);
-    ::testing::Mock::VerifyAndClearExpectations(&painter);
-
-    // Identifiers of no button or of no control change and draw nothing.
-    EXPECT_CALL(painter, DrawButton).Times(0);
-    EXPECT_CALL(painter, DrawSlider).Times(0);
+    // Identifiers of no button, or of no control, change and draw nothing.
     list.SetButtonState(1008, 3);
     list.SetButtonState(7, 3);
     list.SetSliderFraction(1001, 0.5);
-    EXPECT_EQ(list.GetButtonState(1008), -1);
-    EXPECT_EQ(list.GetButtonState(7), -1);
-
-    EXPECT_FALSE(list.IsSliderPressed(1008));
+    EXPECT_EQ((std::vector{list.GetButtonState(1001), list.GetButtonState(1008), list.GetButtonState(7)}),
+              (std::vector{1, -1, -1}));
     list.FindSlider(1008)->m_bPressed = true;
     EXPECT_TRUE(list.IsSliderPressed(1008));
     EXPECT_FALSE(list.IsSliderPressed(1001));
-
-    list.Clear();
-    EXPECT_TRUE(list.IsEmpty());
-    EXPECT_EQ(list.Find(1001), nullptr);
 }
 
-TEST(SkinControlsDisplayAreas, MeasuresTextDigitAndLampPlaces) {
+TEST(SkinControls, MeasuresTextDigitAndLampPlaces) {
     TestMask m(80, 60, kBody);
     m.Fill({10, 20, 40, 46}, 0xC7C7C7); // two 13-pixel lines
     m.Fill({10, 20, 34, 33}, 0xC7C700);
     m.Fill({34, 20, 41, 33}, 0xC7C7FF); // the length column sticks out by one
-    m.Set(50, 1, 0x177BDF);             // media area marked by three pixels
-    m.Set(70, 4, 0x177BDF);
-    m.Set(60, 9, 0x177BDF);
+    for (auto [x, y] : {std::pair{50, 1}, {70, 4}, {60, 9}})
+        m.Set(x, y, 0x177BDF); // media area marked by three pixels
     m.Fill({2, 50, 30, 56}, 0x373737);
     const std::uint32_t timeKeys[] = {0x9B00C8, 0x9B0096, 0x9B0064, 0x9B0032};
     const std::uint32_t recKeys[] = {0x3700C8, 0x370096, 0x370064, 0x370032};
@@ -272,13 +200,9 @@ TEST(SkinControlsDisplayAreas, MeasuresTextDigitAndLampPlaces) {
         EXPECT_EQ(a.m_rcTimeDigits[i], (RECT{45 + 3 * i, 20, 47 + 3 * i, 23}));
         EXPECT_EQ(a.m_rcRecDigits[i], (RECT{45 + 3 * i, 30, 47 + 3 * i, 32}));
     }
-    // First 0xE9E9A0 (level 4), last 0xE9E900 (level -4).
-    for (int i = 0; i < 9; ++i)
+    for (int i = 0; i < 9; ++i) // level 4 first, down to -4
         EXPECT_EQ(a.m_rcKeyLamps[i], (RECT{64 - i, 40, 65 - i, 41})) << i;
-
-    const DisplayAreas none = MeasureDisplayAreas(nullptr);
-    EXPECT_EQ(none.m_rcPlaylist, (RECT{}));
-    EXPECT_EQ(none.m_nVisibleLines, 0);
+    EXPECT_EQ(MeasureDisplayAreas(nullptr).m_nVisibleLines, 0);
 }
 
 } // namespace

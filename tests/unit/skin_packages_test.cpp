@@ -2,203 +2,135 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <random>
 
+#include "fakes/temp_dir.h"
 #include "skin/pe_resources.h"
 #include "skin/profile_text.h"
 #include "skin/program_resources.h"
-#include "skin/resource_source.h"
 #include "skin/skin_packages.h"
 #include "unit/pe_image_builder.h"
 
 namespace mixora {
 namespace {
 
-namespace fs = std::filesystem;
-using testing::BuildPeImage;
-using testing::Bytes;
-using testing::ResItem;
-using testing::ResKey;
-using testing::ResType;
-using ::testing::UnorderedElementsAre;
+using namespace testing; // the image builder
 
 std::string Text(std::optional<std::span<const std::uint8_t>> bytes) {
-    return bytes ? std::string(bytes->begin(), bytes->end()) : std::string("<not found>");
+    return bytes ? std::string(bytes->begin(), bytes->end()) : "-";
 }
 
-class TempFolder {
-public:
-    TempFolder()
-        : path_(fs::temp_directory_path() /
-                ("mixora_skins_" + std::to_string(std::random_device{}()))) {
-        fs::create_directories(path_);
+TEST(SkinPackages, ListsEveryDllInAnyCaseInTheFoldersOwnOrder) {
+    TempDir dir;
+    for (const char* name : {"a.dll", "B.DLL", "Blue.v2.Dll", "notes.txt", "dll"}) {
+        dir.Write(name, "not even a library");
     }
-    ~TempFolder() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    std::string Path() const { return path_.string(); }
-    std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
-        std::ofstream(path_ / name, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
-        return Path() + "/" + name;
-    }
-
-private:
-    fs::path path_;
-};
-
-TEST(SkinPackages, ListsEveryDllInAnyCaseAndNothingElse) {
-    TempFolder folder;
-    folder.Write("a.dll", Bytes("not even a library"));
-    folder.Write("B.DLL", Bytes(""));
-    folder.Write("Blue.v2.Dll", Bytes(""));
-    folder.Write("notes.txt", Bytes(""));
-    folder.Write("dll", Bytes(""));
-    fs::create_directory(folder.Path() + "/x.dll");
-
-    const auto packages = ListSkinPackages(folder.Path());
-    EXPECT_THAT(packages,
-                UnorderedElementsAre(SkinPackage{"a", folder.Path() + "/a.dll"},
-                                     SkinPackage{"B", folder.Path() + "/B.DLL"},
-                                     SkinPackage{"Blue.v2", folder.Path() + "/Blue.v2.Dll"}));
-    // The order is the folder's own, the same on every listing, so a menu
-    // position found now names the same file when the choice comes back.
-    std::vector<std::string> listed;
-    for (const auto& entry : fs::directory_iterator(folder.Path())) {
-        if (entry.is_regular_file() && entry.path().extension() != ".txt" &&
-            entry.path().has_extension()) {
-            listed.push_back(entry.path().filename().string());
+    std::filesystem::create_directory(dir.File("x.dll"));
+    const auto packages = ListSkinPackages(dir.path());
+    EXPECT_THAT(packages, ::testing::UnorderedElementsAre(SkinPackage{"a", dir.File("a.dll")},
+                                                          SkinPackage{"B", dir.File("B.DLL")},
+                                                          SkinPackage{"Blue.v2", dir.File("Blue.v2.Dll")}));
+    // Not sorted: a menu position found now must name the same file when the
+    // choice comes back, so the order is the folder's own on every listing.
+    std::vector<SkinPackage> inFolderOrder;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        for (const auto& package : packages) {
+            if (package.path == dir.File(entry.path().filename().string())) {
+                inFolderOrder.push_back(package);
+            }
         }
     }
-    ASSERT_EQ(listed.size(), packages.size());
-    for (std::size_t i = 0; i < listed.size(); ++i) {
-        EXPECT_EQ(packages[i].path, folder.Path() + "/" + listed[i]);
-    }
+    EXPECT_EQ(packages, inFolderOrder);
+    EXPECT_TRUE(ListSkinPackages(dir.File("missing")).empty());
+    EXPECT_TRUE(ListSkinPackages(dir.File("notes.txt")).empty());
 }
 
-TEST(SkinPackages, MissingOrEmptyFolderOffersNothing) {
-    TempFolder folder;
-    EXPECT_TRUE(ListSkinPackages(folder.Path()).empty());
-    EXPECT_TRUE(ListSkinPackages(folder.Path() + "/missing").empty());
-    EXPECT_TRUE(ListSkinPackages(folder.Write("file", Bytes("x"))).empty());
-}
-
-// The program's resources as the tests see them: a base face, a mask, a
-// description.
-const std::vector<std::uint8_t> kBaseBmp = Bytes("BM" + std::string(12, '\0') + "program-base");
-const std::vector<std::uint8_t> kMaskBmp = Bytes("BM" + std::string(12, '\0') + "program-mask");
-const std::vector<std::uint8_t> kShortBmp = Bytes("BM" + std::string(11, '\0'));
-const std::vector<std::uint8_t> kNotBmp = Bytes("XX" + std::string(12, '\0') + "pixels");
-const std::vector<std::uint8_t> kInfo = Bytes("[FontColor]\r\nPLColor=1");
-const std::vector<std::uint8_t> kNamed = Bytes("named");
-
+// The program's resources as the tests see them: .bmp files whose 14-byte
+// file header is dropped, and custom resources by id or name.
+const auto kBase = Bytes("BM" + std::string(12, '\0') + "program-base");
+const auto kShort = Bytes("BM" + std::string(11, '\0'));
+const auto kNotBmp = Bytes("XX" + std::string(12, '\0') + "pixels");
+const auto kInfo = Bytes("info");
+const auto kNamed = Bytes("named");
 const EmbeddedResource kTable[] = {
-    {nullptr, "SKINBASE", -1, kBaseBmp.data(), kBaseBmp.data() + kBaseBmp.size()},
-    {nullptr, "SkinMask", -1, kMaskBmp.data(), kMaskBmp.data() + kMaskBmp.size()},
-    {nullptr, "SHORT", -1, kShortBmp.data(), kShortBmp.data() + kShortBmp.size()},
+    {nullptr, "SkinBase", -1, kBase.data(), kBase.data() + kBase.size()},
+    {nullptr, "SHORT", -1, kShort.data(), kShort.data() + kShort.size()},
     {nullptr, "NOTBMP", -1, kNotBmp.data(), kNotBmp.data() + kNotBmp.size()},
     {"SKININFO", nullptr, 134, kInfo.data(), kInfo.data() + kInfo.size()},
     {"Lang", "Extra", -1, kNamed.data(), kNamed.data() + kNamed.size()},
 };
 
-TEST(SkinPackagesProgramResources, BitmapsLoseTheirFileHeader) {
+TEST(SkinPackagesProgramResources, FindsBitmapsBehindTheirFileHeaderAndCustomResources) {
     const CProgramResources resources(kTable);
-    EXPECT_EQ(Text(resources.FindBitmap("skinbase")), "program-base");
-    EXPECT_EQ(Text(resources.FindBitmap("SKINMASK")), "program-mask");
-    EXPECT_FALSE(resources.FindBitmap("SHORT"));
-    EXPECT_FALSE(resources.FindBitmap("NOTBMP"));
-    EXPECT_FALSE(resources.FindBitmap("SKINFOCUS"));
-    EXPECT_FALSE(resources.FindBitmap("Extra")); // a custom resource is no bitmap
-
-    EXPECT_EQ(Text(resources.FindResource("SkinInfo", ResourceName::Id(134))),
-              "[FontColor]\r\nPLColor=1");
+    EXPECT_EQ(Text(resources.FindBitmap("SKINBASE")), "program-base");
+    for (const char* missing : {"SHORT", "NOTBMP", "SKINFOCUS", "Extra"}) {
+        EXPECT_FALSE(resources.FindBitmap(missing)) << missing;
+    }
+    EXPECT_EQ(Text(resources.FindResource("SkinInfo", ResourceName::Id(134))), "info");
     EXPECT_EQ(Text(resources.FindResource("LANG", ResourceName::Named("EXTRA"))), "named");
     EXPECT_FALSE(resources.FindResource("SKININFO", ResourceName::Id(135)));
     EXPECT_FALSE(resources.FindResource("SKININFO", ResourceName::Named("134")));
     EXPECT_FALSE(resources.FindResource("SKINBASE", ResourceName::Named("SKINBASE")));
 }
 
-TEST(SkinPackagesProgramResources, CarriesBothLanguageTables) {
+TEST(SkinPackagesProgramResources, CarriesTheBaseSkinAndBothLanguageTables) {
     const CProgramResources resources;
-    for (int id : {159, 160}) {
-        const auto table = resources.FindResource("LANG", ResourceName::Id(id));
-        ASSERT_TRUE(table) << id;
-        EXPECT_GT(table->size(), 0u);
-        // Embedded data lives as long as the program: a second look gives
-        // the very same bytes.
-        EXPECT_EQ(resources.FindResource("lang", ResourceName::Id(id))->data(), table->data());
-    }
-    EXPECT_FALSE(resources.FindResource("LANG", ResourceName::Id(161)));
-}
-
-std::int32_t Le32(std::span<const std::uint8_t> bytes, std::size_t at) {
-    return static_cast<std::int32_t>(bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) |
-                                     (static_cast<std::uint32_t>(bytes[at + 3]) << 24));
-}
-
-TEST(SkinPackagesProgramResources, CarriesTheBaseSkin) {
-    const CProgramResources resources;
+    auto le32 = [](std::span<const std::uint8_t> b, std::size_t at) {
+        return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | b[at + 3] << 24;
+    };
     for (const char* name : {"SKINBASE", "SKINFOCUS", "SKINDOWN", "SKINMASK", "SKINMASK2"}) {
         const auto dib = resources.FindBitmap(name);
-        ASSERT_TRUE(dib) << name;
-        ASSERT_GE(dib->size(), 40u) << name;
-        // A 40-byte info header right behind the dropped file header, on a
-        // 4-byte boundary like any resource; 520 x 419 at 24 bits.
-        EXPECT_EQ(Le32(*dib, 0), 40) << name;
+        ASSERT_TRUE(dib && dib->size() > 40) << name;
+        // A 520 x 419 24-bit info header on a 4-byte boundary, like any resource.
         EXPECT_EQ(reinterpret_cast<std::uintptr_t>(dib->data()) % 4, 0u) << name;
-        EXPECT_EQ(Le32(*dib, 4), 520) << name;
-        EXPECT_EQ(Le32(*dib, 8), 419) << name;
-        EXPECT_EQ((*dib)[14], 24) << name;
+        EXPECT_EQ((std::vector{le32(*dib, 0), le32(*dib, 4), le32(*dib, 8), int{(*dib)[14]}}),
+                  (std::vector{40, 520, 419, 24})) << name;
     }
-    for (const char* name :
-         {"PLAYSTS", "EQONSTS", "MUTESTS", "REPEATSTS", "VOICECSTS", "PLAYNO", "RECORDNO"}) {
+    for (const char* name : {"PLAYSTS", "EQONSTS", "MUTESTS", "REPEATSTS", "VOICECSTS", "PLAYNO", "RECORDNO"}) {
         EXPECT_TRUE(resources.FindBitmap(name)) << name;
     }
     const auto info = resources.FindResource("SKININFO", ResourceName::Id(134));
     ASSERT_TRUE(info);
     std::string color;
-    EXPECT_TRUE(LookupProfileText(reinterpret_cast<const char*>(info->data()), info->size(),
-                                  "FontColor", "NameColor", color));
+    EXPECT_TRUE(LookupProfileText(reinterpret_cast<const char*>(info->data()), info->size(), "FontColor",
+                                  "NameColor", color));
+    for (int id : {159, 160}) {
+        const auto table = resources.FindResource("LANG", ResourceName::Id(id));
+        ASSERT_TRUE(table && !table->empty()) << id;
+        // Embedded data lives as long as the program: the same bytes each time.
+        EXPECT_EQ(resources.FindResource("lang", ResourceName::Id(id))->data(), table->data());
+    }
+    EXPECT_FALSE(resources.FindResource("LANG", ResourceName::Id(161)));
 }
 
-std::vector<std::uint8_t> Package(bool withMask) {
+std::string Package(bool withMask) {
     std::vector<ResItem> bitmaps{ResItem{ResKey::Named("SKINBASE"), {Bytes("package-base")}}};
     if (withMask) {
         bitmaps.push_back(ResItem{ResKey::Named("SKINMASK"), {Bytes("package-mask")}});
     }
-    return BuildPeImage({ResType{ResKey::Named("SKININFO"),
-                                 {ResItem{ResKey::Id(134), {Bytes("package-info")}}}},
-                         ResType{ResKey::Id(2), bitmaps}},
-                        true)
-        .bytes;
+    const auto image = BuildPeImage({ResType{ResKey::Named("SKININFO"), {ResItem{ResKey::Id(134), {Bytes("info")}}}},
+                                     ResType{ResKey::Id(2), bitmaps}},
+                                    true);
+    return {image.bytes.begin(), image.bytes.end()};
 }
 
-TEST(SkinPackagesSource, APackageWithFaceAndMaskIsTheSource) {
-    TempFolder folder;
+TEST(SkinPackagesSource, APackageWithFaceAndMaskIsTheSourceAnythingElseFallsBack) {
+    TempDir dir;
+    dir.Write("Blue.dll", Package(true));
+    dir.Write("NoMask.dll", Package(false));
+    dir.Write("text.dll", "hello");
     const CProgramResources program(kTable);
-    const CSkinSource source = OpenSkinSource(folder.Write("Blue.dll", Package(true)), program);
+    const CSkinSource source = OpenSkinSource(dir.File("Blue.dll"), program);
     EXPECT_TRUE(source.IsPackage());
     EXPECT_EQ(Text(source.Module().FindBitmap("SKINBASE")), "package-base");
-    EXPECT_EQ(Text(source.Module().FindResource("SKININFO", ResourceName::Id(134))),
-              "package-info");
-    // What the package lacks is simply missing; there is no mixing with the
-    // program's own resources.
+    // What the package lacks is missing, never taken from the program.
     EXPECT_FALSE(source.Module().FindBitmap("SKINFOCUS"));
-}
+    EXPECT_FALSE(source.Module().FindResource("LANG", ResourceName::Named("EXTRA")));
 
-TEST(SkinPackagesSource, AnythingElseFallsBackToTheProgramsResources) {
-    TempFolder folder;
-    const CProgramResources program(kTable);
-    for (const std::string& file :
-         {std::string(), folder.Path() + "/missing.dll", folder.Write("text.dll", Bytes("hello")),
-          folder.Write("NoMask.dll", Package(false)), folder.Path()}) {
-        const CSkinSource source = OpenSkinSource(file, program);
-        EXPECT_FALSE(source.IsPackage()) << file;
-        EXPECT_EQ(&source.Module(), &program) << file;
-        EXPECT_EQ(Text(source.Module().FindBitmap("SKINBASE")), "program-base") << file;
+    for (const std::string file : {std::string(), dir.File("missing.dll"), dir.File("text.dll"),
+                                   dir.File("NoMask.dll"), dir.path()}) {
+        const CSkinSource fallback = OpenSkinSource(file, program);
+        EXPECT_FALSE(fallback.IsPackage()) << file;
+        EXPECT_EQ(&fallback.Module(), &program) << file;
     }
 }
 

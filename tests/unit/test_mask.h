@@ -1,6 +1,6 @@
 #pragma once
 // A mask bitmap painted in memory for tests: a grid of 0xRRGGBB keys packed
-// as a 24-bit device-independent bitmap and attached to a CDib.
+// as a 24-bit device-independent bitmap (bottom row first) and attached to a CDib.
 #include <cstdint>
 #include <vector>
 
@@ -12,50 +12,31 @@ namespace mixora::test {
 class TestMask {
 public:
     TestMask(int width, int height, std::uint32_t background = 0x000000)
-        : width_(width), height_(height),
-          keys_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), background) {}
+        : width_(width), height_(height), keys_(static_cast<std::size_t>(width * height), background) {}
 
-    void Set(int x, int y, std::uint32_t key) {
-        keys_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
-              static_cast<std::size_t>(x)] = key;
-    }
+    void Set(int x, int y, std::uint32_t key) { keys_[static_cast<std::size_t>(y * width_ + x)] = key; }
     void Fill(const RECT& rc, std::uint32_t key) {
         for (int y = rc.top; y < rc.bottom; ++y)
             for (int x = rc.left; x < rc.right; ++x)
                 Set(x, y, key);
     }
-    std::uint32_t At(int x, int y) const {
-        return keys_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
-                     static_cast<std::size_t>(x)];
-    }
+    std::uint32_t At(int x, int y) const { return keys_[static_cast<std::size_t>(y * width_ + x)]; }
     int Width() const { return width_; }
     int Height() const { return height_; }
 
     // Packs the current picture and attaches it; valid until the next call.
     const CDib& Dib() {
         const int rowBytes = (width_ * 3 + 3) & ~3;
-        bytes_.assign(40 + static_cast<std::size_t>(rowBytes) * static_cast<std::size_t>(height_),
-                      0);
-        auto put32 = [this](std::size_t at, std::uint32_t v) {
-            for (int i = 0; i < 4; ++i)
-                bytes_[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
-        };
-        put32(0, 40);
-        put32(4, static_cast<std::uint32_t>(width_));
-        put32(8, static_cast<std::uint32_t>(height_)); // bottom row first
-        bytes_[12] = 1;                                // planes
-        bytes_[14] = 24;                               // bits per pixel
-        put32(20, static_cast<std::uint32_t>(rowBytes * height_));
-        for (int y = 0; y < height_; ++y) {
-            std::size_t row =
-                40 + static_cast<std::size_t>(height_ - 1 - y) * static_cast<std::size_t>(rowBytes);
-            for (int x = 0; x < width_; ++x) {
-                const std::uint32_t key = At(x, y);
-                bytes_[row++] = static_cast<std::uint8_t>(key);       // blue
-                bytes_[row++] = static_cast<std::uint8_t>(key >> 8);  // green
-                bytes_[row++] = static_cast<std::uint8_t>(key >> 16); // red
-            }
-        }
+        bytes_.assign(40 + static_cast<std::size_t>(rowBytes * height_), 0);
+        const std::uint32_t header[] = {40, static_cast<std::uint32_t>(width_),
+                                        static_cast<std::uint32_t>(height_), 1 | 24 << 16};
+        for (int i = 0; i < 16; ++i)
+            bytes_[i] = static_cast<std::uint8_t>(header[i / 4] >> (8 * (i % 4)));
+        for (int y = 0; y < height_; ++y)
+            for (int x = 0; x < width_; ++x)
+                for (int c = 0; c < 3; ++c) // blue, green, red
+                    bytes_[40 + (height_ - 1 - y) * rowBytes + 3 * x + c] =
+                        static_cast<std::uint8_t>(At(x, y) >> (8 * c));
         dib_.AttachPacked(bytes_);
         return dib_;
     }

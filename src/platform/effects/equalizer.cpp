@@ -60,8 +60,8 @@ void Equalizer::Start(int channels, int rate)
 void Equalizer::SetRecord(std::span<const std::uint8_t, 120> record)
 {
     const auto gains = BandGains(record);
-    enabled_ = EnableMask(record) != 0;
     const bool wasSilent = Bypassed();
+    enabled_ = EnableMask(record) != 0;
     for (int b = 0; b < kBands; ++b) {
         target_[b] = usable_[b] ? gains[b] / 100.0 : 0.0;
         if (wasSilent) {
@@ -93,8 +93,8 @@ void Equalizer::Flush()
     for (int b = 0; b < kBands; ++b) {
         current_[b] = enabled_ ? target_[b] : 0.0;
         remaining_[b] = 0;
-        UpdateCoefficients(b);
         running_[b] = false;
+        UpdateCoefficients(b);
     }
     mix_.Reset(enabled_ ? 1.0f : 0.0f);
 }

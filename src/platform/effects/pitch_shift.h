@@ -6,7 +6,7 @@
 // start is searched (+-10 ms around its nominal place) for the spot whose
 // waveform best matches where the previous grain is reading, so the two
 // overlap in phase: no beating, no phasiness on tones. One sample in, one
-// sample out; the output lags the input by a fixed ~35 ms.
+// sample out; the output lags the input by a fixed ~32 ms.
 #include <array>
 #include <cstdint>
 #include <span>

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <numbers>
 #include <vector>
 
@@ -17,37 +18,45 @@ constexpr int kTaps = 8;
 constexpr int kDiffusers = 3;
 constexpr int kMaxChannels = 2;
 
-constexpr double kNominalSize = 7.5;                      // m, the size the tables below are for
-constexpr double kMaxSizeFactor = 100.0 / kNominalSize;   // the largest environment
-constexpr double kHfReference = 5000.0;                   // Hz, where the HF properties apply
-constexpr double kSpeedOfSound = 343.3;                   // m/s
-constexpr double kRampSeconds = 0.02;                     // level changes
-constexpr double kFadeSeconds = 0.03;                     // switching on and off
-constexpr double kCrossfadeSeconds = 0.02;                // delay-length changes
-constexpr double kMaxModulationTime = 4.0;                // s
-constexpr double kPitchDeviation = 0.03;                  // at modulation depth 1 (about 1/2 semitone)
-constexpr double kMaxReflectionsDelay = 0.3;              // s
-constexpr double kMaxReverbDelay = 0.1;                   // s
-constexpr float kAntiDenormal = 1e-20f;                   // keeps decaying states out of denormals
+constexpr double kNominalSize = 7.5;                    // m, the size the tables below are for
+constexpr double kMaxSizeFactor = 100.0 / kNominalSize; // the largest environment
+constexpr double kMaxLateFactor = 6.0;                  // the largest late network (45 m)
+constexpr double kMinLateFactor = 0.05;
+constexpr double kMaxPassHfCut = 20.0;       // dB a loop may cut at 5 kHz per circulation
+constexpr double kHfReference = 5000.0;      // Hz, where the HF properties apply
+constexpr double kSpeedOfSound = 343.3;      // m/s
+constexpr double kRampSeconds = 0.02;        // levels and filter coefficients
+constexpr double kFadeSeconds = 0.03;        // switching on and off
+constexpr double kCrossfadeSeconds = 0.02;   // delay-length changes
+constexpr double kMaxModulationTime = 4.0;   // s
+constexpr double kPitchDeviation = 0.03;     // at modulation depth 1: about half a semitone
+constexpr double kMaxReflectionsDelay = 0.3; // s
+constexpr double kMaxReverbDelay = 0.1;      // s
+constexpr float kAntiDenormal = 1e-20f;      // keeps decaying states out of denormals
 
 // Delay-line lengths at the nominal size. Spread geometrically (about 1.17
 // apart) and rounded to distinct primes at run time, so the lines share no
-// common modes. Their sum, with the all-passes, gives about 0.35 modes per Hz.
+// common modes; with the all-passes they give about 0.35 modes per Hz.
 constexpr std::array<double, kLines> kLineSeconds = {0.0199, 0.0237, 0.0281, 0.0331,
                                                      0.0389, 0.0451, 0.0521, 0.0601};
 // The all-pass inside each loop smears every circulation into many echoes.
 constexpr std::array<double, kLines> kLoopAllpassSeconds = {0.0031, 0.0047, 0.0037, 0.0053,
                                                             0.0029, 0.0043, 0.0059, 0.0041};
-// Input diffusion of the late feed, per input channel (not scaled with size:
-// it shapes the onset, not the room).
+// An all-pass delays low frequencies by (1 + g) / (1 - g) times its length;
+// alternating the sign of g between the loops keeps the bass decay close to
+// the decay the loop gains are computed for.
+constexpr std::array<float, kLines> kAllpassSigns = {1, -1, 1, -1, 1, -1, 1, -1};
+// Input diffusion of the late feed, per input channel. It shrinks with small
+// rooms (a long diffuser would ring longer than their decay) but does not
+// grow beyond the nominal size.
 constexpr std::array<std::array<double, kDiffusers>, kMaxChannels> kDiffuserSeconds = {
     {{0.00142, 0.00357, 0.00531}, {0.00163, 0.00331, 0.00557}}};
-// Each line takes the late feed at its own small offset so the onset is a
+// Each line takes the late feed at its own small offset, so the onset is a
 // quick burst rather than a single click.
 constexpr std::array<double, kLines> kInjectSeconds = {0.0,    0.0011, 0.0023, 0.0037,
                                                        0.0049, 0.0061, 0.0079, 0.0093};
-// The early-reflection cluster, per output channel; the first tap is at the
-// reflections delay itself.
+// The early-reflection cluster, per output channel; the first tap lies at
+// the reflections delay itself.
 constexpr std::array<std::array<double, kTaps>, kMaxChannels> kTapSeconds = {
     {{0.0, 0.0023, 0.0041, 0.0067, 0.0089, 0.0121, 0.0153, 0.0196},
      {0.0, 0.0017, 0.0036, 0.0058, 0.0097, 0.0113, 0.0142, 0.0181}}};
@@ -55,7 +64,7 @@ constexpr std::array<std::array<float, kTaps>, kMaxChannels> kTapShape = {
     {{1.0f, -0.93f, 0.87f, 0.81f, -0.74f, 0.66f, -0.60f, 0.52f},
      {1.0f, 0.91f, -0.85f, 0.80f, -0.72f, -0.67f, 0.58f, -0.50f}}};
 // How each input channel enters the lines and each output channel leaves
-// them; the patterns are mutually orthogonal, so left and right come out
+// them. The patterns are mutually orthogonal, so left and right come out
 // decorrelated.
 constexpr std::array<std::array<float, kLines>, kMaxChannels> kInputSigns = {
     {{1, 1, 1, 1, 1, 1, 1, 1}, {1, 1, 1, 1, -1, -1, -1, -1}}};
@@ -66,19 +75,20 @@ std::size_t Samples(double seconds, double rate) {
     return static_cast<std::size_t>(std::lround(std::max(0.0, seconds * rate)));
 }
 
-std::size_t NextPrime(std::size_t n) {
-    auto isPrime = [](std::size_t v) {
-        if (v < 2) {
+bool IsPrime(std::size_t v) {
+    if (v < 2) {
+        return false;
+    }
+    for (std::size_t d = 2; d * d <= v; ++d) {
+        if (v % d == 0) {
             return false;
         }
-        for (std::size_t d = 2; d * d <= v; ++d) {
-            if (v % d == 0) {
-                return false;
-            }
-        }
-        return true;
-    };
-    while (!isPrime(n)) {
+    }
+    return true;
+}
+
+std::size_t NextPrime(std::size_t n) {
+    while (!IsPrime(n)) {
         ++n;
     }
     return n;
@@ -93,7 +103,7 @@ float Clamped(float v, float lo, float hi, float fallback) {
     return std::isfinite(v) ? std::clamp(v, lo, hi) : fallback;
 }
 
-// The listener record arrives from outside: keep every field in its range.
+// The listener record comes from outside: keep every field in its range.
 EaxListener Sanitized(EaxListener l) {
     const EaxListener d;
     l.lRoom = std::clamp(l.lRoom, -10000, 0);
@@ -110,14 +120,55 @@ EaxListener Sanitized(EaxListener l) {
     return l;
 }
 
+// N values that move linearly to new targets over a number of samples, so a
+// changed level or filter coefficient never steps.
+template <std::size_t N> class Glide {
+public:
+    using Values = std::array<float, N>;
+    void Set(const Values& target, int samples) {
+        target_ = target;
+        if (samples <= 0 || target == value_) {
+            value_ = target;
+            left_ = 0;
+            return;
+        }
+        for (std::size_t i = 0; i < N; ++i) {
+            step_[i] = (target[i] - value_[i]) / static_cast<float>(samples);
+        }
+        left_ = samples;
+    }
+    void Snap() {
+        value_ = target_;
+        left_ = 0;
+    }
+    const Values& Next() {
+        if (left_ > 0) {
+            if (--left_ == 0) {
+                value_ = target_;
+            } else {
+                for (std::size_t i = 0; i < N; ++i) {
+                    value_[i] += step_[i];
+                }
+            }
+        }
+        return value_;
+    }
+    const Values& Value() const { return value_; }
+    bool Settled() const { return left_ == 0; }
+
+private:
+    Values value_{}, target_{}, step_{};
+    int left_ = 0;
+};
+
 class DelayLine {
 public:
     void Allocate(std::size_t maxDelay) {
-        buffer_.assign(maxDelay + 2, 0.0f);
+        buffer_.assign(maxDelay + 3, 0.0f);
         pos_ = 0;
     }
     void Clear() { std::fill(buffer_.begin(), buffer_.end(), 0.0f); }
-    // Longest delay At may be asked for.
+    // The longest delay At may be asked for, and AtFraction up to one less.
     std::size_t MaxDelay() const { return buffer_.size() - 2; }
     void Write(float x) {
         if (++pos_ == buffer_.size()) {
@@ -129,11 +180,15 @@ public:
     float At(std::size_t d) const {
         return buffer_[pos_ >= d ? pos_ - d : pos_ + buffer_.size() - d];
     }
+    // Cubic Lagrange interpolation, d >= 1: flat enough in the pass band that
+    // a modulated loop decays like a fixed one.
     float AtFraction(float d) const {
         const auto i = static_cast<std::size_t>(d);
-        const float frac = d - static_cast<float>(i);
-        const float a = At(i);
-        return a + frac * (At(i + 1) - a);
+        const float f = d - static_cast<float>(i);
+        const float ym1 = At(i - 1), y0 = At(i), y1 = At(i + 1), y2 = At(i + 2);
+        const float fp1 = f + 1.0f, fm1 = f - 1.0f, fm2 = f - 2.0f;
+        return -f * fm1 * fm2 / 6.0f * ym1 + fp1 * fm1 * fm2 / 2.0f * y0 -
+               fp1 * f * fm2 / 2.0f * y1 + fp1 * f * fm1 / 6.0f * y2;
     }
 
 private:
@@ -141,86 +196,89 @@ private:
     std::size_t pos_ = 0;
 };
 
-// First-order shelf: gain 1 at DC, levelling off towards Nyquist, designed so
-// that its gain at the reference frequency is `target`. The corner sits an
-// octave below the reference, so the reference lies on the shelf's top and
-// the top never exceeds `maxTop` (a loop stays stable whatever the ratio).
-class Shelf {
+// Second-order high shelf (slope 1): unity well below the corner, `top` well
+// above it, the geometric mean of the two at the corner. It damps each loop:
+// steep enough that strong high-frequency damping leaves the decay of the mid
+// band alone, and never above max(1, top), so a loop whose gain times `top`
+// stays below 1 is stable.
+class HighShelf {
 public:
-    void Design(double target, double reference, double rate, double maxTop) {
-        target = std::max(target, 1e-6);
-        if (std::abs(target - 1.0) < 1e-7) {
-            b0_ = 1.0f;
-            b1_ = 0.0f;
-            a1_ = 0.0f;
-            return;
+    void Design(double top, double corner, double rate, int rampSamples) {
+        Glide<5>::Values c{1.0f, 0.0f, 0.0f, 0.0f, 0.0f}; // b0 b1 b2 a1 a2
+        if (std::abs(top - 1.0) > 1e-9) {
+            corner = std::min(corner, 0.4 * rate);
+            const double a = std::sqrt(top);
+            const double w = 2.0 * std::numbers::pi * corner / rate;
+            const double cw = std::cos(w);
+            const double sa = 2.0 * std::sqrt(a) * std::sin(w) / std::numbers::sqrt2;
+            const double a0 = (a + 1.0) - (a - 1.0) * cw + sa;
+            c[0] = static_cast<float>(a * ((a + 1.0) + (a - 1.0) * cw + sa) / a0);
+            c[1] = static_cast<float>(-2.0 * a * ((a - 1.0) + (a + 1.0) * cw) / a0);
+            c[2] = static_cast<float>(a * ((a + 1.0) + (a - 1.0) * cw - sa) / a0);
+            c[3] = static_cast<float>(2.0 * ((a - 1.0) - (a + 1.0) * cw) / a0);
+            c[4] = static_cast<float>(((a + 1.0) - (a - 1.0) * cw - sa) / a0);
         }
-        reference = std::min(reference, 0.4 * rate);
-        const double pi = std::numbers::pi;
-        const double w = std::tan(pi * reference / rate);
-        const double corner = std::tan(pi * reference / 2.0 / rate);
-        const double r2 = (w / corner) * (w / corner);
-        const double t2 = target * target;
-        // |H(reference)|^2 = (top r^2 + 1) / (r^2 / top + 1) solved for top.
-        double top = (-(1.0 - t2) + std::sqrt((1.0 - t2) * (1.0 - t2) + 4.0 * r2 * r2 * t2)) /
-                     (2.0 * r2);
-        top = std::clamp(top, 1e-12, maxTop);
-        const double s = std::sqrt(top);
-        const double a0 = 1.0 / s + corner;
-        b0_ = static_cast<float>((s + corner) / a0);
-        b1_ = static_cast<float>((corner - s) / a0);
-        a1_ = static_cast<float>((corner - 1.0 / s) / a0);
+        coefficients_.Set(c, rampSamples);
     }
     float Process(float x) {
-        const float y = b0_ * x + b1_ * x1_ - a1_ * y1_;
+        const auto& c = coefficients_.Next();
+        const float y = c[0] * x + c[1] * x1_ + c[2] * x2_ - c[3] * y1_ - c[4] * y2_;
+        x2_ = x1_;
         x1_ = x;
+        y2_ = y1_;
         y1_ = y;
         return y;
     }
-    void Clear() { x1_ = y1_ = 0.0f; }
+    void Clear() {
+        x1_ = x2_ = y1_ = y2_ = 0.0f;
+        coefficients_.Snap();
+    }
 
 private:
-    float b0_ = 1.0f, b1_ = 0.0f, a1_ = 0.0f;
-    float x1_ = 0.0f, y1_ = 0.0f;
+    Glide<5> coefficients_;
+    float x1_ = 0.0f, x2_ = 0.0f, y1_ = 0.0f, y2_ = 0.0f;
 };
 
-// A level that moves linearly to its target over a fixed number of samples.
-class Ramp {
+// Two one-pole low-passes in a row, unity at DC and `target` together at the
+// reference frequency. One pole low enough for -60 dB at 5 kHz would smear
+// the onset over tens of milliseconds; two keep it to about one.
+class RoomFilter {
 public:
-    void Set(float target, int samples) {
-        target_ = target;
-        if (samples <= 0 || target == value_) {
-            value_ = target;
-            left_ = 0;
-        } else {
-            step_ = (target - value_) / static_cast<float>(samples);
-            left_ = samples;
+    void Design(double target, double reference, double rate, int rampSamples) {
+        reference = std::min(reference, 0.4 * rate);
+        const double g2 = std::clamp(target, 1e-6, 1.0); // per stage, squared
+        float a = 0.0f;
+        if (g2 < 0.99999) {
+            const double c = std::cos(2.0 * std::numbers::pi * reference / rate);
+            const double p = 1.0 - g2 * c;
+            const double q = 1.0 - g2;
+            a = static_cast<float>((p - std::sqrt(p * p - q * q)) / q);
         }
+        pole_.Set({a}, rampSamples);
     }
-    void Snap() {
-        value_ = target_;
-        left_ = 0;
+    float Process(float x) {
+        const float a = pole_.Next()[0];
+        y1_ = x + a * (y1_ - x);
+        y2_ = y1_ + a * (y2_ - y1_);
+        return y2_;
     }
-    float Next() {
-        if (left_ > 0) {
-            value_ = --left_ == 0 ? target_ : value_ + step_;
-        }
-        return value_;
+    void Clear() {
+        y1_ = y2_ = 0.0f;
+        pole_.Snap();
     }
-    float Value() const { return value_; }
-    bool Settled() const { return left_ == 0; }
 
 private:
-    float value_ = 0.0f, target_ = 0.0f, step_ = 0.0f;
-    int left_ = 0;
+    Glide<1> pole_;
+    float y1_ = 0.0f, y2_ = 0.0f;
 };
 
 // Everything measured in samples that a parameter change can move; a change
-// is crossfaded from the old set to the new one.
+// crossfades from the old set to the new one.
 struct Geometry {
     std::array<std::size_t, kLines> line{};
     std::array<std::size_t, kLines> allpass{};
     std::array<std::size_t, kLines> inject{};
+    std::array<std::array<std::size_t, kDiffusers>, kMaxChannels> diffuser{};
     std::array<std::array<std::size_t, kTaps>, kMaxChannels> taps{};
     std::size_t late = 0;
     float swing = 0.0f; // peak-to-peak delay modulation, samples
@@ -238,7 +296,7 @@ void Hadamard(std::array<float, kLines>& v) {
             }
         }
     }
-    constexpr float kScale = 0.35355339059327373f; // 1 / sqrt(8): keeps the matrix orthogonal
+    constexpr float kScale = 0.35355339059327373f; // 1/sqrt(8): keeps the matrix orthogonal
     for (float& x : v) {
         x *= kScale;
     }
@@ -251,24 +309,22 @@ struct Reverb::Engine {
     double rate = 0.0;
 
     // Wet input path, per input channel.
-    std::array<Shelf, kMaxChannels> roomHF;
+    std::array<RoomFilter, kMaxChannels> roomHF;
     std::array<DelayLine, kMaxChannels> pre;
     std::array<std::array<DelayLine, kDiffusers>, kMaxChannels> diffusers;
-    std::array<std::array<std::size_t, kDiffusers>, kMaxChannels> diffuserLength{};
     std::array<DelayLine, kMaxChannels> spread;
-    float diffuserCoefficient = 0.0f;
 
     // Late reverb network.
     std::array<DelayLine, kLines> lines;
     std::array<DelayLine, kLines> loopAllpass;
-    std::array<Shelf, kLines> dampers;
-    std::array<float, kLines> loopGain{};
-    float allpassCoefficient = 0.0f;
+    std::array<HighShelf, kLines> dampers;
+    Glide<kLines> loopGain;
+    Glide<2> diffusion; // in-loop all-pass and input diffuser coefficients
 
     // Early reflections.
     std::array<std::array<float, kTaps>, kMaxChannels> tapGain{};
 
-    // Delay modulation: a slow sine per line, phases spread round the circle.
+    // Delay modulation: one slow sine, its phase spread round the lines.
     double lfoCos = 1.0, lfoSin = 0.0, stepCos = 1.0, stepSin = 0.0;
     std::array<float, kLines> phaseCos{}, phaseSin{};
 
@@ -278,10 +334,11 @@ struct Reverb::Engine {
     int rampLength = 1;
     int fadeLength = 1;
 
-    Ramp earlyLevel, lateLevel, fade;
-    bool configured = false; // parameters applied at least once since Start
-    bool bypassed = true;    // faded out: samples pass untouched
-    bool stale = false;      // buffers hold an old tail
+    Glide<2> levels;      // early, late
+    Glide<1> fade;        // the on/off switch
+    bool fresh = true;    // nothing heard since Start or Flush: changes need no ramp
+    bool bypassed = true; // faded out: samples pass untouched
+    bool stale = false;   // the buffers hold an old tail
 
     Engine(int channelCount, int sampleRate);
     void Apply(const EaxListener& listener, bool enabled);
@@ -291,25 +348,24 @@ struct Reverb::Engine {
 
 Reverb::Engine::Engine(int channelCount, int sampleRate)
     : channels(channelCount), rate(std::clamp(sampleRate, 1000, 384000)) {
-    const double maxSwing = 2.0 * kPitchDeviation * rate * kMaxModulationTime / (2.0 * std::numbers::pi);
+    const double maxSwing =
+        2.0 * kPitchDeviation * rate * kMaxModulationTime / (2.0 * std::numbers::pi);
     for (int i = 0; i < kLines; ++i) {
-        // Prime rounding and the distinctness rule add at most a few hundred samples.
-        lines[i].Allocate(Samples(kLineSeconds[i] * kMaxSizeFactor, rate) + 400 +
+        // Prime rounding and keeping the lengths distinct add a few samples.
+        lines[i].Allocate(Samples(kLineSeconds[i] * kMaxLateFactor, rate) + 400 +
                           static_cast<std::size_t>(maxSwing) + 4);
-        loopAllpass[i].Allocate(Samples(kLoopAllpassSeconds[i] * kMaxSizeFactor, rate) + 2);
+        loopAllpass[i].Allocate(Samples(kLoopAllpassSeconds[i] * kMaxLateFactor, rate) + 2);
         const double phase = 2.0 * std::numbers::pi * i / kLines;
         phaseCos[i] = static_cast<float>(std::cos(phase));
         phaseSin[i] = static_cast<float>(std::sin(phase));
     }
     const double tapSpan = std::max(kTapSeconds[0].back(), kTapSeconds[1].back()) * kMaxSizeFactor;
-    const double preSeconds =
-        std::max(kMaxReflectionsDelay + tapSpan, kMaxReflectionsDelay + kMaxReverbDelay);
+    const double preSeconds = kMaxReflectionsDelay + std::max(tapSpan, kMaxReverbDelay);
     for (int c = 0; c < kMaxChannels; ++c) {
         pre[c].Allocate(Samples(preSeconds, rate) + 2);
-        spread[c].Allocate(Samples(kInjectSeconds.back() * kMaxSizeFactor, rate) + 2);
+        spread[c].Allocate(Samples(kInjectSeconds.back() * kMaxLateFactor, rate) + 2);
         for (int d = 0; d < kDiffusers; ++d) {
-            diffuserLength[c][d] = std::max<std::size_t>(1, Samples(kDiffuserSeconds[c][d], rate));
-            diffusers[c][d].Allocate(diffuserLength[c][d] + 1);
+            diffusers[c][d].Allocate(Samples(kDiffuserSeconds[c][d], rate) + 2);
         }
     }
     crossfadeLength = std::max(1, static_cast<int>(kCrossfadeSeconds * rate));
@@ -331,51 +387,27 @@ void Reverb::Engine::Clear() {
         loopAllpass[i].Clear();
         dampers[i].Clear();
     }
+    loopGain.Snap();
+    diffusion.Snap();
+    levels.Snap();
+    fade.Snap();
     lfoCos = 1.0;
     lfoSin = 0.0;
     previous = current;
     crossfadeLeft = 0;
     stale = false;
+    fresh = true;
 }
 
 void Reverb::Engine::Apply(const EaxListener& raw, bool enabled) {
     const EaxListener l = Sanitized(raw);
-    const double factor = l.flEnvironmentSize / kNominalSize;
-
-    float modulationTime = 0.25f;
-    float modulationDepth = 0.0f;
-    if (l.dwEnvironment < static_cast<std::uint32_t>(kEnvironmentCount)) {
-        const EnvironmentPreset& preset = Environments()[l.dwEnvironment];
-        modulationTime = std::clamp(preset.modulationTime, 0.04f, static_cast<float>(kMaxModulationTime));
-        modulationDepth = std::clamp(preset.modulationDepth, 0.0f, 1.0f);
+    if (enabled && bypassed && stale) {
+        Clear(); // coming back on: start from silence, not from the old tail
     }
+    const int ramp = fresh ? 0 : rampLength;
 
-    Geometry g;
-    // Peak-to-peak swing giving the pitch deviation at this modulation rate.
-    g.swing = static_cast<float>(2.0 * kPitchDeviation * modulationDepth * rate * modulationTime /
-                                 (2.0 * std::numbers::pi));
-    const std::size_t reflections = Samples(l.flReflectionsDelay, rate);
-    for (int i = 0; i < kLines; ++i) {
-        std::size_t n = NextPrime(std::max<std::size_t>(2, Samples(kLineSeconds[i] * factor, rate)));
-        if (i > 0 && n <= g.line[i - 1]) {
-            n = NextPrime(g.line[i - 1] + 1);
-        }
-        const std::size_t room = lines[i].MaxDelay() - static_cast<std::size_t>(g.swing) - 2;
-        g.line[i] = std::min(n, room);
-        g.allpass[i] = std::clamp<std::size_t>(Samples(kLoopAllpassSeconds[i] * factor, rate), 1,
-                                               loopAllpass[i].MaxDelay());
-        g.inject[i] = std::min(Samples(kInjectSeconds[i] * factor, rate), spread[0].MaxDelay());
-    }
-    for (int c = 0; c < kMaxChannels; ++c) {
-        for (int k = 0; k < kTaps; ++k) {
-            g.taps[c][k] = std::min(reflections + Samples(kTapSeconds[c][k] * factor, rate),
-                                    pre[c].MaxDelay());
-        }
-    }
-    g.late = std::min(Samples(l.flReflectionsDelay + l.flReverbDelay, rate), pre[0].MaxDelay());
-
-    // Decay: every line loses 60 dB per decay time whatever its length, so
-    // all modes die together. Air absorption may shorten the HF decay.
+    // Every line loses 60 dB per decay time whatever its length, so all modes
+    // die together. Air absorption may shorten the HF decay.
     const double decay = l.flDecayTime;
     double hfRatio = l.flDecayHFRatio;
     if ((l.dwFlags & kEaxFlagDecayHfLimit) != 0 && l.flAirAbsorptionHF < 0.0f) {
@@ -384,22 +416,80 @@ void Reverb::Engine::Apply(const EaxListener& raw, bool enabled) {
         hfRatio = std::min(hfRatio, hfLimitTime / decay);
     }
     hfRatio = std::max(hfRatio, 0.01);
+
+    float modulationTime = 0.25f;
+    float modulationDepth = 0.0f;
+    if (l.dwEnvironment < static_cast<std::uint32_t>(kEnvironmentCount)) {
+        const EnvironmentPreset& preset = Environments()[l.dwEnvironment];
+        modulationTime =
+            std::clamp(preset.modulationTime, 0.04f, static_cast<float>(kMaxModulationTime));
+        modulationDepth = std::clamp(preset.modulationDepth, 0.0f, 1.0f);
+    }
+
+    Geometry g;
+    // Peak-to-peak swing giving the pitch deviation at this modulation rate.
+    g.swing = static_cast<float>(2.0 * kPitchDeviation * modulationDepth * rate * modulationTime /
+                                 (2.0 * std::numbers::pi));
+
+    // Size scales every delay. The late network stops growing beyond 45 m,
+    // and shrinks when its high frequencies must die fast: one circulation
+    // may cut them by at most kMaxPassHfCut, or the damping would reach down
+    // into the mid band and shorten its decay too.
+    const double factor = l.flEnvironmentSize / kNominalSize;
+    const double longestLoop = kLineSeconds.back() + *std::max_element(kLoopAllpassSeconds.begin(),
+                                                                       kLoopAllpassSeconds.end());
+    const double hfFactor =
+        (decay * hfRatio * kMaxPassHfCut / 60.0 - g.swing / (2.0 * rate)) / longestLoop;
+    const double lateFactor =
+        std::clamp(std::min(factor, hfFactor), kMinLateFactor, kMaxLateFactor);
+    for (int i = 0; i < kLines; ++i) {
+        std::size_t n =
+            NextPrime(std::max<std::size_t>(2, Samples(kLineSeconds[i] * lateFactor, rate)));
+        if (i > 0 && n <= g.line[i - 1]) {
+            n = NextPrime(g.line[i - 1] + 1);
+        }
+        g.line[i] = std::min(n, lines[i].MaxDelay() - static_cast<std::size_t>(g.swing) - 3);
+        g.allpass[i] = std::clamp<std::size_t>(Samples(kLoopAllpassSeconds[i] * lateFactor, rate),
+                                               1, loopAllpass[i].MaxDelay());
+        g.inject[i] = std::min(Samples(kInjectSeconds[i] * lateFactor, rate), spread[0].MaxDelay());
+    }
+    const std::size_t reflections = Samples(l.flReflectionsDelay, rate);
+    for (int c = 0; c < kMaxChannels; ++c) {
+        for (int d = 0; d < kDiffusers; ++d) {
+            g.diffuser[c][d] = std::clamp<std::size_t>(
+                Samples(kDiffuserSeconds[c][d] * std::min(lateFactor, 1.0), rate), 1,
+                diffusers[c][d].MaxDelay());
+        }
+        for (int k = 0; k < kTaps; ++k) {
+            g.taps[c][k] = std::min(reflections + Samples(kTapSeconds[c][k] * factor, rate),
+                                    pre[c].MaxDelay());
+        }
+    }
+    g.late = std::min(Samples(l.flReflectionsDelay + l.flReverbDelay, rate), pre[0].MaxDelay());
+
+    Glide<kLines>::Values gains{};
     double meanSquare = 0.0;
     for (int i = 0; i < kLines; ++i) {
         const double loop = static_cast<double>(g.line[i] + g.allpass[i]) + g.swing / 2.0;
         const double low = std::pow(10.0, -3.0 * loop / (decay * rate));
         const double high = std::pow(10.0, -3.0 * loop / (decay * hfRatio * rate));
-        dampers[i].Design(high / low, kHfReference, rate, 0.999 / low);
-        loopGain[i] = static_cast<float>(low);
+        // A cut meets its target at the corner with twice the cut further up,
+        // as air would; a lift is kept to the target itself, and below what
+        // would make the loop gain reach 1.
+        const double target = high / low;
+        const double top = target < 1.0 ? std::max(target * target, 1e-4) : target;
+        dampers[i].Design(std::min(top, 0.999 / low), kHfReference, rate, ramp);
+        gains[i] = static_cast<float>(low);
         meanSquare += low * low / kLines;
     }
+    loopGain.Set(gains, ramp);
     // A unit impulse leaves about kLines / (1 - g^2) of energy in the output
     // sum; scale so the late energy equals the reverb level squared.
     const double lateNorm = std::sqrt((1.0 - meanSquare) / kLines);
 
     const double room = Level(l.lRoom);
     for (int c = 0; c < kMaxChannels; ++c) {
-        roomHF[c].Design(Level(l.lRoomHF), kHfReference, rate, 1.0);
+        roomHF[c].Design(Level(l.lRoomHF), kHfReference, rate, ramp);
         double energy = 0.0;
         for (float s : kTapShape[c]) {
             energy += static_cast<double>(s) * s;
@@ -408,18 +498,19 @@ void Reverb::Engine::Apply(const EaxListener& raw, bool enabled) {
             tapGain[c][k] = static_cast<float>(kTapShape[c][k] / std::sqrt(energy));
         }
     }
-    allpassCoefficient = static_cast<float>(0.6 * l.flEnvironmentDiffusion);
-    diffuserCoefficient = static_cast<float>(0.7 * l.flEnvironmentDiffusion);
+    diffusion.Set({static_cast<float>(0.6 * l.flEnvironmentDiffusion),
+                   static_cast<float>(0.7 * l.flEnvironmentDiffusion)},
+                  ramp);
 
     const double step = 2.0 * std::numbers::pi / (modulationTime * rate);
     stepCos = std::cos(step);
     stepSin = std::sin(step);
 
-    const int ramp = configured ? rampLength : 0;
-    earlyLevel.Set(static_cast<float>(room * Level(l.lReflections)), ramp);
-    lateLevel.Set(static_cast<float>(room * Level(l.lReverb) * lateNorm), ramp);
+    levels.Set({static_cast<float>(room * Level(l.lReflections)),
+                static_cast<float>(room * Level(l.lReverb) * lateNorm)},
+               ramp);
 
-    if (!configured) {
+    if (fresh) {
         current = previous = g;
         crossfadeLeft = 0;
     } else if (!(g == current)) {
@@ -430,30 +521,29 @@ void Reverb::Engine::Apply(const EaxListener& raw, bool enabled) {
         current = g;
         crossfadeLeft = crossfadeLength;
     }
-    configured = true;
 
+    fade.Set({enabled ? 1.0f : 0.0f}, fresh ? 0 : fadeLength);
     if (enabled) {
-        if (bypassed) {
-            if (stale) {
-                Clear();
-            }
-            bypassed = false;
-        }
-        fade.Set(1.0f, fadeLength);
-    } else {
-        fade.Set(0.0f, fadeLength);
+        bypassed = false;
+    } else if (fade.Settled()) {
+        bypassed = true;
+        stale = !fresh;
     }
 }
 
 void Reverb::Engine::Run(std::span<float> data) {
     const std::size_t frames = data.size() / static_cast<std::size_t>(channels);
+    fresh = false;
     std::array<float, kLines> feedback{};
     std::array<float, kLines> state{};
     for (std::size_t f = 0; f < frames; ++f) {
         float* x = data.data() + f * static_cast<std::size_t>(channels);
-        const float on = fade.Next();
-        const float early = earlyLevel.Next() * on;
-        const float late = lateLevel.Next() * on;
+        const float on = fade.Next()[0];
+        const auto& level = levels.Next();
+        const float early = level[0] * on;
+        const float late = level[1] * on;
+        const auto& gain = loopGain.Next();
+        const auto& diffuse = diffusion.Next();
 
         const bool crossfading = crossfadeLeft > 0;
         float w = 1.0f;
@@ -461,17 +551,18 @@ void Reverb::Engine::Run(std::span<float> data) {
             w = 1.0f - static_cast<float>(crossfadeLeft) / static_cast<float>(crossfadeLength);
             --crossfadeLeft;
         }
-        auto mix = [&](float then, float now) { return then + w * (now - then); };
+        auto mix = [w](float then, float now) { return then + w * (now - then); };
 
         // Wet input, early reflections and the diffused late feed.
         std::array<float, kMaxChannels> reflected{};
         std::array<float, kLines> feed{};
         for (int c = 0; c < channels; ++c) {
-            pre[c].Write(roomHF[c].Process(x[c]) + kAntiDenormal);
+            pre[c].Write(roomHF[c].Process(x[c] + kAntiDenormal));
             float sum = 0.0f;
             for (int k = 0; k < kTaps; ++k) {
                 const float now = pre[c].At(current.taps[c][k]);
-                sum += tapGain[c][k] * (crossfading ? mix(pre[c].At(previous.taps[c][k]), now) : now);
+                sum +=
+                    tapGain[c][k] * (crossfading ? mix(pre[c].At(previous.taps[c][k]), now) : now);
             }
             reflected[c] = sum;
 
@@ -481,10 +572,13 @@ void Reverb::Engine::Run(std::span<float> data) {
             }
             for (int d = 0; d < kDiffusers; ++d) {
                 DelayLine& ap = diffusers[c][d];
-                const float delayed = ap.At(diffuserLength[c][d] - 1);
-                const float inner = v + diffuserCoefficient * delayed;
+                float delayed = ap.At(current.diffuser[c][d] - 1);
+                if (crossfading) {
+                    delayed = mix(ap.At(previous.diffuser[c][d] - 1), delayed);
+                }
+                const float inner = v + diffuse[1] * delayed;
                 ap.Write(inner);
-                v = delayed - diffuserCoefficient * inner;
+                v = delayed - diffuse[1] * inner;
             }
             spread[c].Write(v);
             for (int i = 0; i < kLines; ++i) {
@@ -505,13 +599,13 @@ void Reverb::Engine::Run(std::span<float> data) {
         }
         for (int i = 0; i < kLines; ++i) {
             auto readLine = [&](const Geometry& g) {
-                const float base = static_cast<float>(g.line[i] - 1);
                 if (g.swing <= 0.0f) {
                     return lines[i].At(g.line[i] - 1);
                 }
                 const float sine = static_cast<float>(lfoSin) * phaseCos[i] +
                                    static_cast<float>(lfoCos) * phaseSin[i];
-                return lines[i].AtFraction(base + 0.5f * g.swing * (1.0f + sine));
+                return lines[i].AtFraction(static_cast<float>(g.line[i] - 1) +
+                                           0.5f * g.swing * (1.0f + sine));
             };
             float r = readLine(current);
             float delayed = loopAllpass[i].At(current.allpass[i] - 1);
@@ -519,9 +613,10 @@ void Reverb::Engine::Run(std::span<float> data) {
                 r = mix(readLine(previous), r);
                 delayed = mix(loopAllpass[i].At(previous.allpass[i] - 1), delayed);
             }
-            const float inner = r + allpassCoefficient * delayed;
+            const float k = kAllpassSigns[i] * diffuse[0];
+            const float inner = r + k * delayed;
             loopAllpass[i].Write(inner);
-            feedback[i] = loopGain[i] * dampers[i].Process(delayed - allpassCoefficient * inner);
+            feedback[i] = gain[i] * dampers[i].Process(delayed - k * inner);
         }
         Hadamard(feedback);
         for (int i = 0; i < kLines; ++i) {
@@ -543,7 +638,7 @@ void Reverb::Engine::Run(std::span<float> data) {
     lfoCos *= norm;
     lfoSin *= norm;
 
-    if (fade.Settled() && fade.Value() == 0.0f) {
+    if (fade.Settled() && fade.Value()[0] == 0.0f) {
         bypassed = true;
         stale = true;
     }
@@ -557,13 +652,19 @@ Reverb& Reverb::operator=(Reverb&&) noexcept = default;
 void Reverb::Start(int channels, int rate) {
     engine_.reset();
     if (channels < 1 || channels > kMaxChannels || rate <= 0) {
-        return; // an unsupported format passes through untouched
+        return; // an unsupported layout passes through untouched
     }
     engine_ = std::make_unique<Engine>(channels, rate);
     engine_->Apply(listener_, enabled_);
 }
 
 void Reverb::SetParameters(const EaxListener& listener, bool enabled) {
+    // The chain passes the whole effect state on every change; an unchanged
+    // listener must not restart ramps or crossfades.
+    if (engine_ && enabled == enabled_ &&
+        std::memcmp(&listener, &listener_, sizeof listener) == 0) {
+        return;
+    }
     listener_ = listener;
     enabled_ = enabled;
     if (engine_) {
@@ -583,10 +684,7 @@ void Reverb::Flush() {
         return;
     }
     engine_->Clear();
-    engine_->earlyLevel.Snap();
-    engine_->lateLevel.Snap();
-    engine_->fade.Snap();
-    if (engine_->fade.Value() == 0.0f) {
+    if (engine_->fade.Value()[0] == 0.0f) {
         engine_->bypassed = true;
     }
 }

@@ -3,16 +3,17 @@
 // listener record.
 //
 // Signal flow per frame: the dry input passes through unchanged; a wet copy
-// goes through the room-HF shelf into a pre-delay line, from which a cluster
+// goes through the room-HF low-pass into a pre-delay line, from which a cluster
 // of early-reflection taps (starting at flReflectionsDelay) and the feed of a
 // late reverb (starting flReverbDelay after the first reflection) are read.
 // The late reverb is an eight-line feedback delay network with a Hadamard
-// mixing matrix; each line carries an all-pass diffuser and a shelving
-// damper whose gains give the decay time at low frequencies and
-// flDecayHFRatio times it at 5 kHz. flEnvironmentSize scales the line
-// lengths (7.5 m nominal). Environments whose published model has delay
-// modulation (Under Water, Drugged, Dizzy, Psychotic) wobble the line
-// lengths slowly.
+// mixing matrix; each line carries an all-pass diffuser and a second-order
+// shelving damper whose gains give flDecayTime below about 2 kHz and
+// flDecayHFRatio times it at 5 kHz. flEnvironmentSize scales every delay
+// (7.5 m nominal); the late network stops growing at 45 m and shrinks where
+// a very short HF decay asks for it. flEnvironmentDiffusion sets the all-pass
+// coefficients. Environments whose published model has delay modulation
+// (Under Water, Drugged, Dizzy, Psychotic) wobble the line lengths slowly.
 //
 // Levels follow EAX: lRoom scales the whole wet part, lReflections and
 // lReverb are the energies of the two parts relative to the dry impulse,

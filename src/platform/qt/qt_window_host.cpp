@@ -1,7 +1,13 @@
 #include "platform/qt/qt_window_host.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QActionGroup>
+#include <QBoxLayout>
+#include <QFrame>
+#include <QPushButton>
+#include <QWidgetAction>
 #include <QCloseEvent>
 #include <QImage>
 #include <QHelpEvent>
@@ -27,6 +33,61 @@ public:
     WPARAM w_;
     LPARAM l_;
 };
+
+// QMenu lays its actions out in one column. A menu with column breaks is
+// shown as one panel of columns inside the popup instead, separated by a
+// bar as a column break with a bar is; a click sets `chosen` and closes
+// the popup.
+QWidgetAction* MakeColumnsAction(QMenu& menu, const std::vector<MenuItem>& items, std::uint32_t& chosen) {
+    auto* action = new QWidgetAction(&menu);
+    auto* panel = new QWidget;
+    auto* row = new QHBoxLayout(panel);
+    row->setContentsMargins(2, 2, 2, 2);
+    row->setSpacing(0);
+    QVBoxLayout* column = nullptr;
+    auto startColumn = [&] {
+        if (column) {
+            column->addStretch();
+            auto* bar = new QFrame;
+            bar->setFrameShape(QFrame::VLine);
+            bar->setFrameShadow(QFrame::Sunken);
+            row->addWidget(bar);
+        }
+        column = new QVBoxLayout;
+        column->setSpacing(0);
+        row->addLayout(column);
+    };
+    startColumn();
+    for (const MenuItem& item : items) {
+        if (item.columnBreak && column->count() > 0) {
+            startColumn();
+        }
+        if (item.id == 0) {
+            auto* line = new QFrame;
+            line->setFrameShape(QFrame::HLine);
+            line->setFrameShadow(QFrame::Sunken);
+            column->addWidget(line);
+            continue;
+        }
+        // A bullet marks the radio-checked item, as menus show it.
+        auto* button = new QPushButton(QString::fromUtf8(item.radioChecked ? "\u25CF  " : "     ") +
+                                       QString::fromUtf8(item.text.c_str()));
+        button->setFlat(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setStyleSheet(QStringLiteral("QPushButton { text-align: left; padding: 3px 14px 3px 6px; border: none; }"
+                                             "QPushButton:hover { background: palette(highlight);"
+                                             " color: palette(highlighted-text); }"));
+        const std::uint32_t id = item.id;
+        QObject::connect(button, &QPushButton::clicked, &menu, [&menu, &chosen, id] {
+            chosen = id;
+            menu.close();
+        });
+        column->addWidget(button);
+    }
+    column->addStretch();
+    action->setDefaultWidget(panel);
+    return action;
+}
 
 } // namespace
 
@@ -299,6 +360,15 @@ void QtWindowHost::TrackPopupMenu(const std::vector<MenuItem>& items, POINT scre
         return;
     }
     QMenu menu(widget_.get());
+    if (std::any_of(items.begin(), items.end(), [](const MenuItem& item) { return item.columnBreak; })) {
+        std::uint32_t chosen = 0;
+        menu.addAction(MakeColumnsAction(menu, items, chosen));
+        menu.exec(QPoint(screen.x, screen.y));
+        if (chosen != 0) {
+            PostMessage(WM_COMMAND, chosen, 0);
+        }
+        return;
+    }
     QActionGroup group(&menu);
     group.setExclusive(true);
     for (const MenuItem& item : items) {

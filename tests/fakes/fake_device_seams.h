@@ -1,0 +1,264 @@
+#pragma once
+// Scripted stand-ins for the device seams: device installation and I/O, the
+// mixer and DirectSound. Each records what the program sent, so tests can
+// check the exact requests, and can be told where to fail.
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/device_install.h"
+#include "platform/directsound.h"
+#include "platform/ks_properties.h"
+#include "platform/mixer.h"
+#include "platform/system_info.h"
+
+namespace mixora {
+
+struct FakeDebugOutput : IDebugOutput {
+    std::vector<std::string> lines;
+    void OutputDebugString(const std::string& text) override { lines.push_back(text); }
+};
+
+// ---- device installation and I/O -----------------------------------------
+
+struct FakeDevice {
+    std::string instanceId;
+    std::vector<std::string> paths;
+};
+
+struct SentRequest {
+    std::string path;
+    std::uint32_t code = 0;
+    std::vector<std::uint8_t> header;
+    std::vector<std::uint8_t> value; // as the driver received it
+    KsProperty property() const { return *KsProperty::Parse(header); }
+};
+
+class FakeDeviceInstall : public IDeviceInstall {
+public:
+    std::vector<FakeDevice> devices;
+    bool classDevsFail = false;
+    std::optional<std::uint32_t> instanceIdFailsAt;
+    std::optional<std::uint32_t> detailFailsAt;
+    bool openFails = false;
+    // Answers a request (a get fills `value`); default: every request succeeds.
+    std::function<bool(const KsProperty&, std::span<std::uint8_t>)> answer;
+
+    std::vector<SentRequest> sent;
+    std::vector<std::string> opened;
+    int closes = 0;
+    int listsMade = 0;
+    int listsDestroyed = 0;
+
+    HDEVINFO GetClassDevs(const GUID&) override {
+        if (classDevsFail) {
+            return 0;
+        }
+        ++listsMade;
+        return 77;
+    }
+    bool EnumDeviceInfo(HDEVINFO, std::uint32_t index) override { return index < devices.size(); }
+    bool GetDeviceInstanceId(HDEVINFO, std::uint32_t device, std::string* id) override {
+        if (instanceIdFailsAt == device) {
+            return false;
+        }
+        *id = devices.at(device).instanceId;
+        return true;
+    }
+    bool EnumDeviceInterfaces(HDEVINFO, std::uint32_t device, const GUID&, std::uint32_t index) override {
+        return index < devices.at(device).paths.size();
+    }
+    bool GetDeviceInterfaceDetail(HDEVINFO, std::uint32_t device, const GUID&, std::uint32_t index,
+                                  std::string* path) override {
+        if (detailFailsAt == index) {
+            return false;
+        }
+        *path = devices.at(device).paths.at(index);
+        return true;
+    }
+    void DestroyDeviceInfoList(HDEVINFO) override { ++listsDestroyed; }
+    HANDLE CreateFile(const std::string& path) override {
+        if (openFails) {
+            return 0;
+        }
+        opened.push_back(path);
+        return 5;
+    }
+    bool DeviceIoControl(HANDLE, std::uint32_t code, std::span<const std::uint8_t> input,
+                         std::span<std::uint8_t> output) override {
+        sent.push_back({opened.back(), code, {input.begin(), input.end()}, {output.begin(), output.end()}});
+        return !answer || answer(*KsProperty::Parse(input), output);
+    }
+    void CloseHandle(HANDLE) override { ++closes; }
+};
+
+// ---- mixer ------------------------------------------------------------------
+
+struct FakeMixerDevice {
+    std::uint32_t destinations = 4;
+    std::vector<MixerLine> lines; // destinations and sources
+    std::map<std::uint32_t, std::vector<MixerControl>> controls; // by line id
+    bool openFails = false;
+};
+
+class FakeMixer : public IMixer {
+public:
+    std::vector<FakeMixerDevice> devices;
+    std::map<std::uint32_t, std::uint32_t> values; // by control id, what reads give
+    std::vector<std::uint32_t> openedDevices;
+    std::vector<std::uint32_t> openFlags;
+    std::vector<HMIXER> closed;
+    std::vector<MixerControlDetails> writes;
+
+    std::uint32_t GetNumDevs() override { return static_cast<std::uint32_t>(devices.size()); }
+    MMRESULT GetDevCaps(std::uint32_t device, MixerCaps* caps) override {
+        caps->cDestinations = devices.at(device).destinations;
+        return MMSYSERR_NOERROR;
+    }
+    MMRESULT Open(std::uint32_t device, std::uint32_t flags, HMIXER* mixer) override {
+        if (devices.at(device).openFails) {
+            return MMSYSERR_BADDEVICEID;
+        }
+        openedDevices.push_back(device);
+        openFlags.push_back(flags);
+        *mixer = 100 + device;
+        return MMSYSERR_NOERROR;
+    }
+    MMRESULT Close(HMIXER mixer) override {
+        closed.push_back(mixer);
+        return MMSYSERR_NOERROR;
+    }
+    MMRESULT GetLineInfo(HMIXER mixer, MixerLine* line, std::uint32_t flags) override {
+        for (const MixerLine& l : Device(mixer).lines) {
+            const bool destination = l.dwLineID >= 0xFFFF0000u;
+            const bool hit = (flags == MIXER_GETLINEINFOF_DESTINATION && destination &&
+                              l.dwDestination == line->dwDestination) ||
+                             (flags == MIXER_GETLINEINFOF_SOURCE && !destination &&
+                              l.dwDestination == line->dwDestination && l.dwSource == line->dwSource) ||
+                             (flags == MIXER_GETLINEINFOF_LINEID && l.dwLineID == line->dwLineID) ||
+                             (flags == MIXER_GETLINEINFOF_COMPONENTTYPE && l.dwComponentType == line->dwComponentType);
+            if (hit) {
+                *line = l;
+                return MMSYSERR_NOERROR;
+            }
+        }
+        return MIXERR_INVALLINE;
+    }
+    MMRESULT GetLineControls(HMIXER mixer, std::uint32_t lineId, std::vector<MixerControl>* out) override {
+        *out = Device(mixer).controls[lineId];
+        return MMSYSERR_NOERROR;
+    }
+    MMRESULT GetControlDetails(HMIXER, MixerControlDetails* details) override {
+        details->values.assign(details->cChannels, values[details->dwControlID]);
+        return MMSYSERR_NOERROR;
+    }
+    MMRESULT SetControlDetails(HMIXER, const MixerControlDetails& details) override {
+        writes.push_back(details);
+        return MMSYSERR_NOERROR;
+    }
+
+private:
+    FakeMixerDevice& Device(HMIXER mixer) { return devices.at(mixer - 100); }
+};
+
+// ---- DirectSound --------------------------------------------------------------
+
+struct FakeDirectSoundScript {
+    bool createFails = false;
+    bool cooperativeFails = false;
+    bool primaryFails = false;
+    bool secondaryFails = false;
+    bool noPropertySet = false;
+    bool querySupportFails = false;
+    std::uint32_t support = KSPROPERTY_SUPPORT_GET | KSPROPERTY_SUPPORT_SET;
+    bool setFails = false;
+
+    std::vector<std::pair<const GUID*, std::string>> enumerated; // devices to list
+    std::vector<std::optional<GUID>> createdOn;
+    std::vector<DSBUFFERDESC> buffers;
+    std::vector<WAVEFORMATEX> formats;
+    std::vector<std::vector<std::uint8_t>> propertyData;
+    int enumerations = 0;
+    int alive = 0; // objects not yet released
+};
+
+class FakeDirectSound : public IDirectSoundApi {
+public:
+    FakeDirectSoundScript script;
+
+    HRESULT DirectSoundEnumerate(const EnumCallback& callback) override {
+        ++script.enumerations;
+        for (const auto& [guid, description] : script.enumerated) {
+            if (!callback(guid, description, "fake.sys")) {
+                break;
+            }
+        }
+        return DS_OK;
+    }
+    HRESULT DirectSoundCreate(const GUID* device, std::unique_ptr<IDirectSound>* out) override {
+        script.createdOn.push_back(device ? std::optional<GUID>(*device) : std::nullopt);
+        if (script.createFails) {
+            return DSERR_GENERIC;
+        }
+        *out = std::make_unique<Device>(script);
+        return DS_OK;
+    }
+
+private:
+    struct Counted {
+        explicit Counted(FakeDirectSoundScript& s) : script(s) { ++script.alive; }
+        ~Counted() { --script.alive; }
+        FakeDirectSoundScript& script;
+    };
+    struct PropertySet : IKsPropertySet, Counted {
+        using Counted::Counted;
+        HRESULT QuerySupport(const GUID& set, std::uint32_t id, std::uint32_t* support) override {
+            if (script.querySupportFails || set != DSPROPSETID_DirectSoundSensaura || id != 6) {
+                return E_PROP_ID_UNSUPPORTED;
+            }
+            *support = script.support;
+            return DS_OK;
+        }
+        HRESULT Set(const GUID& set, std::uint32_t id, std::span<const std::uint8_t> instance,
+                    std::span<const std::uint8_t> data) override {
+            if (script.setFails || set != DSPROPSETID_DirectSoundSensaura || id != 6 || !instance.empty()) {
+                return DSERR_GENERIC;
+            }
+            script.propertyData.emplace_back(data.begin(), data.end());
+            return DS_OK;
+        }
+    };
+    struct Buffer : IDirectSoundBuffer, Counted {
+        using Counted::Counted;
+        HRESULT QueryInterface(const GUID& iid, std::unique_ptr<IKsPropertySet>* out) override {
+            if (script.noPropertySet || iid != IID_IKsPropertySet) {
+                return E_NOINTERFACE;
+            }
+            *out = std::make_unique<PropertySet>(script);
+            return DS_OK;
+        }
+    };
+    struct Device : IDirectSound, Counted {
+        using Counted::Counted;
+        HRESULT SetCooperativeLevel(std::uint32_t level) override {
+            return script.cooperativeFails || level != DSSCL_EXCLUSIVE ? DSERR_GENERIC : DS_OK;
+        }
+        HRESULT CreateSoundBuffer(const DSBUFFERDESC& desc, std::unique_ptr<IDirectSoundBuffer>* out) override {
+            script.buffers.push_back(desc);
+            if (desc.lpwfxFormat) {
+                script.formats.push_back(*desc.lpwfxFormat);
+            }
+            const bool primary = (desc.dwFlags & DSBCAPS_PRIMARYBUFFER) != 0;
+            if (primary ? script.primaryFails : script.secondaryFails) {
+                return DSERR_GENERIC;
+            }
+            *out = std::make_unique<Buffer>(script);
+            return DS_OK;
+        }
+    };
+};
+
+} // namespace mixora

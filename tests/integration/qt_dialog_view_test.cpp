@@ -1,0 +1,141 @@
+// Template dialogs as Qt widgets on the offscreen platform: built at the
+// template's places, sorted lists, the edit limit, and clicks, selections and
+// closing reported to the controller.
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+#include <vector>
+
+#include "platform/qt/qt_dialog_view.h"
+#include "skin/dialog_template.h"
+
+using namespace mixora;
+
+namespace {
+
+const char* const kSaveTemplate = R"(caption "Save Preset"
+size 186 110
+edit 1061 7 7 116 12 "" autohscroll
+listbox 1060 7 23 116 81 sort notify
+button 1 129 7 50 14 "Save" default
+button 2 129 24 50 14 "Cancel"
+)";
+
+struct Script final : IDialogController {
+    std::vector<std::pair<char, int>> events; // 'c' command, 's' selection change
+    std::function<void(IDialogView&)> init;
+    std::function<void(IDialogView&, int)> command;
+    void OnInitDialog(IDialogView& v) override {
+        if (init) init(v);
+    }
+    void OnCommand(IDialogView& v, int id) override {
+        events.emplace_back('c', id);
+        if (command) command(v, id);
+    }
+    void OnSelChange(IDialogView&, int id) override { events.emplace_back('s', id); }
+};
+
+DialogTemplate SaveTemplate() { return *ParseDialogTemplate(kSaveTemplate); }
+
+} // namespace
+
+TEST(QtDialogView, BuildsTheTemplateAtScaledPlaces) {
+    Script script;
+    QtDialogView view(SaveTemplate(), script, nullptr);
+    EXPECT_EQ(view.Dialog().windowTitle(), QStringLiteral("Save Preset"));
+    auto* edit = qobject_cast<QLineEdit*>(view.Item(1061));
+    auto* list = qobject_cast<QListWidget*>(view.Item(1060));
+    auto* save = qobject_cast<QPushButton*>(view.Item(1));
+    auto* cancel = qobject_cast<QPushButton*>(view.Item(2));
+    ASSERT_TRUE(edit && list && save && cancel);
+    EXPECT_EQ(view.Item(99), nullptr);
+    EXPECT_EQ(save->text(), QStringLiteral("Save"));
+    EXPECT_TRUE(save->isDefault());
+    EXPECT_FALSE(cancel->isDefault());
+
+    // Same proportions as the template: buttons right of the list, the list
+    // below the edit, everything inside the dialog.
+    EXPECT_GT(save->geometry().left(), list->geometry().right());
+    EXPECT_GT(list->geometry().top(), edit->geometry().bottom());
+    EXPECT_EQ(save->geometry().left(), cancel->geometry().left());
+    EXPECT_EQ(save->geometry().width(), cancel->geometry().width());
+    EXPECT_LE(list->geometry().bottom(), view.Dialog().height());
+    EXPECT_LE(save->geometry().right(), view.Dialog().width());
+    EXPECT_GT(list->geometry().height(), 4 * edit->geometry().height());
+}
+
+TEST(QtDialogView, ControlsAnswerByIdWithSortingAndTheEditLimit) {
+    Script script;
+    QtDialogView view(SaveTemplate(), script, nullptr);
+    EXPECT_EQ(view.AddString(1060, "rock"), 0);
+    EXPECT_EQ(view.AddString(1060, "Bass"), 0);
+    EXPECT_EQ(view.AddString(1060, "Club"), 1);
+    EXPECT_EQ(view.AddString(1060, ""), 0);
+    EXPECT_EQ(view.GetCount(1060), 4);
+    EXPECT_EQ(view.GetText(1060, 3), "rock");
+    EXPECT_EQ(view.GetText(1060, 9), "");
+    EXPECT_EQ(view.GetCurSel(1060), -1);
+    view.DeleteString(1060, 0);
+    EXPECT_EQ(view.GetText(1060, 0), "Bass");
+
+    view.SetEditLimit(1061, 127);
+    view.SetItemText(1061, "Default");
+    EXPECT_EQ(view.GetItemText(1061), "Default");
+    auto* edit = qobject_cast<QLineEdit*>(view.Item(1061));
+    edit->clear();
+    edit->insert(QString(130, QLatin1Char('a')));
+    EXPECT_EQ(view.GetItemText(1061).size(), 127u);
+    edit->clear();
+    edit->insert(QString(50, QChar(0x4E00))); // 150 bytes: does not fit
+    EXPECT_LE(view.GetItemText(1061).size(), 127u);
+
+    view.EnableItem(1, false);
+    EXPECT_FALSE(view.Item(1)->isEnabled());
+    view.SetItemText(2, "Back");
+    EXPECT_EQ(view.GetItemText(2), "Back");
+    view.SetWindowText("Other");
+    EXPECT_EQ(view.Dialog().windowTitle(), QStringLiteral("Other"));
+}
+
+TEST(QtDialogView, OnlyTheUsersSelectionIsReported) {
+    Script script;
+    QtDialogView view(SaveTemplate(), script, nullptr);
+    view.AddString(1060, "a");
+    view.AddString(1060, "b");
+    view.SetCurSel(1060, 1);
+    EXPECT_EQ(view.GetCurSel(1060), 1);
+    EXPECT_TRUE(script.events.empty());
+
+    qobject_cast<QListWidget*>(view.Item(1060))->setCurrentRow(0); // as a click does
+    EXPECT_EQ(view.GetCurSel(1060), 0);
+    EXPECT_EQ(script.events, (std::vector<std::pair<char, int>>{{'s', 1060}}));
+    view.SetCurSel(1060, -1);
+    EXPECT_EQ(view.GetCurSel(1060), -1);
+    EXPECT_EQ(script.events.size(), 1u);
+}
+
+TEST(QtDialogView, RunsModallyUntilTheControllerEndsIt) {
+    Script script;
+    QtDialogView* shown = nullptr;
+    script.init = [&](IDialogView& v) {
+        shown = dynamic_cast<QtDialogView*>(&v);
+        v.AddString(1060, "x");
+        // The user presses Escape first, then Save.
+        QTimer::singleShot(0, [&] { shown->Dialog().reject(); });
+        QTimer::singleShot(20, [&] { qobject_cast<QPushButton*>(shown->Item(1))->click(); });
+    };
+    script.command = [](IDialogView& v, int id) {
+        if (id == 1) v.EndDialog(7); // Cancel is ignored: the dialog stays
+    };
+    QtDialogRunner runner([] { return nullptr; });
+    EXPECT_EQ(runner.DoModal(SaveTemplate(), script), 7);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(script.events, (std::vector<std::pair<char, int>>{{'c', 2}, {'c', 1}}));
+
+    Script quick; // ended while setting up: never shown
+    quick.init = [](IDialogView& v) { v.EndDialog(3); };
+    EXPECT_EQ(runner.DoModal(SaveTemplate(), quick), 3);
+}

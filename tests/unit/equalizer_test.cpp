@@ -1,0 +1,149 @@
+// The equalizer panel: the band sliders' scale, the driver's record shown on
+// the real base skin, the property sends and the preset menu.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "device/equalizer_operations.h"
+#include "fakes/fake_dialog_view.h"
+#include "fakes/fake_eq_channel.h"
+#include "fakes/frame_harness.h"
+#include "fakes/temp_dir.h"
+#include "platform/registry/registry_store.h"
+
+using namespace mixora;
+using ::testing::_;
+using ::testing::ElementsAre;
+using ::testing::Field;
+using ::testing::AllOf;
+
+namespace {
+
+struct Equalizer : ::testing::Test, FrameHarness {
+    CMainFrame frame{Services()};
+    TempDir dir;
+    RegistryStore registry{dir.File("registry.reg"), nullptr};
+    FakeEqChannel driver;
+    FakeDialogRunner runner;
+    std::map<std::string, std::string> table; // the selected language's EQ section
+    CEqualizerOperations ops{driver, registry, records, resources, runner,
+                             [this](std::string_view section, std::string_view key, std::string& out) {
+                                 auto it = table.find(std::string(key));
+                                 if (section != "EQ" || it == table.end()) return false;
+                                 out = it->second;
+                                 return true;
+                             }};
+    Equalizer() { frame.OnCreate(); }
+
+    int SliderPos(int id) { return frame.m_skin.Controls().FindSlider(id)->m_nPos; }
+    int SliderRange(int id) { return frame.m_skin.Controls().FindSlider(id)->Range(); }
+};
+
+auto Item(std::uint32_t id, const std::string& text) {
+    return AllOf(Field(&MenuItem::id, id), Field(&MenuItem::text, text));
+}
+
+} // namespace
+
+TEST(EqualizerScale, SliderEndsAndMiddleGiveTheFullRange) {
+    EXPECT_EQ(GainFromSliderFraction(0.0), 1200);
+    EXPECT_EQ(GainFromSliderFraction(0.5), 0);
+    EXPECT_EQ(GainFromSliderFraction(1.0), -1200);
+    EXPECT_EQ(GainFromSliderFraction(0.25), 600);
+    EXPECT_EQ(GainFromSliderFraction(0.00041), 1200); // truncates toward zero
+    EXPECT_EQ(GainFromSliderFraction(0.9999), -1199);
+    EXPECT_EQ(SliderFractionFromGain(1200), 0.0f);
+    EXPECT_EQ(SliderFractionFromGain(0), 0.5f);
+    EXPECT_EQ(SliderFractionFromGain(-1200), 1.0f);
+    EXPECT_EQ(SliderFractionFromGain(600), 0.25f);
+}
+
+TEST(EqualizerScale, GainsSitAtTheirRecordPlaces) {
+    EqRecord record{};
+    SetEqMask(record, kEqMaskOn);
+    for (int band = 0; band < kEqBandCount; ++band) SetEqGain(record, band, -1 - band);
+    EXPECT_EQ(record[0], 0xFF);
+    EXPECT_EQ(record[1], 0x03);
+    // Band 1 at 4, band 2 at 12 (8 bytes on), then every 12 bytes.
+    EXPECT_EQ(record[4], 0xFF);
+    EXPECT_EQ(record[7], 0xFF);
+    EXPECT_EQ(record[8], 0x00);
+    EXPECT_EQ(record[12], 0xFE);
+    EXPECT_EQ(record[108], 0xF6);
+    EXPECT_EQ(EqGain(record, 9), -10);
+    EXPECT_EQ(EqMask(record), kEqMaskOn);
+}
+
+TEST_F(Equalizer, ShowEqualizerPutsTheDriverRecordOnThePanel) {
+    const std::array<std::int32_t, 10> gains = {1200, 0, -1200, 600, -600, 1, -1, 300, 900, -300};
+    for (int b = 0; b < 10; ++b) SetEqGain(driver.record, b, gains[static_cast<std::size_t>(b)]);
+    SetEqMask(driver.record, kEqMaskOn);
+    driver.record[8] = 0x5A; // a driver word, kept as read
+    frame.m_skin.SetButtonState(kEqOnOffControl, 0);
+
+    ops.ShowEqualizer(frame);
+
+    EXPECT_EQ(frame.m_eq, driver.record);
+    for (int b = 0; b < 10; ++b) {
+        const int id = kEqFirstBandControl + b;
+        const double f = SliderFractionFromGain(gains[static_cast<std::size_t>(b)]);
+        EXPECT_EQ(SliderPos(id), static_cast<int>(SliderRange(id) * f)) << "band " << b;
+    }
+    EXPECT_EQ(SliderPos(1088), 0);
+    EXPECT_EQ(SliderPos(1090), SliderRange(1090));
+    EXPECT_EQ(frame.m_skin.GetButtonState(kEqOnOffControl), 1);
+
+    SetEqMask(driver.record, 0); // off keeps the curve on the sliders
+    ops.ShowEqualizer(frame);
+    EXPECT_EQ(frame.m_skin.GetButtonState(kEqOnOffControl), 0);
+    EXPECT_EQ(SliderPos(1088), 0);
+}
+
+TEST_F(Equalizer, ShowEqualizerWithoutDriverShowsFlatAndOff) {
+    frame.m_eq.fill(7);
+    frame.m_skin.SetButtonState(kEqOnOffControl, 1);
+    driver.reachable = false;
+
+    ops.ShowEqualizer(frame);
+
+    EXPECT_EQ(frame.m_eq[0], 7); // nothing half-read
+    for (int id = 1088; id <= 1097; ++id) EXPECT_EQ(SliderPos(id), SliderRange(id) / 2);
+    EXPECT_EQ(frame.m_skin.GetButtonState(kEqOnOffControl), 0);
+    EXPECT_TRUE(driver.sets.empty());
+}
+
+TEST_F(Equalizer, PropertySendsReachTheDriverWithTheirSizes) {
+    const std::vector<std::uint8_t> gain = {0x58, 0x02, 0, 0};
+    EXPECT_TRUE(ops.SetEqProperty(frame, 4, gain));
+    EXPECT_TRUE(ops.SetEqProperty(frame, 39, frame.m_eq));
+    ASSERT_EQ(driver.sets.size(), 2u);
+    EXPECT_EQ(driver.sets[0].first, 4u);
+    EXPECT_EQ(driver.sets[0].second, gain);
+    EXPECT_EQ(driver.sets[1].second.size(), 120u);
+    driver.reachable = false;
+    EXPECT_FALSE(ops.SetEqProperty(frame, 1, gain));
+}
+
+TEST_F(Equalizer, PresetMenuPopsUpAtTheButtonsCentre) {
+    const RECT box = frame.m_skin.Controls().Find(kEqPresetControl)->m_rgn.Bounds();
+    const POINT centre{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
+    EXPECT_CALL(host, TrackPopupMenu(ElementsAre(Item(32774, "Load..."), Item(32775, "Save..."),
+                                                 Item(32776, "Delete..."), Item(0, ""),
+                                                 Item(32777, "Reset")),
+                                     centre));
+    ops.ShowEqMenu(frame, kEqPresetControl);
+}
+
+TEST_F(Equalizer, PresetMenuSpeaksTheSelectedLanguageAndNeedsItsControl) {
+    table = {{"Reset", "RESET-T"}, {"Load...", "LOAD-T"}};
+    EXPECT_CALL(host, TrackPopupMenu(ElementsAre(Item(32774, "Load..."), _, _, _, Item(32777, "Reset")), _));
+    ops.ShowEqMenu(frame, kEqPresetControl); // no table selected yet
+
+    records.g_wLanguage = 0x0404;
+    EXPECT_CALL(host, TrackPopupMenu(ElementsAre(Item(32774, "LOAD-T"), Item(32775, "Save..."), _, _,
+                                                 Item(32777, "RESET-T")),
+                                     _));
+    ops.ShowEqMenu(frame, kEqPresetControl);
+
+    EXPECT_CALL(host, TrackPopupMenu(_, _)).Times(0);
+    ops.ShowEqMenu(frame, 4242);
+}

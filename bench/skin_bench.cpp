@@ -34,7 +34,7 @@ struct BenchFrame {
 class TickingOps final : public IFrameOperations {
 public:
     double t = 0;
-    bool OpenMixer() override { return false; }
+    bool OpenMixer(CMainFrame&) override { return false; }
     void CloseMixer() override {}
     void InitCommonControls() override {}
     void DetectEffectDevice(CMainFrame&) override {}

@@ -17,17 +17,16 @@ shot_dir="${MIXORA_SHOT_DIR:-$PWD/out}"
 mkdir -p "$shot_dir"
 shot="$shot_dir/mixora-screenshot.png"
 
-# A free display number: the first one without a lock file.
-n=99
-while [ -e "/tmp/.X${n}-lock" ]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display number and tells it on stdout.
+display_file=$(mktemp)
+Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp >"$display_file" 2>/dev/null &
 xvfb=$!
-trap 'kill "$xvfb" 2>/dev/null || true' EXIT
-for _ in $(seq 50); do
-  [ -e "/tmp/.X11-unix/X$n" ] && break
+trap 'kill "$xvfb" 2>/dev/null || true; rm -f "$display_file"' EXIT
+for _ in $(seq 100); do
+  [ -s "$display_file" ] && break
   sleep 0.1
 done
-export DISPLAY=":$n"
+export DISPLAY=":$(head -1 "$display_file")"
 
 build-release/mixora "$@" &
 app=$!

@@ -1,11 +1,22 @@
 // Mixora: wires the Linux stand-ins to the core and runs the message loop.
 #include <QApplication>
 
-#include "app/inert_command_operations.h"
-#include "app/inert_frame_operations.h"
 #include "app/mixora_app.h"
+#include "device/device_operations.h"
+#include "device/directsound_reverb.h"
+#include "device/environment_effects.h"
+#include "device/eq_channel.h"
+#include "device/equalizer_operations.h"
+#include "device/mixer_control.h"
+#include "device/property_channel.h"
+#include "platform/effects/effect_hub.h"
+#include "platform/effects/software_directsound.h"
+#include "platform/effects/software_effect_device.h"
+#include "platform/effects/virtual_mixer.h"
 #include "platform/profile/profile_file.h"
+#include "platform/registry/registry_store.h"
 #include "platform/qt/power_events.h"
+#include "platform/qt/qt_dialog_view.h"
 #include "platform/qt/qt_message_box.h"
 #include "platform/qt/qt_text_rasterizer.h"
 #include "platform/qt/qt_window_host.h"
@@ -22,21 +33,38 @@ int main(int argc, char** argv) {
     // destruction), never the toolkit on hiding its last window.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    mixora::LinuxSystemInfo system;
-    mixora::PrivateProfileFile profile;
-    mixora::LinuxMci mci;
-    mixora::CInertFrameOperations ops;
-    mixora::ProgramRecords records;
-    mixora::CProgramResources resources;
-    mixora::QtWindowHost host;
-    mixora::QtMessageBox messages([&host] { return host.Widget(); });
-    mixora::PosixLauncher launcher;
-    mixora::QtTextRasterizer text;
-    mixora::CInertCommandOperations commands;
-    mixora::SignalBridge signalBridge(host);
-    mixora::PowerEvents power(host);
+    using namespace mixora;
+    LinuxSystemInfo system;
+    StderrDebugOutput debug;
+    PrivateProfileFile profile;
+    LinuxMci mci;
+    ProgramRecords records;
+    CProgramResources resources;
+    QtWindowHost host;
+    QtMessageBox messages([&host] { return host.Widget(); });
+    PosixLauncher launcher;
+    QtTextRasterizer text;
+    RegistryStore registry(system.WindowsDirectory() + "/registry.reg", &debug);
 
-    mixora::CMixoraApp app({host, profile, system, mci, ops, records, resources, messages, launcher, text, commands});
+    // The software effect driver stands where the sound driver stood: the
+    // property channel, the mixer and DirectSound all reach it, and every
+    // new state goes to the effect chains of the playback pipelines.
+    SoftwareEffectDevice effects(registry, [](const EffectState& s) { EffectHub::Instance().SetState(s); });
+    SoftwareDirectSound directSound(effects);
+    VirtualMixer mixer(&effects);
+    CDirectSoundReverb dsReverb(directSound, registry, messages, records);
+    CPropertyChannel channel(effects, debug, records, &dsReverb);
+    CMixerControl mixerControl(mixer);
+    CEnvironmentEffects environments(channel, dsReverb, resources, records);
+    CPropertyEqChannel eqChannel(channel);
+    QtDialogRunner dialogs([&host] { return host.Widget(); });
+    CEqualizerOperations equalizer(eqChannel, registry, records, resources, dialogs);
+    CDeviceFrameOperations ops(mixerControl, channel, equalizer);
+    CDeviceCommandOperations commands(mixerControl, channel, equalizer, environments);
+    SignalBridge signalBridge(host);
+    PowerEvents power(host);
+
+    CMixoraApp app({host, profile, system, mci, ops, records, resources, messages, launcher, text, commands});
     if (!app.InitInstance()) {
         return 1;
     }

@@ -14,7 +14,7 @@ public:
 
     // Mixer: opened at window creation, closed at destruction. Failure to
     // open does not stop start-up.
-    virtual bool OpenMixer() = 0;
+    virtual bool OpenMixer(CMainFrame& frame) = 0;
     virtual void CloseMixer() = 0;
 
     // Common controls of the dialogs and tooltips.

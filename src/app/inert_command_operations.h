@@ -5,7 +5,7 @@ namespace mixora {
 
 // The dispatcher's operations while their subsystems are not built yet: each
 // changes nothing, and the device answers as one that cannot be reached.
-class CInertCommandOperations final : public ICommandOperations {
+class CInertCommandOperations : public ICommandOperations {
 public:
     void PlayPause(CMainFrame&) override {}
     void StopPlayback(CMainFrame&) override {}

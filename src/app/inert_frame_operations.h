@@ -8,7 +8,7 @@ namespace mixora {
 // Subsystems take their calls over one by one as they arrive.
 class CInertFrameOperations final : public IFrameOperations {
 public:
-    bool OpenMixer() override { return false; }
+    bool OpenMixer(CMainFrame&) override { return false; }
     void CloseMixer() override {}
     void InitCommonControls() override {}
     void DetectEffectDevice(CMainFrame&) override {}

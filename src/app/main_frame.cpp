@@ -114,7 +114,7 @@ int CMainFrame::OnCreate() {
     m_strProgramDir = cut == std::string::npos ? std::string{} : module.substr(0, cut);
 
     m_nBusy = 0;
-    m_ops.OpenMixer();
+    m_ops.OpenMixer(*this);
     m_ops.InitCommonControls();
 
     m_bDsReverb = 0;

@@ -9,27 +9,13 @@
 #include "device/directsound_reverb.h"
 #include "device/menu_template.h"
 #include "device/property_channel.h"
-#include "skin/profile_text.h"
-#include "skin/resource_source.h"
 
 namespace mixora {
 namespace {
 
-constexpr std::uint16_t kNoLanguage = 0xFFFF;
 // Menu texts are read through a 100-character buffer.
 constexpr std::size_t kMenuTextRoom = 99;
 constexpr std::uint32_t kStoneCorridor = 40015;
-
-// The language table chosen for `language`: 160 for Chinese as used in the
-// People's Republic, 159 for every other Chinese.
-std::optional<std::span<const std::uint8_t>> LanguageTable(const IResourceModule& resources,
-                                                           std::uint16_t language) {
-    if (language == kNoLanguage) {
-        return std::nullopt;
-    }
-    const int table = (language & ~0x3FF) == 0x0800 ? 160 : 159;
-    return resources.FindResource("LANG", ResourceName::Id(table));
-}
 
 // CheckMenuRadioItem by position: the check goes on `check` when it lies
 // within first..last, and every other item of that range is unchecked.
@@ -46,7 +32,7 @@ void CheckRadioItem(std::vector<MenuItem>& items, int first, int last, int check
 
 CEnvironmentEffects::CEnvironmentEffects(CPropertyChannel& channel, CDirectSoundReverb& directSound,
                                          const IResourceModule& resources, ProgramRecords& records)
-    : channel_(channel), directSound_(directSound), resources_(resources), records_(records) {}
+    : channel_(channel), directSound_(directSound), resources_(resources), language_(records, resources) {}
 
 void CEnvironmentEffects::ShowEnvMenu(CMainFrame& frame, int controlId) {
     const auto menu = LoadMenuTemplate(resources_, kEnvMenuResource);
@@ -59,18 +45,13 @@ void CEnvironmentEffects::ShowEnvMenu(CMainFrame& frame, int controlId) {
     }
     const int count = static_cast<int>(items.size());
 
-    if (const auto table = LanguageTable(resources_, records_.g_wLanguage)) {
-        for (MenuItem& item : items) {
-            if (item.id < kFirstEnvironmentCommand || item.id > kNoEnvironmentCommand) {
-                continue;
-            }
-            std::string translated;
-            const std::string key = item.text.substr(0, kMenuTextRoom);
-            if (LookupProfileText(reinterpret_cast<const char*>(table->data()), table->size(), "Env", key,
-                                  translated)) {
-                item.text = translated;
-                item.columnBreak = item.id == kStoneCorridor || item.id == kNoEnvironmentCommand;
-            }
+    for (MenuItem& item : items) {
+        if (item.id < kFirstEnvironmentCommand || item.id > kNoEnvironmentCommand) {
+            continue;
+        }
+        // The English text is the key of its translation.
+        if (language_.Translate("Env", item.text.substr(0, kMenuTextRoom), item.text)) {
+            item.columnBreak = item.id == kStoneCorridor || item.id == kNoEnvironmentCommand;
         }
     }
 

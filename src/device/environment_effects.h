@@ -5,6 +5,8 @@
 // through its DirectSound extension (m_bDsReverb), as a global-reverb record.
 #include <cstdint>
 
+#include "device/language_text.h"
+
 namespace mixora {
 
 class CDirectSoundReverb;
@@ -37,7 +39,7 @@ private:
     CPropertyChannel& channel_;
     CDirectSoundReverb& directSound_;
     const IResourceModule& resources_;
-    ProgramRecords& records_;
+    CLanguageText language_;
 };
 
 } // namespace mixora

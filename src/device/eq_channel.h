@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <span>
 
+#include "platform/ks_properties.h"
+
 namespace mixora {
 
 class CPropertyChannel;
@@ -32,6 +34,8 @@ private:
 };
 
 // The size a value of equalizer property `id` has.
-constexpr std::size_t EqPropertySize(std::uint32_t id) { return id == 39 ? 120 : 4; }
+constexpr std::size_t EqPropertySize(std::uint32_t id) {
+    return id == kEqRecordId ? kEqRecordSize : 4;
+}
 
 } // namespace mixora

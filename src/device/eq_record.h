@@ -6,20 +6,18 @@
 #include <cstdint>
 #include <span>
 
+// The record's size, its property id (kEqRecordId) and the single-band ids
+// (kEqBandIds) are the driver's contract.
+#include "platform/ks_properties.h"
+
 namespace mixora {
 
-inline constexpr std::size_t kEqRecordSize = 120;
 inline constexpr int kEqBandCount = 10;
-// The property that carries the whole record.
-inline constexpr std::uint32_t kEqRecordProperty = 39;
 // Enable mask: one bit per band; all of them is "on".
 inline constexpr std::uint32_t kEqMaskOn = 0x3FF;
 // Band 1 sits 8 bytes before band 2, the rest 12 apart.
 inline constexpr std::array<std::size_t, kEqBandCount> kEqGainOffsets = {4,  12, 24, 36, 48,
                                                                          60, 72, 84, 96, 108};
-// The property that sets one band alone.
-inline constexpr std::array<std::uint32_t, kEqBandCount> kEqBandProperties = {1,  4,  8,  12, 16,
-                                                                              20, 24, 28, 32, 36};
 // Controls: the on/off button, the preset button and the ten band sliders.
 inline constexpr int kEqOnOffControl = 1086;
 inline constexpr int kEqPresetControl = 1087;

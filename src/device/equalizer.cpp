@@ -20,7 +20,7 @@ CEqualizer::CEqualizer(IEqChannel& channel, IRegistry& registry, CBuiltinPresets
 bool CEqualizer::GetRecord(EqRecord& record) {
     // Read aside, so a failed read never leaves half a record behind.
     EqRecord read{};
-    if (!channel_.GetEqProperty(kEqRecordProperty, read)) {
+    if (!channel_.GetEqProperty(kEqRecordId, read)) {
         return false;
     }
     record = read;
@@ -28,7 +28,7 @@ bool CEqualizer::GetRecord(EqRecord& record) {
 }
 
 bool CEqualizer::SetRecord(std::span<const std::uint8_t, kEqRecordSize> record) {
-    return channel_.SetEqProperty(kEqRecordProperty, record);
+    return channel_.SetEqProperty(kEqRecordId, record);
 }
 
 bool CEqualizer::SetEqProperty(std::uint32_t id, std::span<const std::uint8_t> value) {
@@ -57,7 +57,8 @@ std::vector<std::string> CEqualizer::PresetNames() {
         for (DWORD index = 0;; ++index) {
             std::string name;
             DWORD size = kNameBufferSize;
-            const LONG rc = registry_.EnumValue(key, index, &name, &size, nullptr, nullptr, nullptr);
+            const LONG rc =
+                registry_.EnumValue(key, index, &name, &size, nullptr, nullptr, nullptr);
             if (rc == ERROR_SUCCESS) {
                 names.push_back(std::move(name));
             } else if (rc != ERROR_MORE_DATA) {

@@ -8,13 +8,15 @@ namespace mixora {
 
 CEqualizerOperations::CEqualizerOperations(IEqChannel& channel, IRegistry& registry,
                                            ProgramRecords& records,
-                                           const IResourceModule& resources,
-                                           IDialogRunner& runner, LanguageLookup lookup)
-    : resources_(resources), language_(records, std::move(lookup)),
+                                           const IResourceModule& resources, IDialogRunner& runner,
+                                           LanguageLookup lookup)
+    : resources_(resources), language_(records, resources, std::move(lookup)),
       eq_(channel, registry, records.g_builtinPresets), load_(eq_, language_, resources, runner),
       save_(eq_, language_, resources, runner), delete_(eq_, language_, resources, runner) {}
 
-void CEqualizerOperations::ShowEqualizer(CMainFrame& frame) { eq_.ShowEqualizer(frame); }
+void CEqualizerOperations::ShowEqualizer(CMainFrame& frame) {
+    eq_.ShowEqualizer(frame);
+}
 
 void CEqualizerOperations::SetPresetDialogsOwner(CMainFrame& frame) {
     load_.SetOwner(frame);
@@ -33,8 +35,14 @@ void CEqualizerOperations::ShowEqMenu(CMainFrame& frame, int controlId) {
     mixora::ShowEqMenu(frame, controlId, resources_, language_);
 }
 
-void CEqualizerOperations::RunLoadPresetDialog(CMainFrame&) { load_.DoModal(); }
-void CEqualizerOperations::RunSavePresetDialog(CMainFrame&) { save_.DoModal(); }
-void CEqualizerOperations::RunDeletePresetDialog(CMainFrame&) { delete_.DoModal(); }
+void CEqualizerOperations::RunLoadPresetDialog(CMainFrame&) {
+    load_.DoModal();
+}
+void CEqualizerOperations::RunSavePresetDialog(CMainFrame&) {
+    save_.DoModal();
+}
+void CEqualizerOperations::RunDeletePresetDialog(CMainFrame&) {
+    delete_.DoModal();
+}
 
 } // namespace mixora

@@ -19,8 +19,8 @@ struct ProgramRecords;
 
 class CEqualizerOperations {
 public:
-    // All references must outlive this object. `lookup` reads the selected
-    // language table (may be empty: English only).
+    // All references must outlive this object. The selected language's
+    // table is read from `resources` unless `lookup` is given.
     CEqualizerOperations(IEqChannel& channel, IRegistry& registry, ProgramRecords& records,
                          const IResourceModule& resources, IDialogRunner& runner,
                          LanguageLookup lookup = {});

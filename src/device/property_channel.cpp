@@ -74,9 +74,9 @@ int CPropertyChannel::FindAudioDevice(const GUID& interfaceClass, const std::str
             return 0;
         }
         // Paths name their interface at the end ("...\wave", "...\topology");
-        // only the wave interface answers the effect properties.
-        path = Upper(path);
-        if (Contains(path, "WAVE")) {
+        // only the wave interface answers the effect properties. The path is
+        // kept as the system spells it: only the test ignores case.
+        if (Contains(Upper(path), "WAVE")) {
             devicePath = std::move(path);
             records_.g_instanceId = std::move(instanceId);
             devices_.DestroyDeviceInfoList(list);

@@ -26,8 +26,8 @@ struct DialogControl {
     int id = 0;
     std::string text;
     RECT rect;
-    bool sorted = false;       // list box: keeps its lines in ListBoxLess order
-    bool notify = false;       // list box: reports selection changes
+    bool sorted = false;        // list box: keeps its lines in ListBoxLess order
+    bool notify = false;        // list box: reports selection changes
     bool defaultButton = false; // button: pressed by Enter
 };
 

@@ -5,7 +5,9 @@
 namespace mixora {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
 
 // Splits one line; false when a quoted text does not end on it.
 bool SplitLine(std::string_view line, TemplateLine& out) {

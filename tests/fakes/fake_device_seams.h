@@ -5,7 +5,6 @@
 #include <functional>
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -40,53 +39,29 @@ struct SentRequest {
 class FakeDeviceInstall : public IDeviceInstall {
 public:
     std::vector<FakeDevice> devices;
-    bool classDevsFail = false;
-    std::optional<std::uint32_t> instanceIdFailsAt;
-    std::optional<std::uint32_t> detailFailsAt;
-    bool openFails = false;
+    bool classDevsFail = false, openFails = false;
+    std::optional<std::uint32_t> instanceIdFailsAt, detailFailsAt;
     // Answers a request (a get fills `value`); default: every request succeeds.
     std::function<bool(const KsProperty&, std::span<std::uint8_t>)> answer;
 
     std::vector<SentRequest> sent;
     std::vector<std::string> opened;
-    int closes = 0;
-    int listsMade = 0;
-    int listsDestroyed = 0;
+    int closes = 0, listsMade = 0, listsDestroyed = 0;
 
-    HDEVINFO GetClassDevs(const GUID&) override {
-        if (classDevsFail) {
-            return 0;
-        }
-        ++listsMade;
-        return 77;
-    }
+    HDEVINFO GetClassDevs(const GUID&) override { return classDevsFail ? 0 : (++listsMade, 77); }
     bool EnumDeviceInfo(HDEVINFO, std::uint32_t index) override { return index < devices.size(); }
     bool GetDeviceInstanceId(HDEVINFO, std::uint32_t device, std::string* id) override {
-        if (instanceIdFailsAt == device) {
-            return false;
-        }
-        *id = devices.at(device).instanceId;
-        return true;
+        return instanceIdFailsAt != device && (*id = devices.at(device).instanceId, true);
     }
     bool EnumDeviceInterfaces(HDEVINFO, std::uint32_t device, const GUID&, std::uint32_t index) override {
         return index < devices.at(device).paths.size();
     }
     bool GetDeviceInterfaceDetail(HDEVINFO, std::uint32_t device, const GUID&, std::uint32_t index,
                                   std::string* path) override {
-        if (detailFailsAt == index) {
-            return false;
-        }
-        *path = devices.at(device).paths.at(index);
-        return true;
+        return detailFailsAt != index && (*path = devices.at(device).paths.at(index), true);
     }
     void DestroyDeviceInfoList(HDEVINFO) override { ++listsDestroyed; }
-    HANDLE CreateFile(const std::string& path) override {
-        if (openFails) {
-            return 0;
-        }
-        opened.push_back(path);
-        return 5;
-    }
+    HANDLE CreateFile(const std::string& path) override { return openFails ? 0 : (opened.push_back(path), 5); }
     bool DeviceIoControl(HANDLE, std::uint32_t code, std::span<const std::uint8_t> input,
                          std::span<std::uint8_t> output) override {
         sent.push_back({opened.back(), code, {input.begin(), input.end()}, {output.begin(), output.end()}});
@@ -99,17 +74,16 @@ public:
 
 struct FakeMixerDevice {
     std::uint32_t destinations = 4;
-    std::vector<MixerLine> lines; // destinations and sources
+    std::vector<MixerLine> lines;                                // destinations and sources
     std::map<std::uint32_t, std::vector<MixerControl>> controls; // by line id
-    bool openFails = false;
 };
 
+// Device n opens as handle 100 + n; destination lines have ids 0xFFFF0000 and up.
 class FakeMixer : public IMixer {
 public:
     std::vector<FakeMixerDevice> devices;
     std::map<std::uint32_t, std::uint32_t> values; // by control id, what reads give
-    std::vector<std::uint32_t> openedDevices;
-    std::vector<std::uint32_t> openFlags;
+    std::vector<std::uint32_t> openedDevices, openFlags;
     std::vector<HMIXER> closed;
     std::vector<MixerControlDetails> writes;
 
@@ -119,62 +93,42 @@ public:
         return MMSYSERR_NOERROR;
     }
     MMRESULT Open(std::uint32_t device, std::uint32_t flags, HMIXER* mixer) override {
-        if (devices.at(device).openFails) {
-            return MMSYSERR_BADDEVICEID;
-        }
         openedDevices.push_back(device);
         openFlags.push_back(flags);
         *mixer = 100 + device;
         return MMSYSERR_NOERROR;
     }
-    MMRESULT Close(HMIXER mixer) override {
-        closed.push_back(mixer);
-        return MMSYSERR_NOERROR;
-    }
+    MMRESULT Close(HMIXER mixer) override { return closed.push_back(mixer), MMSYSERR_NOERROR; }
     MMRESULT GetLineInfo(HMIXER mixer, MixerLine* line, std::uint32_t flags) override {
-        for (const MixerLine& l : Device(mixer).lines) {
+        for (const MixerLine& l : devices.at(mixer - 100).lines) {
             const bool destination = l.dwLineID >= 0xFFFF0000u;
-            const bool hit = (flags == MIXER_GETLINEINFOF_DESTINATION && destination &&
-                              l.dwDestination == line->dwDestination) ||
-                             (flags == MIXER_GETLINEINFOF_SOURCE && !destination &&
-                              l.dwDestination == line->dwDestination && l.dwSource == line->dwSource) ||
-                             (flags == MIXER_GETLINEINFOF_LINEID && l.dwLineID == line->dwLineID) ||
-                             (flags == MIXER_GETLINEINFOF_COMPONENTTYPE && l.dwComponentType == line->dwComponentType);
-            if (hit) {
-                *line = l;
-                return MMSYSERR_NOERROR;
+            const bool sameDestination = l.dwDestination == line->dwDestination;
+            if ((flags == MIXER_GETLINEINFOF_DESTINATION && destination && sameDestination) ||
+                (flags == MIXER_GETLINEINFOF_SOURCE && !destination && sameDestination && l.dwSource == line->dwSource) ||
+                (flags == MIXER_GETLINEINFOF_LINEID && l.dwLineID == line->dwLineID) ||
+                (flags == MIXER_GETLINEINFOF_COMPONENTTYPE && l.dwComponentType == line->dwComponentType)) {
+                return *line = l, MMSYSERR_NOERROR;
             }
         }
         return MIXERR_INVALLINE;
     }
     MMRESULT GetLineControls(HMIXER mixer, std::uint32_t lineId, std::vector<MixerControl>* out) override {
-        *out = Device(mixer).controls[lineId];
-        return MMSYSERR_NOERROR;
+        return *out = devices.at(mixer - 100).controls[lineId], MMSYSERR_NOERROR;
     }
     MMRESULT GetControlDetails(HMIXER, MixerControlDetails* details) override {
-        details->values.assign(details->cChannels, values[details->dwControlID]);
-        return MMSYSERR_NOERROR;
+        return details->values.assign(details->cChannels, values[details->dwControlID]), MMSYSERR_NOERROR;
     }
     MMRESULT SetControlDetails(HMIXER, const MixerControlDetails& details) override {
-        writes.push_back(details);
-        return MMSYSERR_NOERROR;
+        return writes.push_back(details), MMSYSERR_NOERROR;
     }
-
-private:
-    FakeMixerDevice& Device(HMIXER mixer) { return devices.at(mixer - 100); }
 };
 
 // ---- DirectSound --------------------------------------------------------------
 
 struct FakeDirectSoundScript {
-    bool createFails = false;
-    bool cooperativeFails = false;
-    bool primaryFails = false;
-    bool secondaryFails = false;
-    bool noPropertySet = false;
-    bool querySupportFails = false;
+    bool createFails = false, cooperativeFails = false, primaryFails = false, secondaryFails = false;
+    bool noPropertySet = false, querySupportFails = false, setFails = false;
     std::uint32_t support = KSPROPERTY_SUPPORT_GET | KSPROPERTY_SUPPORT_SET;
-    bool setFails = false;
 
     std::vector<std::pair<const GUID*, std::string>> enumerated; // devices to list
     std::vector<std::optional<GUID>> createdOn;
@@ -185,6 +139,7 @@ struct FakeDirectSoundScript {
     int alive = 0; // objects not yet released
 };
 
+// Every object counts itself in `alive` while it exists.
 class FakeDirectSound : public IDirectSoundApi {
 public:
     FakeDirectSoundScript script;
@@ -192,19 +147,13 @@ public:
     HRESULT DirectSoundEnumerate(const EnumCallback& callback) override {
         ++script.enumerations;
         for (const auto& [guid, description] : script.enumerated) {
-            if (!callback(guid, description, "fake.sys")) {
-                break;
-            }
+            if (!callback(guid, description, "fake.sys")) break;
         }
         return DS_OK;
     }
     HRESULT DirectSoundCreate(const GUID* device, std::unique_ptr<IDirectSound>* out) override {
         script.createdOn.push_back(device ? std::optional<GUID>(*device) : std::nullopt);
-        if (script.createFails) {
-            return DSERR_GENERIC;
-        }
-        *out = std::make_unique<Device>(script);
-        return DS_OK;
+        return Make<Device>(script.createFails, out);
     }
 
 private:
@@ -213,20 +162,23 @@ private:
         ~Counted() { --script.alive; }
         FakeDirectSoundScript& script;
     };
+    template <class T, class I>
+    HRESULT Make(bool fails, std::unique_ptr<I>* out) {
+        if (fails) return DSERR_GENERIC;
+        *out = std::make_unique<T>(script);
+        return DS_OK;
+    }
+    static bool Global(const GUID& set, std::uint32_t id) { return set == DSPROPSETID_DirectSoundSensaura && id == 6; }
     struct PropertySet : IKsPropertySet, Counted {
         using Counted::Counted;
         HRESULT QuerySupport(const GUID& set, std::uint32_t id, std::uint32_t* support) override {
-            if (script.querySupportFails || set != DSPROPSETID_DirectSoundSensaura || id != 6) {
-                return E_PROP_ID_UNSUPPORTED;
-            }
+            if (script.querySupportFails || !Global(set, id)) return E_PROP_ID_UNSUPPORTED;
             *support = script.support;
             return DS_OK;
         }
         HRESULT Set(const GUID& set, std::uint32_t id, std::span<const std::uint8_t> instance,
                     std::span<const std::uint8_t> data) override {
-            if (script.setFails || set != DSPROPSETID_DirectSoundSensaura || id != 6 || !instance.empty()) {
-                return DSERR_GENERIC;
-            }
+            if (script.setFails || !Global(set, id) || !instance.empty()) return DSERR_GENERIC;
             script.propertyData.emplace_back(data.begin(), data.end());
             return DS_OK;
         }
@@ -234,9 +186,7 @@ private:
     struct Buffer : IDirectSoundBuffer, Counted {
         using Counted::Counted;
         HRESULT QueryInterface(const GUID& iid, std::unique_ptr<IKsPropertySet>* out) override {
-            if (script.noPropertySet || iid != IID_IKsPropertySet) {
-                return E_NOINTERFACE;
-            }
+            if (script.noPropertySet || iid != IID_IKsPropertySet) return E_NOINTERFACE;
             *out = std::make_unique<PropertySet>(script);
             return DS_OK;
         }
@@ -248,13 +198,9 @@ private:
         }
         HRESULT CreateSoundBuffer(const DSBUFFERDESC& desc, std::unique_ptr<IDirectSoundBuffer>* out) override {
             script.buffers.push_back(desc);
-            if (desc.lpwfxFormat) {
-                script.formats.push_back(*desc.lpwfxFormat);
-            }
-            const bool primary = (desc.dwFlags & DSBCAPS_PRIMARYBUFFER) != 0;
-            if (primary ? script.primaryFails : script.secondaryFails) {
-                return DSERR_GENERIC;
-            }
+            if (desc.lpwfxFormat) script.formats.push_back(*desc.lpwfxFormat);
+            const bool fails = (desc.dwFlags & DSBCAPS_PRIMARYBUFFER) ? script.primaryFails : script.secondaryFails;
+            if (fails) return DSERR_GENERIC;
             *out = std::make_unique<Buffer>(script);
             return DS_OK;
         }

@@ -32,7 +32,8 @@ public:
     void SetWindowText(const std::string& text) override { caption = text; }
     void SetItemText(int id, const std::string& text) override {
         auto limit = limits.find(id);
-        texts[id] = limit == limits.end() ? text : text.substr(0, static_cast<std::size_t>(limit->second));
+        texts[id] =
+            limit == limits.end() ? text : text.substr(0, static_cast<std::size_t>(limit->second));
     }
     std::string GetItemText(int id) const override {
         auto it = texts.find(id);
@@ -46,7 +47,8 @@ public:
         auto at = l.lines.end();
         if (l.sorted) {
             at = l.lines.begin();
-            while (at != l.lines.end() && !ListBoxLess(text, *at)) ++at;
+            while (at != l.lines.end() && !ListBoxLess(text, *at))
+                ++at;
         }
         return static_cast<int>(l.lines.insert(at, text) - l.lines.begin());
     }
@@ -113,7 +115,8 @@ public:
         shown.push_back(tmpl);
         FakeDialogView view(tmpl);
         controller.OnInitDialog(view);
-        if (script && !view.ended) script(view, controller);
+        if (script && !view.ended)
+            script(view, controller);
         return view.ended ? view.result : -1;
     }
 };

@@ -20,14 +20,16 @@ public:
 
     bool GetEqProperty(std::uint32_t id, std::span<std::uint8_t> value) override {
         ++gets;
-        if (!reachable || id != kEqRecordProperty || value.size() != record.size()) return false;
+        if (!reachable || id != kEqRecordId || value.size() != record.size())
+            return false;
         std::copy(record.begin(), record.end(), value.begin());
         return true;
     }
     bool SetEqProperty(std::uint32_t id, std::span<const std::uint8_t> value) override {
         sets.emplace_back(id, std::vector<std::uint8_t>(value.begin(), value.end()));
-        if (!reachable) return false;
-        if (id == kEqRecordProperty && value.size() == record.size()) {
+        if (!reachable)
+            return false;
+        if (id == kEqRecordId && value.size() == record.size()) {
             std::copy(value.begin(), value.end(), record.begin());
         }
         return true;

@@ -35,7 +35,7 @@ public:
 
 class MockFrameOperations : public IFrameOperations {
 public:
-    MOCK_METHOD(bool, OpenMixer, (), (override));
+    MOCK_METHOD(bool, OpenMixer, (CMainFrame&), (override));
     MOCK_METHOD(void, CloseMixer, (), (override));
     MOCK_METHOD(void, InitCommonControls, (), (override));
     MOCK_METHOD(void, DetectEffectDevice, (CMainFrame&), (override));

@@ -29,16 +29,20 @@ struct Script final : IDialogController {
     std::function<void(IDialogView&)> init;
     std::function<void(IDialogView&, int)> command;
     void OnInitDialog(IDialogView& v) override {
-        if (init) init(v);
+        if (init)
+            init(v);
     }
     void OnCommand(IDialogView& v, int id) override {
         events.emplace_back('c', id);
-        if (command) command(v, id);
+        if (command)
+            command(v, id);
     }
     void OnSelChange(IDialogView&, int id) override { events.emplace_back('s', id); }
 };
 
-DialogTemplate SaveTemplate() { return *ParseDialogTemplate(kSaveTemplate); }
+DialogTemplate SaveTemplate() {
+    return *ParseDialogTemplate(kSaveTemplate);
+}
 
 } // namespace
 
@@ -128,7 +132,8 @@ TEST(QtDialogView, RunsModallyUntilTheControllerEndsIt) {
         QTimer::singleShot(20, [&] { qobject_cast<QPushButton*>(shown->Item(1))->click(); });
     };
     script.command = [](IDialogView& v, int id) {
-        if (id == 1) v.EndDialog(7); // Cancel is ignored: the dialog stays
+        if (id == 1)
+            v.EndDialog(7); // Cancel is ignored: the dialog stays
     };
     QtDialogRunner runner([] { return nullptr; });
     EXPECT_EQ(runner.DoModal(SaveTemplate(), script), 7);

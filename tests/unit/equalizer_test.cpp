@@ -3,7 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "device/eq_channel.h"
 #include "device/equalizer_operations.h"
+#include "device/property_channel.h"
+#include "fakes/fake_device_seams.h"
 #include "fakes/fake_dialog_view.h"
 #include "fakes/fake_eq_channel.h"
 #include "fakes/frame_harness.h"
@@ -12,9 +15,9 @@
 
 using namespace mixora;
 using ::testing::_;
+using ::testing::AllOf;
 using ::testing::ElementsAre;
 using ::testing::Field;
-using ::testing::AllOf;
 
 namespace {
 
@@ -25,13 +28,19 @@ struct Equalizer : ::testing::Test, FrameHarness {
     FakeEqChannel driver;
     FakeDialogRunner runner;
     std::map<std::string, std::string> table; // the selected language's EQ section
-    CEqualizerOperations ops{driver, registry, records, resources, runner,
-                             [this](std::string_view section, std::string_view key, std::string& out) {
-                                 auto it = table.find(std::string(key));
-                                 if (section != "EQ" || it == table.end()) return false;
-                                 out = it->second;
-                                 return true;
-                             }};
+    CEqualizerOperations ops{
+        driver,
+        registry,
+        records,
+        resources,
+        runner,
+        [this](std::string_view section, std::string_view key, std::string& out) {
+            auto it = table.find(std::string(key));
+            if (section != "EQ" || it == table.end())
+                return false;
+            out = it->second;
+            return true;
+        }};
     Equalizer() { frame.OnCreate(); }
 
     int SliderPos(int id) { return frame.m_skin.Controls().FindSlider(id)->m_nPos; }
@@ -60,7 +69,8 @@ TEST(EqualizerScale, SliderEndsAndMiddleGiveTheFullRange) {
 TEST(EqualizerScale, GainsSitAtTheirRecordPlaces) {
     EqRecord record{};
     SetEqMask(record, kEqMaskOn);
-    for (int band = 0; band < kEqBandCount; ++band) SetEqGain(record, band, -1 - band);
+    for (int band = 0; band < kEqBandCount; ++band)
+        SetEqGain(record, band, -1 - band);
     EXPECT_EQ(record[0], 0xFF);
     EXPECT_EQ(record[1], 0x03);
     // Band 1 at 4, band 2 at 12 (8 bytes on), then every 12 bytes.
@@ -75,7 +85,8 @@ TEST(EqualizerScale, GainsSitAtTheirRecordPlaces) {
 
 TEST_F(Equalizer, ShowEqualizerPutsTheDriverRecordOnThePanel) {
     const std::array<std::int32_t, 10> gains = {1200, 0, -1200, 600, -600, 1, -1, 300, 900, -300};
-    for (int b = 0; b < 10; ++b) SetEqGain(driver.record, b, gains[static_cast<std::size_t>(b)]);
+    for (int b = 0; b < 10; ++b)
+        SetEqGain(driver.record, b, gains[static_cast<std::size_t>(b)]);
     SetEqMask(driver.record, kEqMaskOn);
     driver.record[8] = 0x5A; // a driver word, kept as read
     frame.m_skin.SetButtonState(kEqOnOffControl, 0);
@@ -106,21 +117,10 @@ TEST_F(Equalizer, ShowEqualizerWithoutDriverShowsFlatAndOff) {
     ops.ShowEqualizer(frame);
 
     EXPECT_EQ(frame.m_eq[0], 7); // nothing half-read
-    for (int id = 1088; id <= 1097; ++id) EXPECT_EQ(SliderPos(id), SliderRange(id) / 2);
+    for (int id = 1088; id <= 1097; ++id)
+        EXPECT_EQ(SliderPos(id), SliderRange(id) / 2);
     EXPECT_EQ(frame.m_skin.GetButtonState(kEqOnOffControl), 0);
     EXPECT_TRUE(driver.sets.empty());
-}
-
-TEST_F(Equalizer, PropertySendsReachTheDriverWithTheirSizes) {
-    const std::vector<std::uint8_t> gain = {0x58, 0x02, 0, 0};
-    EXPECT_TRUE(ops.SetEqProperty(frame, 4, gain));
-    EXPECT_TRUE(ops.SetEqProperty(frame, 39, frame.m_eq));
-    ASSERT_EQ(driver.sets.size(), 2u);
-    EXPECT_EQ(driver.sets[0].first, 4u);
-    EXPECT_EQ(driver.sets[0].second, gain);
-    EXPECT_EQ(driver.sets[1].second.size(), 120u);
-    driver.reachable = false;
-    EXPECT_FALSE(ops.SetEqProperty(frame, 1, gain));
 }
 
 TEST_F(Equalizer, PresetMenuPopsUpAtTheButtonsCentre) {
@@ -135,15 +135,53 @@ TEST_F(Equalizer, PresetMenuPopsUpAtTheButtonsCentre) {
 
 TEST_F(Equalizer, PresetMenuSpeaksTheSelectedLanguageAndNeedsItsControl) {
     table = {{"Reset", "RESET-T"}, {"Load...", "LOAD-T"}};
-    EXPECT_CALL(host, TrackPopupMenu(ElementsAre(Item(32774, "Load..."), _, _, _, Item(32777, "Reset")), _));
+    EXPECT_CALL(host, TrackPopupMenu(
+                          ElementsAre(Item(32774, "Load..."), _, _, _, Item(32777, "Reset")), _));
     ops.ShowEqMenu(frame, kEqPresetControl); // no table selected yet
 
     records.g_wLanguage = 0x0404;
-    EXPECT_CALL(host, TrackPopupMenu(ElementsAre(Item(32774, "LOAD-T"), Item(32775, "Save..."), _, _,
-                                                 Item(32777, "RESET-T")),
+    EXPECT_CALL(host, TrackPopupMenu(ElementsAre(Item(32774, "LOAD-T"), Item(32775, "Save..."), _,
+                                                 _, Item(32777, "RESET-T")),
                                      _));
     ops.ShowEqMenu(frame, kEqPresetControl);
 
     EXPECT_CALL(host, TrackPopupMenu(_, _)).Times(0);
     ops.ShowEqMenu(frame, 4242);
+}
+
+TEST_F(Equalizer, ThroughThePropertyChannelTheRecordIsProperty39AndTheDeviceStaysHeld) {
+    FakeDeviceInstall devices;
+    devices.devices = {
+        {"PCI\\VEN_8086&DEV_2415&SUBSYS_1", {"\\\\?\\pci#topology", "\\\\?\\pci#wave"}}};
+    devices.answer = [](const KsProperty& p, std::span<std::uint8_t> value) {
+        if (p.flags == 1 && p.id == 39) {
+            value[0] = 0xFF; // mask 0x3FF
+            value[1] = 0x03;
+            value[4] = 0x58; // band 1: 600
+            value[5] = 0x02;
+        }
+        return true;
+    };
+    FakeDebugOutput debug;
+    CPropertyChannel channel{devices, debug, records};
+    CPropertyEqChannel eqChannel{channel};
+    CEqualizerOperations real{eqChannel, registry, records, resources, runner};
+
+    real.ShowEqualizer(frame);
+    ASSERT_EQ(devices.sent.size(), 1u);
+    EXPECT_EQ(devices.sent[0].property().id, 39u);
+    EXPECT_EQ(devices.sent[0].property().flags, 1u);
+    EXPECT_EQ(devices.sent[0].value.size(), 120u);
+    EXPECT_EQ(devices.sent[0].path, "\\\\?\\pci#wave");
+    EXPECT_EQ(EqGain(frame.m_eq, 0), 600);
+    EXPECT_EQ(frame.m_skin.GetButtonState(kEqOnOffControl), 1);
+    EXPECT_TRUE(channel.HasDevice());
+
+    const std::vector<std::uint8_t> gain = {0x38, 0xFF, 0xFF, 0xFF};
+    EXPECT_TRUE(real.SetEqProperty(frame, 36, gain));
+    EXPECT_EQ(devices.sent.back().property().id, 36u);
+    EXPECT_EQ(devices.sent.back().property().flags, 2u);
+    EXPECT_EQ(devices.sent.back().value, gain);
+    EXPECT_FALSE(real.SetEqProperty(frame, 39, gain)); // wrong size never reaches the device
+    EXPECT_EQ(devices.sent.size(), 2u);
 }

@@ -55,7 +55,7 @@ TEST_F(FrameTest, StartUpRunsEveryStepInOrder) {
     Stored("DisplayEqualizer", 0);
     {
         InSequence order;
-        EXPECT_CALL(ops, OpenMixer());
+        EXPECT_CALL(ops, OpenMixer(_));
         EXPECT_CALL(ops, InitCommonControls());
         EXPECT_CALL(ops, DetectEffectDevice(_)).WillOnce(Invoke([](CMainFrame& f) { f.m_bDriverFound = 1; }));
         EXPECT_CALL(ops, ReadEffectState(_)).WillOnce(Invoke([](CMainFrame& f) {

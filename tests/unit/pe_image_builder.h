@@ -41,9 +41,8 @@ inline void Mutate(std::vector<std::uint8_t>& bytes, std::mt19937& rng, std::siz
             bytes[rng() % limit] = static_cast<std::uint8_t>(rng());
         }
     }
-    if (rng() % 3 == 0) {
+    if (rng() % 3 == 0)
         bytes.resize(rng() % (bytes.size() + 1));
-    }
     bytes.shrink_to_fit();
 }
 
@@ -88,51 +87,44 @@ inline PeImage BuildPeImage(const std::vector<ResType>& types, bool pe32plus) {
         tree.resize(at + n);
         return at;
     };
-    // A directory of `keys`, its entries' offsets added to `entries`; gives
-    // the field that points at it.
-    auto directory = [&](const std::vector<ResKey>& keys, std::vector<std::uint32_t>& entries) {
-        const std::uint32_t at = alloc(16 + 8 * keys.size());
-        const auto named =
-            std::count_if(keys.begin(), keys.end(), [](const ResKey& k) { return k.id < 0; });
-        Put16(tree, at + 12, static_cast<std::uint32_t>(named)); // then the ids
-        Put16(tree, at + 14, static_cast<std::uint32_t>(keys.size() - named));
-        for (std::size_t i = 0; i < keys.size(); ++i) {
+    // A directory of `n` entries named by `keyOf(i)`, their offsets added to
+    // `entries`; gives the field that points at it.
+    auto directory = [&](std::size_t n, auto keyOf, std::vector<std::uint32_t>& entries) {
+        const std::uint32_t at = alloc(16 + 8 * n);
+        std::uint32_t named = 0;
+        for (std::size_t i = 0; i < n; ++i) {
             entries.push_back(at + 16 + 8 * static_cast<std::uint32_t>(i));
-            const std::string& name = keys[i].name;
-            if (keys[i].id >= 0) {
-                Put32(tree, entries.back(), static_cast<std::uint32_t>(keys[i].id));
+            const ResKey key = keyOf(i);
+            if (key.id >= 0) {
+                Put32(tree, entries.back(), static_cast<std::uint32_t>(key.id));
                 continue;
             }
-            const std::uint32_t string = alloc(2 + 2 * name.size()); // counted UTF-16
+            ++named;
+            const std::uint32_t string = alloc(2 + 2 * key.name.size()); // counted UTF-16
             Put32(tree, entries.back(), 0x80000000u | string);
-            Put16(tree, string, static_cast<std::uint32_t>(name.size()));
-            for (std::size_t c = 0; c < name.size(); ++c) {
-                Put16(tree, string + 2 + 2 * c, static_cast<unsigned char>(name[c]));
-            }
+            Put16(tree, string, static_cast<std::uint32_t>(key.name.size()));
+            for (std::size_t c = 0; c < key.name.size(); ++c)
+                Put16(tree, string + 2 + 2 * c, static_cast<unsigned char>(key.name[c]));
         }
+        Put16(tree, at + 12, named);
+        Put16(tree, at + 14, static_cast<std::uint32_t>(n) - named);
         return 0x80000000u | at;
     };
 
-    std::vector<ResKey> typeKeys;
-    for (const auto& t : types) {
-        typeKeys.push_back(t.type);
-    }
-    directory(typeKeys, image.typeEntries);
+    directory(types.size(), [&](std::size_t i) { return types[i].type; }, image.typeEntries);
     for (std::size_t i = 0; i < types.size(); ++i) {
-        std::vector<ResKey> nameKeys;
-        for (const auto& item : types[i].items) {
-            nameKeys.push_back(item.name);
-        }
+        const auto& items = types[i].items;
         const std::size_t name0 = image.nameEntries.size();
-        Put32(tree, image.typeEntries[i] + 4, directory(nameKeys, image.nameEntries));
-        for (std::size_t j = 0; j < nameKeys.size(); ++j) {
-            const auto& payloads = types[i].items[j].languages;
-            std::vector<ResKey> langKeys;
-            for (std::size_t k = 0; k < payloads.size(); ++k) {
-                langKeys.push_back(ResKey::Id(k == 0 ? 0x0409 : 0x0404));
-            }
+        Put32(tree, image.typeEntries[i] + 4,
+              directory(items.size(), [&](std::size_t j) { return items[j].name; },
+                        image.nameEntries));
+        for (std::size_t j = 0; j < items.size(); ++j) {
+            const auto& payloads = items[j].languages;
             const std::size_t lang0 = image.langEntries.size();
-            Put32(tree, image.nameEntries[name0 + j] + 4, directory(langKeys, image.langEntries));
+            Put32(tree, image.nameEntries[name0 + j] + 4,
+                  directory(payloads.size(),
+                            [](std::size_t k) { return ResKey::Id(k == 0 ? 0x0409 : 0x0404); },
+                            image.langEntries));
             for (std::size_t k = 0; k < payloads.size(); ++k) {
                 const std::uint32_t entry = alloc(16);
                 const std::uint32_t data = alloc(payloads[k].size());

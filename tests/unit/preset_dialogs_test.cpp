@@ -26,28 +26,29 @@ struct DeniedRegistry final : IRegistry {
     LONG CreateKey(HKEY, const std::string&, HKEY*) override { return ERROR_ACCESS_DENIED; }
     LONG CloseKey(HKEY) override { return ERROR_INVALID_HANDLE; }
     LONG EnumValue(HKEY, DWORD, std::string*, DWORD*, DWORD*, std::uint8_t*, DWORD*) override {
-        return ERROR_INVALID_HANDLE;
+        return 6;
     }
-    LONG QueryValue(HKEY, const std::string&, DWORD*, std::uint8_t*, DWORD*) override {
-        return ERROR_INVALID_HANDLE;
-    }
+    LONG QueryValue(HKEY, const std::string&, DWORD*, std::uint8_t*, DWORD*) override { return 6; }
     LONG SetValue(HKEY, const std::string&, DWORD, std::span<const std::uint8_t>) override {
-        return ERROR_INVALID_HANDLE;
+        return 6;
     }
-    LONG DeleteValue(HKEY, const std::string&) override { return ERROR_INVALID_HANDLE; }
+    LONG DeleteValue(HKEY, const std::string&) override { return 6; }
 };
 
-std::vector<std::uint8_t> Bytes(std::span<const std::uint8_t> b) { return {b.begin(), b.end()}; }
+std::vector<std::uint8_t> Bytes(std::span<const std::uint8_t> b) {
+    return {b.begin(), b.end()};
+}
 
 struct PresetDialogs : ::testing::Test, FrameHarness {
     CMainFrame frame{Services()};
     TempDir dir;
-    std::unique_ptr<RegistryStore> store = std::make_unique<RegistryStore>(dir.File("registry.reg"), nullptr);
+    std::unique_ptr<RegistryStore> store =
+        std::make_unique<RegistryStore>(dir.File("registry.reg"), nullptr);
     DeniedRegistry denied;
     FakeEqChannel driver;
     FakeDialogRunner runner;
     CEqualizer eq{driver, *store, records.g_builtinPresets};
-    CLanguageText english{records, {}};
+    CLanguageText english{records, resources};
     CLoadPresetDlg load{eq, english, resources, runner};
     CSavePresetDlg save{eq, english, resources, runner};
     CDeletePresetDlg del{eq, english, resources, runner};
@@ -69,12 +70,14 @@ struct PresetDialogs : ::testing::Test, FrameHarness {
     }
     std::optional<std::vector<std::uint8_t>> ReadUser(IRegistry& reg, const std::string& name) {
         HKEY key = 0;
-        if (reg.OpenKey(HKEY_LOCAL_MACHINE, kEqPresetKey, &key) != ERROR_SUCCESS) return std::nullopt;
+        if (reg.OpenKey(HKEY_LOCAL_MACHINE, kEqPresetKey, &key) != ERROR_SUCCESS)
+            return std::nullopt;
         std::vector<std::uint8_t> data(512);
         DWORD size = 512, type = 0;
         LONG rc = reg.QueryValue(key, name, &type, data.data(), &size);
         reg.CloseKey(key);
-        if (rc != ERROR_SUCCESS || type != REG_BINARY) return std::nullopt;
+        if (rc != ERROR_SUCCESS || type != REG_BINARY)
+            return std::nullopt;
         data.resize(size);
         return data;
     }
@@ -88,9 +91,9 @@ struct PresetDialogs : ::testing::Test, FrameHarness {
     const std::vector<std::uint8_t>& LastSet() { return driver.sets.back().second; }
 };
 
-const std::vector<std::string> kBuiltinSorted = {"Bass",  "Classical", "Club",   "Dance", "Live",
-                                                 "Party", "Pop",       "Powerful", "Reggae", "Rock",
-                                                 "Ska",   "Soft",      "Techno", "Treble", "Vocal"};
+const std::vector<std::string> kBuiltinSorted = {
+    "Bass",   "Classical", "Club", "Dance", "Live",   "Party",  "Pop",  "Powerful",
+    "Reggae", "Rock",      "Ska",  "Soft",  "Techno", "Treble", "Vocal"};
 
 } // namespace
 
@@ -117,8 +120,9 @@ TEST_F(PresetDialogs, ListsHoldUserPresetsThenBuiltinsAndShowThemSorted) {
 }
 
 TEST_F(PresetDialogs, TemplatesCarryTheCaptionsControlsAndTexts) {
-    for (CPresetDialog* dlg : {static_cast<CPresetDialog*>(&load), static_cast<CPresetDialog*>(&save),
-                               static_cast<CPresetDialog*>(&del)}) {
+    for (CPresetDialog* dlg :
+         {static_cast<CPresetDialog*>(&load), static_cast<CPresetDialog*>(&save),
+          static_cast<CPresetDialog*>(&del)}) {
         runner.script = [](FakeDialogView& v, IDialogController& c) { c.OnCommand(v, kIdCancel); };
         EXPECT_EQ(dlg->DoModal(), kIdCancel);
     }
@@ -127,7 +131,9 @@ TEST_F(PresetDialogs, TemplatesCarryTheCaptionsControlsAndTexts) {
         std::vector<std::pair<int, std::string>> out;
         for (const auto& c : t.controls) {
             out.emplace_back(c.id, c.text);
-            if (c.kind == DialogControlKind::ListBox) EXPECT_TRUE(c.sorted && c.notify);
+            if (c.kind == DialogControlKind::ListBox) {
+                EXPECT_TRUE(c.sorted && c.notify);
+            }
         }
         return out;
     };
@@ -135,9 +141,11 @@ TEST_F(PresetDialogs, TemplatesCarryTheCaptionsControlsAndTexts) {
     EXPECT_EQ(runner.shown[0].caption, "Load Preset");
     EXPECT_THAT(texts(runner.shown[0]), ElementsAre(P{1060, ""}, P{1, "Load"}, P{2, "Cancel"}));
     EXPECT_EQ(runner.shown[1].caption, "Save Preset");
-    EXPECT_THAT(texts(runner.shown[1]), ElementsAre(P{1061, ""}, P{1060, ""}, P{1, "Save"}, P{2, "Cancel"}));
+    EXPECT_THAT(texts(runner.shown[1]),
+                ElementsAre(P{1061, ""}, P{1060, ""}, P{1, "Save"}, P{2, "Cancel"}));
     EXPECT_EQ(runner.shown[2].caption, "Delete Preset");
-    EXPECT_THAT(texts(runner.shown[2]), ElementsAre(P{1060, ""}, P{1063, "Delete"}, P{2, "Cancel"}));
+    EXPECT_THAT(texts(runner.shown[2]),
+                ElementsAre(P{1060, ""}, P{1063, "Delete"}, P{2, "Cancel"}));
 
     CLoadPresetDlg orphan{eq, english, resources, runner};
     EXPECT_EQ(orphan.DoModal(), -1); // no owner told: no dialog
@@ -147,7 +155,8 @@ TEST_F(PresetDialogs, TemplatesCarryTheCaptionsControlsAndTexts) {
 
 TEST_F(PresetDialogs, SelectedLanguageTranslatesCaptionsAndButtons) {
     records.g_wLanguage = 0x0804;
-    CLanguageText chinese{records, [](std::string_view section, std::string_view key, std::string& out) {
+    CLanguageText chinese{records, resources,
+                          [](std::string_view section, std::string_view key, std::string& out) {
                               out = std::string(section) + ":" + std::string(key);
                               return true;
                           }};
@@ -176,7 +185,8 @@ TEST_F(PresetDialogs, LoadingBuiltinSwitchesOnAndCancelPutsTheOldRecordBack) {
     EXPECT_EQ(driver.sets[0].first, 39u);
     EXPECT_EQ(EqMask(driver.record), kEqMaskOn);
     const std::array<std::int32_t, 10> rock = {400, 200, -250, -530, -250, 250, 530, 650, 650, 650};
-    for (int b = 0; b < 10; ++b) EXPECT_EQ(EqGain(driver.record, b), rock[static_cast<std::size_t>(b)]);
+    for (int b = 0; b < 10; ++b)
+        EXPECT_EQ(EqGain(driver.record, b), rock[static_cast<std::size_t>(b)]);
     EXPECT_EQ(driver.record[16], 0xAB); // the driver's words ride along
     EXPECT_EQ(frame.m_eq, driver.record);
     EXPECT_EQ(frame.m_skin.GetButtonState(kEqOnOffControl), 1);
@@ -296,9 +306,9 @@ TEST_F(PresetDialogs, DeletingRemovesLinesAndHidesBuiltinsForGood) {
     EXPECT_EQ(records.g_builtinPresets.DeletedMask(), (1u << 0) | (1u << 12));
     EXPECT_FALSE(view.ended); // open for more
 
-    EXPECT_THAT(Open(load).Lines(kList), ElementsAre("Classical", "Club", "Dance", "Live", "Mine",
-                                                     "Party", "Pop", "Powerful", "Reggae", "Ska",
-                                                     "Soft", "Techno", "Treble", "Vocal"));
+    EXPECT_THAT(Open(load).Lines(kList),
+                ElementsAre("Classical", "Club", "Dance", "Live", "Mine", "Party", "Pop",
+                            "Powerful", "Reggae", "Ska", "Soft", "Techno", "Treble", "Vocal"));
     del.OnCommand(view, kIdCancel);
     EXPECT_EQ(view.result, kIdCancel);
 }

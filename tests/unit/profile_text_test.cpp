@@ -11,7 +11,8 @@ namespace {
 
 // The text is copied into a buffer of exactly its length, so a read past the
 // end shows up under the sanitizer.
-std::optional<std::string> Lookup(const std::string& text, std::string_view section, std::string_view key) {
+std::optional<std::string> Lookup(const std::string& text, std::string_view section,
+                                  std::string_view key) {
     auto exact = std::make_unique<char[]>(text.size());
     std::copy(text.begin(), text.end(), exact.get());
     std::string out = "untouched";
@@ -22,8 +23,9 @@ std::optional<std::string> Lookup(const std::string& text, std::string_view sect
     return out;
 }
 
-const std::string kDescription = "[FontColor]\r\nNameColor=0x00DCDCDC\r\nSelectedPLColor=0x0096FF96\r\n"
-                                 "PLColor=0x00FF9B78\r\n[ScrollType]\r\nPLScrollType=1\r\nPLScrollReverse=0";
+const std::string kDescription = "[FontColor]\r\nNameColor=0x00DCDCDC\r\n"
+                                 "SelectedPLColor=0x0096FF96\r\nPLColor=0x00FF9B78\r\n"
+                                 "[ScrollType]\r\nPLScrollType=1\r\nPLScrollReverse=0";
 const std::string kTable = "[EQ]\r\nCancel=EqCancel\r\n[RECORDER]\r\nOK=Ok\r\nCancel=RecCancel";
 
 // The search is deliberately not an INI parser; skins rely on each of these.
@@ -64,9 +66,8 @@ TEST(ProfileText, LookupKeepsTheQuirksSkinsWereWrittenFor) {
         {"[S]\r\nKey=" + std::string(256, 'v') + "\r\n", "S", "Key", std::nullopt},
         {"[S]\r\nKey=" + std::string(300, 'v'), "S", "Key", std::nullopt},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Lookup(c.text, c.section, c.key), c.value) << c.text << " / " << c.section << " / " << c.key;
-    }
+    for (const Case& c : cases)
+        EXPECT_EQ(Lookup(c.text, c.section, c.key), c.value) << c.text << " / " << c.key;
 }
 
 TEST(ProfileText, OnlyTheGivenLengthCounts) {
@@ -85,9 +86,8 @@ TEST(ProfileText, ParseHexSkipsEverythingButHexDigits) {
         {"=FF", 0xFF},     {"1 2-g3", 0x123}, {"zz", 0},
         {"123456789", 0x23456789}, // only the low 32 bits are kept
     };
-    for (auto [text, value] : cases) {
+    for (auto [text, value] : cases)
         EXPECT_EQ(ParseHex(text), value) << text;
-    }
 }
 
 } // namespace

@@ -29,10 +29,11 @@ TEST(SkinControls, CreatesEveryControlInTableOrder) {
     std::vector<int> ids;
     for (const auto& c : list)
         ids.push_back(c->m_nID);
-    EXPECT_EQ(ids, (std::vector<int>{1001, 1007, 1006, 1067, 1086, 1083, 1084, 1085, 1002, 1003, 1004, 1062,
-                                     1064, 1005, 1065, 1066, 1068, 1069, 1070, 1071, 1072, 1073, 1074, 1075,
-                                     1076, 1077, 1078, 1079, 1080, 1081, 1082, 1087, 1008, 1099, 1098, 1088,
-                                     1089, 1090, 1091, 1092, 1093, 1094, 1095, 1096, 1097}));
+    EXPECT_EQ(ids, (std::vector<int>{1001, 1007, 1006, 1067, 1086, 1083, 1084, 1085, 1002, 1003,
+                                     1004, 1062, 1064, 1005, 1065, 1066, 1068, 1069, 1070, 1071,
+                                     1072, 1073, 1074, 1075, 1076, 1077, 1078, 1079, 1080, 1081,
+                                     1082, 1087, 1008, 1099, 1098, 1088, 1089, 1090, 1091, 1092,
+                                     1093, 1094, 1095, 1096, 1097}));
     for (auto [id, strip] : {std::pair{1001, "PLAYSTS"}, {1007, "MUTESTS"}, {1006, "REPEATSTS"},
                              {1067, "VOICECSTS"}, {1086, "EQONSTS"}}) {
         EXPECT_EQ(list.FindButton(id)->m_nStyle, kButtonStrip);
@@ -41,66 +42,50 @@ TEST(SkinControls, CreatesEveryControlInTableOrder) {
     for (int id : {1083, 1084, 1085})
         EXPECT_EQ(list.FindButton(id)->m_nStyle, kButtonToggle);
     EXPECT_EQ(list.FindButton(1087)->m_nStyle, kButtonPlain);
-    EXPECT_EQ(list.FindButton(1087)->m_crKey, 0x6400FAu);
-    const CSkinSlider* volume = list.FindSlider(1008);
-    EXPECT_EQ((std::vector<std::uint32_t>{volume->m_crKey, volume->m_crThumbKey, volume->m_wFlags}),
-              (std::vector<std::uint32_t>{0x000064, 0xC8C864, 0x0011}));
-    EXPECT_EQ(list.FindSlider(1099)->m_wFlags, 0x0110);
-    EXPECT_EQ(list.FindSlider(1096)->m_crKey, 0x400050u);
-    EXPECT_EQ(list.FindSlider(1097)->m_crThumbKey, 0xFF003Cu);
+    // The volume posts while dragged and on a press, the seeking bar on a
+    // press and on release.
+    EXPECT_EQ(list.FindSlider(1008)->m_wFlags, kSliderPostOnDrag | kSliderPostOnPress);
+    EXPECT_EQ(list.FindSlider(1099)->m_wFlags, kSliderPostOnPress | kSliderPostOnRelease);
     // Only the playlist scrollbar takes the orientation it is given.
     EXPECT_EQ(list.FindSlider(1098)->m_nOrientation, kSliderVertical);
-    EXPECT_EQ(volume->m_nOrientation, kSliderHorizontal);
+    EXPECT_EQ(list.FindSlider(1008)->m_nOrientation, kSliderHorizontal);
     // Without a mask everything exists but nothing can be hit.
     int hit = 0;
     EXPECT_FALSE(list.HitTest(0, 0, hit));
 }
 
-TEST(SkinControls, SlidersTakeTheirRegionsFromTheMask) {
+TEST(SkinControls, ControlsTakeTheirRegionsFromTheMaskAndTheFirstHitWins) {
     TestMask m(60, 40, kBody);
-    m.Fill({10, 5, 40, 8}, kTrack); // volume: wide, so horizontal
+    m.Fill({2, 12, 6, 16}, kPlay);
+    m.Fill({20, 20, 24, 22}, kPlay);   // a second patch of the same button
+    m.Fill({30, 12, 34, 16}, kStop);
+    m.Fill({10, 5, 40, 8}, kTrack);    // volume: wide, so horizontal
     m.Fill({12, 4, 16, 9}, kThumb);
     m.Fill({50, 2, 53, 38}, 0xB10064); // playlist scrollbar: tall
     m.Fill({50, 30, 53, 34}, 0xB16464);
     const MaskIndex index = MaskIndex::Build(m.Dib());
     CControlList list;
     CreateSkinControls(list, &index, kSliderHorizontal);
+    list.AddButton(2000, kStop, kButtonPlain, "", &index); // same pixels, later in the list
 
+    EXPECT_EQ(list.FindButton(1001)->m_rcBox, (RECT{2, 12, 24, 22}));
+    EXPECT_EQ(list.FindButton(1003)->m_rcBox, (RECT{})); // key not in the mask
     const CSkinSlider* volume = list.FindSlider(1008);
     EXPECT_EQ(volume->m_rcBox, (RECT{10, 4, 40, 9}));
     EXPECT_EQ(volume->m_rcThumb, (RECT{12, 4, 16, 9}));
     EXPECT_EQ(volume->m_nOrientation, kSliderHorizontal);
     EXPECT_EQ(volume->m_nLength, 31);
     EXPECT_EQ(volume->Extent(), 5);
-    EXPECT_TRUE(volume->m_rgn.Contains(13, 4)); // the thumb is part of the slider
     EXPECT_EQ(volume->m_rgnLastThumb, volume->m_rgnThumb);
     EXPECT_EQ(list.FindSlider(1098)->m_nOrientation, kSliderHorizontal); // forced, although tall
     EXPECT_EQ(list.FindSlider(1098)->m_nLength, 4);
-    EXPECT_TRUE(list.FindButton(1002)->m_rgn.IsEmpty()); // key not in the mask
-    EXPECT_EQ(list.FindButton(1002)->m_rcBox, (RECT{}));
-
-    int hit = 0;
-    ASSERT_TRUE(list.HitTest(51, 10, hit));
-    EXPECT_EQ(hit, 1098);
-    EXPECT_FALSE(list.HitTest(5, 5, hit)); // the body colour belongs to no control
-}
-
-TEST(SkinControls, TwoPatchesMakeOneControlAndTheFirstControlWins) {
-    TestMask m(40, 20, kBody);
-    m.Fill({2, 2, 6, 6}, kPlay);
-    m.Fill({20, 10, 24, 12}, kPlay);
-    m.Fill({30, 2, 34, 6}, kStop);
-    const MaskIndex index = MaskIndex::Build(m.Dib());
-    CControlList list;
-    const CSkinButton& play = list.AddButton(1001, kPlay, kButtonStrip, "PLAYSTS", &index);
-    list.AddButton(1002, kStop, kButtonPlain, "", &index);
-    list.AddButton(1003, kStop, kButtonPlain, "", &index); // same pixels, later in the list
-    EXPECT_EQ(play.m_rcBox, (RECT{2, 2, 24, 12}));
-
-    for (auto [x, y, id] : {std::tuple{3, 3, 1001}, {23, 11, 1001}, {31, 3, 1002}, {10, 8, 0}, {24, 11, 0}}) {
+    // The thumb is part of its slider; between two patches, and the body
+    // colour, belong to no control.
+    for (auto [x, y, id] : {std::tuple{3, 13, 1001}, {23, 21, 1001}, {31, 13, 1002}, {13, 4, 1008},
+                            {51, 10, 1098}, {10, 18, 0}, {24, 21, 0}, {5, 5, 0}}) {
         int hit = 0;
         EXPECT_EQ(list.HitTest(x, y, hit), id != 0) << x << "," << y;
-        EXPECT_EQ(hit, id) << x << "," << y; // between the patches is no hit
+        EXPECT_EQ(hit, id) << x << "," << y;
     }
 }
 
@@ -108,24 +93,25 @@ TEST(SkinControls, TwoPatchesMakeOneControlAndTheFirstControlWins) {
 // least over the thumb's rows (or columns).
 TEST(SkinControls, CrossOffsetFollowsTheTrackUnderTheThumb) {
     TestMask bent(30, 40, kBody);
-    bent.Fill({10, 0, 13, 20}, kTrack);  // upper half
-    bent.Fill({14, 20, 17, 40}, kTrack); // bent right in the lower half
-    bent.Fill({15, 17, 20, 23}, kThumb); // across the bend: rows 17-19 give 5, rows 20-22 give 1
+    bent.Fill({14, 0, 17, 20}, kTrack);  // upper half
+    bent.Fill({10, 20, 13, 40}, kTrack); // bent left in the lower half
+    bent.Fill({15, 17, 20, 23}, kThumb); // across the bend: rows 17-19 give 1, rows 20-22 give 5
     const MaskIndex bentIndex = MaskIndex::Build(bent.Dib());
     TestMask flat(40, 20, kBody);
-    flat.Fill({5, 5, 35, 10}, kTrack);
-    flat.Fill({20, 7, 24, 10}, kThumb); // in the track's lower part
+    flat.Fill({5, 6, 22, 10}, kTrack);
+    flat.Fill({22, 5, 35, 10}, kTrack); // a step up under the thumb
+    flat.Fill({20, 7, 24, 10}, kThumb); // columns 20-21 give 1, 22-23 give 2
     const MaskIndex flatIndex = MaskIndex::Build(flat.Dib());
 
     CControlList list;
-    const CSkinSlider& v = list.AddSlider(1088, kTrack, kThumb, 0x0011, kSliderFromShape, &bentIndex);
+    const CSkinSlider& v = list.AddSlider(1088, kTrack, kThumb, 0, kSliderFromShape, &bentIndex);
     EXPECT_EQ(v.m_nOrientation, kSliderVertical);
     EXPECT_EQ(v.m_rcBox, (RECT{10, 0, 20, 40}));
     EXPECT_EQ(v.m_nLength, 41);
     EXPECT_EQ(v.m_nCrossOffset, 1);
-    const CSkinSlider& h = list.AddSlider(1099, kTrack, kThumb, 0x0110, kSliderFromShape, &flatIndex);
+    const CSkinSlider& h = list.AddSlider(1099, kTrack, kThumb, 0, kSliderFromShape, &flatIndex);
     EXPECT_EQ(h.m_nOrientation, kSliderHorizontal);
-    EXPECT_EQ(h.m_nCrossOffset, 2);
+    EXPECT_EQ(h.m_nCrossOffset, 1);
 }
 
 TEST(SkinControls, FractionMapsOntoTheThumbsTravel) {
@@ -137,7 +123,7 @@ TEST(SkinControls, FractionMapsOntoTheThumbsTravel) {
     CControlList list;
     const CSkinSlider& s = list.AddSlider(1008, kTrack, kThumb, 0x0011, kSliderFromShape, &index);
     ASSERT_EQ(s.Range(), 42);
-    for (auto [f, pos] : {std::pair{1.0, 42}, {0.5, 21}, {0.999, 41} /* 41.958 truncates */, {0.0, 0}}) {
+    for (auto [f, pos] : {std::pair{1.0, 42}, {0.5, 21}, {0.999, 41} /* truncated */, {0.0, 0}}) {
         list.SetSliderFraction(1008, f);
         EXPECT_EQ(s.m_nPos, pos) << f;
         EXPECT_DOUBLE_EQ(list.GetSliderFraction(1008), pos / 42.0) << f;
@@ -164,11 +150,9 @@ TEST(SkinControls, StatesAreReadAndWrittenByIdentifierAndRedrawnAtOnce) {
     list.SetButtonState(1008, 3);
     list.SetButtonState(7, 3);
     list.SetSliderFraction(1001, 0.5);
-    EXPECT_EQ((std::vector{list.GetButtonState(1001), list.GetButtonState(1008), list.GetButtonState(7)}),
-              (std::vector{1, -1, -1}));
-    list.FindSlider(1008)->m_bPressed = true;
-    EXPECT_TRUE(list.IsSliderPressed(1008));
-    EXPECT_FALSE(list.IsSliderPressed(1001));
+    EXPECT_EQ(list.GetButtonState(1001), 1);
+    EXPECT_EQ(list.GetButtonState(1008), -1);
+    EXPECT_EQ(list.GetButtonState(7), -1);
 }
 
 TEST(SkinControls, MeasuresTextDigitAndLampPlaces) {
@@ -179,11 +163,9 @@ TEST(SkinControls, MeasuresTextDigitAndLampPlaces) {
     for (auto [x, y] : {std::pair{50, 1}, {70, 4}, {60, 9}})
         m.Set(x, y, 0x177BDF); // media area marked by three pixels
     m.Fill({2, 50, 30, 56}, 0x373737);
-    const std::uint32_t timeKeys[] = {0x9B00C8, 0x9B0096, 0x9B0064, 0x9B0032};
-    const std::uint32_t recKeys[] = {0x3700C8, 0x370096, 0x370064, 0x370032};
-    for (int i = 0; i < 4; ++i) {
-        m.Fill({45 + 3 * i, 20, 47 + 3 * i, 23}, timeKeys[i]);
-        m.Fill({45 + 3 * i, 30, 47 + 3 * i, 32}, recKeys[i]);
+    for (std::uint32_t i = 0; i < 4; ++i) { // units of seconds first
+        m.Fill({45 + 3 * int(i), 20, 47 + 3 * int(i), 23}, 0x9B00C8 - 0x32 * i);
+        m.Fill({45 + 3 * int(i), 30, 47 + 3 * int(i), 32}, 0x3700C8 - 0x32 * i);
     }
     for (int level = -4; level <= 4; ++level)
         m.Set(60 + level, 40, 0xE9E950 + 0x14 * level);
@@ -200,7 +182,7 @@ TEST(SkinControls, MeasuresTextDigitAndLampPlaces) {
         EXPECT_EQ(a.m_rcTimeDigits[i], (RECT{45 + 3 * i, 20, 47 + 3 * i, 23}));
         EXPECT_EQ(a.m_rcRecDigits[i], (RECT{45 + 3 * i, 30, 47 + 3 * i, 32}));
     }
-    for (int i = 0; i < 9; ++i) // level 4 first, down to -4
+    for (int i = 0; i < 9; ++i) // key level 4 first, down to -4
         EXPECT_EQ(a.m_rcKeyLamps[i], (RECT{64 - i, 40, 65 - i, 41})) << i;
     EXPECT_EQ(MeasureDisplayAreas(nullptr).m_nVisibleLines, 0);
 }

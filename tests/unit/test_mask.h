@@ -12,15 +12,16 @@ namespace mixora::test {
 class TestMask {
 public:
     TestMask(int width, int height, std::uint32_t background = 0x000000)
-        : width_(width), height_(height), keys_(static_cast<std::size_t>(width * height), background) {}
+        : width_(width), height_(height),
+          keys_(static_cast<std::size_t>(width * height), background) {}
 
-    void Set(int x, int y, std::uint32_t key) { keys_[static_cast<std::size_t>(y * width_ + x)] = key; }
+    void Set(int x, int y, std::uint32_t key) { keys_[Index(x, y)] = key; }
     void Fill(const RECT& rc, std::uint32_t key) {
         for (int y = rc.top; y < rc.bottom; ++y)
             for (int x = rc.left; x < rc.right; ++x)
                 Set(x, y, key);
     }
-    std::uint32_t At(int x, int y) const { return keys_[static_cast<std::size_t>(y * width_ + x)]; }
+    std::uint32_t At(int x, int y) const { return keys_[Index(x, y)]; }
     int Width() const { return width_; }
     int Height() const { return height_; }
 
@@ -42,6 +43,7 @@ public:
     }
 
 private:
+    std::size_t Index(int x, int y) const { return static_cast<std::size_t>(y * width_ + x); }
     int width_;
     int height_;
     std::vector<std::uint32_t> keys_;

@@ -82,11 +82,6 @@ constexpr HDEVINFO kAudioListTag = 0x10000;
 
 } // namespace
 
-ListenerSetMode ListenerSetModeFromEnvironment() {
-    const char* value = std::getenv("MIXORA_REFUSE_EAX_LISTENER");
-    return value && *value && std::string(value) != "0" ? ListenerSetMode::Refused : ListenerSetMode::Answered;
-}
-
 SoftwareEffectDevice::SoftwareEffectDevice(IRegistry& registry, Sink sink, ListenerSetMode mode)
     : registry_(registry), sink_(std::move(sink)), mode_(mode) {
     Restore();

@@ -23,9 +23,6 @@ namespace mixora {
 // that refuses it sends the program down the DirectSound global-reverb road.
 enum class ListenerSetMode { Answered, Refused };
 
-// Refused when the environment variable MIXORA_REFUSE_EAX_LISTENER is set
-// to anything but "" or "0", else Answered.
-ListenerSetMode ListenerSetModeFromEnvironment();
 
 // The 48-byte global-reverb record: lRoom, lRoomHF, flRoomRolloffFactor,
 // flDecayTime, flDecayHFRatio, lReflections, flReflectionsDelay, lReverb,

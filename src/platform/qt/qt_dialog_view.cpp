@@ -92,11 +92,12 @@ void QtDialogView::Build(const DialogTemplate& tmpl) {
             sortedLists_[control.id] = control.sorted;
             if (control.notify) {
                 const int id = control.id;
-                QObject::connect(list, &QListWidget::itemSelectionChanged, dialog_.get(), [this, id] {
-                    if (!quiet_ && !ended_) {
-                        controller_.OnSelChange(*this, id);
-                    }
-                });
+                QObject::connect(list, &QListWidget::itemSelectionChanged, dialog_.get(),
+                                 [this, id] {
+                                     if (!quiet_ && !ended_) {
+                                         controller_.OnSelChange(*this, id);
+                                     }
+                                 });
             }
             widget = list;
             break;
@@ -136,7 +137,9 @@ QWidget* QtDialogView::Item(int id) const {
     return it == items_.end() ? nullptr : it->second;
 }
 
-QListWidget* QtDialogView::List(int id) const { return qobject_cast<QListWidget*>(Item(id)); }
+QListWidget* QtDialogView::List(int id) const {
+    return qobject_cast<QListWidget*>(Item(id));
+}
 
 void QtDialogView::Quietly(const std::function<void()>& change) {
     const bool was = quiet_;

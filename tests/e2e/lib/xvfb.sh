@@ -7,11 +7,16 @@ export XDG_CONFIG_HOME="$E2E_TMP/config"
 mkdir -p "$XDG_CONFIG_HOME"
 INI="$XDG_CONFIG_HOME/mixora/Mixora.ini"
 
-n=$((100 + RANDOM % 400))
-while [ -e "/tmp/.X${n}-lock" ]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display number itself and tells it on stdout, so tests
+# running beside other X servers never race for a number.
+Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp >"$E2E_TMP/display" 2>/dev/null &
 XVFB_PID=$!
-export DISPLAY=":$n"
+for _ in $(seq 200); do
+  [ -s "$E2E_TMP/display" ] && break
+  sleep 0.05
+done
+[ -s "$E2E_TMP/display" ] || { echo "FAIL: Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(head -1 "$E2E_TMP/display")"
 for _ in $(seq 100); do
   xdpyinfo >/dev/null 2>&1 && break
   sleep 0.05
@@ -26,7 +31,14 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+fail() {
+  echo "FAIL: $*" >&2
+  if [ -s "$E2E_TMP/stderr.log" ]; then
+    echo "--- Mixora's stderr:" >&2
+    tail -20 "$E2E_TMP/stderr.log" >&2
+  fi
+  exit 1
+}
 
 # start_mixora BINARY: starts it and waits until its window is mapped.
 start_mixora() {

@@ -1,0 +1,280 @@
+// The environment menu and its two roads as the user and the driver see
+// them: the menu's items, columns and check mark, the requests sent on the
+// driver road, and on the DirectSound road the record sent, the registry
+// values kept and the message boxes shown.
+#include <gtest/gtest.h>
+
+#include "app/main_frame.h"
+#include "device/directsound_reverb.h"
+#include "device/environment_effects.h"
+#include "device/property_channel.h"
+#include "fakes/fake_device_seams.h"
+#include "fakes/frame_harness.h"
+#include "fakes/temp_dir.h"
+#include "platform/registry/registry_store.h"
+
+using namespace mixora;
+using ::testing::_;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// The program's resources with a language table of our own.
+struct WithLanguageTable : IResourceModule {
+    const IResourceModule& base;
+    std::string table;
+    WithLanguageTable(const IResourceModule& b, std::string t) : base(b), table(std::move(t)) {}
+    std::optional<std::span<const std::uint8_t>> FindBitmap(std::string_view name) const override {
+        return base.FindBitmap(name);
+    }
+    std::optional<std::span<const std::uint8_t>> FindResource(std::string_view type,
+                                                              const ResourceName& name) const override {
+        if (type == "LANG") {
+            return std::span(reinterpret_cast<const std::uint8_t*>(table.data()), table.size());
+        }
+        return base.FindResource(type, name);
+    }
+};
+
+struct EnvironmentEffects : ::testing::Test {
+    FrameHarness h;
+    TempDir dir;
+    RegistryStore registry{dir.File("registry.reg"), nullptr};
+    FakeDeviceInstall devices;
+    FakeDebugOutput debug;
+    FakeDirectSound ds;
+    CDirectSoundReverb road{ds, registry, h.messages, h.records};
+    CPropertyChannel channel{devices, debug, h.records, &road};
+    CEnvironmentEffects environments{channel, road, h.resources, h.records};
+    std::optional<CMainFrame> frame;
+    std::vector<MenuItem> shown;
+    POINT shownAt;
+
+    EnvironmentEffects() {
+        devices.devices = {{"PCI\\VEN_8086&DEV_2415\\0", {"\\\\?\\pci#a\\wave"}}};
+        ON_CALL(h.host, ClientToScreen(_)).WillByDefault([](POINT p) { return POINT{p.x + 300, p.y + 200}; });
+        ON_CALL(h.host, TrackPopupMenu(_, _)).WillByDefault([this](const std::vector<MenuItem>& items, POINT at) {
+            shown = items;
+            shownAt = at;
+        });
+        frame.emplace(h.Services());
+        frame->OnCreate();
+    }
+    int Checked() const {
+        int at = -1;
+        for (std::size_t i = 0; i < shown.size(); ++i) {
+            if (shown[i].radioChecked) {
+                EXPECT_EQ(at, -1) << "two checks";
+                at = static_cast<int>(i);
+            }
+        }
+        return at;
+    }
+    void Remember(const GlobalReverbRecord& settings, std::uint32_t enabled) {
+        HKEY key = 0;
+        registry.CreateKey(HKEY_LOCAL_MACHINE, "Software\\Sensaura\\Environment", &key);
+        registry.SetValue(key, "Settings", REG_BINARY, settings);
+        registry.SetValue(key, "Enabled", REG_DWORD, Bytes{static_cast<std::uint8_t>(enabled), 0, 0, 0});
+        registry.CloseKey(key);
+    }
+    Bytes Stored(const char* name) {
+        HKEY key = 0;
+        registry.OpenKey(HKEY_LOCAL_MACHINE, "Software\\Sensaura\\Environment", &key);
+        Bytes data(64);
+        DWORD type = 0, size = 64;
+        if (registry.QueryValue(key, name, &type, data.data(), &size) != ERROR_SUCCESS) size = 0;
+        registry.CloseKey(key);
+        data.resize(size);
+        return data;
+    }
+};
+
+TEST_F(EnvironmentEffects, TheDriverRoadMenuHasThreeColumnsAndFollowsTheDriversRecord) {
+    environments.ShowEnvMenu(*frame, 1066);
+    ASSERT_EQ(shown.size(), 28u);
+    const char* names[] = {"Generic", "Padded Cell", "Room", "Bathroom", "Livingroom", "Stone Room", "Auditorium",
+                           "Concert Hall", "Cave", "Arena", "Hangar", "Carpeted Hallway", "Hallway", "Stone Corridor",
+                           "Alley", "Forest", "City", "Mountains", "Quarry", "Plain", "Parking Lot", "Sewer Pipe",
+                           "Under Water", "Drugged", "Dizzy", "Psychotic", "<None>"};
+    for (std::size_t i = 0; i < 27; ++i) {
+        EXPECT_EQ(shown[i].id, 40002 + i);
+        EXPECT_EQ(shown[i].text, names[i]);
+        EXPECT_EQ(shown[i].columnBreak, i == 13 || i == 26) << i;
+    }
+    EXPECT_EQ(shown[27].id, 0u);
+    EXPECT_EQ(Checked(), 26);
+    const RECT box = frame->m_skin.Controls().Find(1066)->m_rgn.Bounds();
+    EXPECT_EQ(shownAt, (POINT{(box.left + box.right) / 2 + 300, (box.top + box.bottom) / 2 + 200}));
+
+    channel.g_eaxEnabled = 1;
+    channel.g_listener.dwEnvironment = 25;
+    environments.ShowEnvMenu(*frame, 1066);
+    EXPECT_EQ(Checked(), 25);
+
+}
+
+TEST_F(EnvironmentEffects, TranslatedItemsKeepTheirIdsAndColumnBreaks) {
+    WithLanguageTable lang(h.resources, "[Env]\r\n<None>=<Keins>\r\nGeneric=Allgemein\r\nStone Corridor=Steinflur");
+    CEnvironmentEffects translated(channel, road, lang, h.records);
+    h.records.g_wLanguage = 0x0404;
+    translated.ShowEnvMenu(*frame, 1066);
+    ASSERT_EQ(shown.size(), 28u);
+    EXPECT_EQ(shown[0].text, "Allgemein");
+    EXPECT_EQ(shown[13].text, "Steinflur");
+    EXPECT_TRUE(shown[13].columnBreak);
+    EXPECT_EQ(shown[26].text, "<Keins>");
+}
+
+TEST_F(EnvironmentEffects, TheDirectSoundRoadMenuReadsTheRememberedRecord) {
+    frame->m_bDsReverb = 1;
+    environments.ShowEnvMenu(*frame, 1066);
+    ASSERT_EQ(shown.size(), 25u);
+    EXPECT_EQ(shown[22].id, 40024u);
+    EXPECT_EQ(shown[23].id, 40028u);
+    EXPECT_EQ(shown[24].id, 0u);
+    EXPECT_EQ(Checked(), 23);
+
+    GlobalReverbRecord settings = GlobalReverb(8);
+    settings[0] = 0x0C, settings[1] = 0xFE, settings[2] = settings[3] = 0xFF; // another room level
+    Remember(settings, 1);
+    environments.ShowEnvMenu(*frame, 1066);
+    EXPECT_EQ(frame->m_nDsEnvironment, 8);
+    EXPECT_EQ(Checked(), 7);
+
+    settings[47] ^= 1;
+    Remember(settings, 1);
+    environments.ShowEnvMenu(*frame, 1066);
+    EXPECT_EQ(Checked(), 23);
+
+    Remember(GlobalReverb(8), 0);
+    environments.ShowEnvMenu(*frame, 1066);
+    EXPECT_EQ(Checked(), 23);
+}
+
+TEST_F(EnvironmentEffects, TheDriverRoadSwitchesTheReverbAndSendsTheIndex) {
+    devices.answer = [](const KsProperty& p, std::span<std::uint8_t> v) {
+        if (p.set == DSPROPSETID_EAX20_ListenerProperties && p.id == 1) v[36] = 3;
+        return true;
+    };
+    environments.SelectEnvironment(*frame, 40005);
+    EXPECT_EQ(frame->m_nEnvironment, 3);
+    ASSERT_EQ(devices.sent.size(), 4u);
+    EXPECT_EQ(devices.sent[0].property().set, KSPROPSETID_PrivateEax);
+    EXPECT_EQ(devices.sent[0].value, (Bytes{1, 0, 0, 0}));
+    EXPECT_EQ(devices.sent[1].value, (Bytes{0x1F, 0, 0, 0}));
+    EXPECT_EQ(devices.sent[2].property().id, 11u);
+    EXPECT_EQ(devices.sent[2].value, (Bytes{3, 0, 0, 0}));
+    EXPECT_EQ(devices.sent[3].property().flags, KSPROPERTY_TYPE_GET);
+    EXPECT_FALSE(channel.HasDevice());
+
+    devices.sent.clear();
+    environments.SelectEnvironment(*frame, 40028);
+    EXPECT_EQ(frame->m_nEnvironment, -1);
+    ASSERT_EQ(devices.sent.size(), 1u);
+    EXPECT_EQ(devices.sent[0].value, (Bytes{0, 0, 0, 0}));
+    environments.ShowEnvMenu(*frame, 1066);
+    EXPECT_EQ(channel.g_listener.dwEnvironment, 3u);
+    EXPECT_EQ(Checked(), 26); // the switch is off, whatever the driver's number
+
+    devices.devices.clear();
+    devices.sent.clear();
+    environments.SelectEnvironment(*frame, 40010);
+    EXPECT_EQ(frame->m_nEnvironment, 8);
+    EXPECT_TRUE(devices.sent.empty());
+}
+
+TEST_F(EnvironmentEffects, TheDirectSoundRoadSendsTheRecordAndRemembersIt) {
+    frame->m_bDsReverb = 1;
+    environments.SelectEnvironment(*frame, 40028);
+    EXPECT_EQ(frame->m_nDsEnvironment, 0);
+    ASSERT_EQ(ds.script.propertyData.size(), 1u);
+    Bytes expected(GlobalReverb(0).begin(), GlobalReverb(0).end());
+    EXPECT_EQ(Bytes(expected.begin(), expected.begin() + 4), (Bytes{0xF0, 0xD8, 0xFF, 0xFF})); // -10000
+    EXPECT_EQ(Stored("Settings"), expected);
+    expected.resize(52, 0);
+    EXPECT_EQ(ds.script.propertyData[0], expected);
+    EXPECT_EQ(Stored("Enabled"), (Bytes{0, 0, 0, 0}));
+
+    environments.SelectEnvironment(*frame, 40024);
+    EXPECT_EQ(frame->m_nDsEnvironment, 23);
+    EXPECT_EQ(Stored("Settings"), Bytes(GlobalReverb(23).begin(), GlobalReverb(23).end()));
+    EXPECT_EQ(Stored("Enabled"), (Bytes{1, 0, 0, 0}));
+
+    ASSERT_EQ(ds.script.buffers.size(), 4u);
+    EXPECT_EQ(ds.script.buffers[0].dwSize, 36u);
+    EXPECT_EQ(ds.script.buffers[0].dwFlags, 0x11u);
+    EXPECT_EQ(ds.script.buffers[1].dwFlags, 0x14u);
+    EXPECT_EQ(ds.script.buffers[1].dwBufferBytes, 1024u);
+    const WAVEFORMATEX& f = ds.script.formats[0];
+    EXPECT_EQ(std::make_tuple(f.wFormatTag, f.nChannels, f.nSamplesPerSec, f.nAvgBytesPerSec, f.nBlockAlign,
+                              f.wBitsPerSample),
+              std::make_tuple(1, 2, 11025u, 44100u, 4, 16));
+    EXPECT_EQ(ds.script.alive, 0);
+}
+
+TEST_F(EnvironmentEffects, EachDirectSoundFailureShowsItsBoxAndReleasesEverything) {
+    frame->m_bDsReverb = 1;
+    struct Case {
+        bool FakeDirectSoundScript::*flag;
+        const char* text;
+        const char* caption;
+    };
+    const Case cases[] = {
+        {&FakeDirectSoundScript::createFails, "Unable to get a DirectSound object", "DirectSoundCreate Failure"},
+        {&FakeDirectSoundScript::cooperativeFails, "Could not SetCooperativeLevel()", "Set CooperativeLeve Error"},
+        {&FakeDirectSoundScript::primaryFails, "Could not Create Primary Buffer()", "Create Primary failure"},
+        {&FakeDirectSoundScript::secondaryFails, "Create secondary for getting property set extention failed",
+         "Create secondary failed"},
+        {&FakeDirectSoundScript::noPropertySet, "Couldn't QI for Property set interface", "QI PropertySet failed"},
+        {&FakeDirectSoundScript::querySupportFails, "Query support call failure",
+         "Driver does not support DSPROPSETID_DirectSoundSensaura property set"},
+        {&FakeDirectSoundScript::setFails, "Could not Set Global Reverb", "Set Global Reverb"},
+    };
+    for (const Case& c : cases) {
+        ds.script = {};
+        ds.script.*c.flag = true;
+        EXPECT_CALL(h.messages, MessageBox(std::string(c.text), std::string(c.caption), 0x10u)).Times(1);
+        EXPECT_EQ(road.SetGlobalReverb(*frame), 0);
+        EXPECT_EQ(ds.script.alive, 0) << c.text;
+        ::testing::Mock::VerifyAndClearExpectations(&h.messages);
+    }
+    ds.script = {};
+    ds.script.support = KSPROPERTY_SUPPORT_GET;
+    EXPECT_CALL(h.messages, MessageBox("can't set property in Property set interface",
+                                       "No DSPROPERTY_DIRECTSOUNDSENSAURA_GLOBAL_ENVIRONMENT Support", 0x10u));
+    EXPECT_EQ(road.SetGlobalReverb(*frame), 0);
+    EXPECT_TRUE(Stored("Settings").empty()); // written only after the property was set
+}
+
+TEST_F(EnvironmentEffects, TheLastOstrelOrCorvaneDeviceIsChosenOnce) {
+    const GUID first{1, 0, 0, {}}, second{2, 0, 0, {}}, other{3, 0, 0, {}};
+    ds.script.enumerated = {{nullptr, "Primary Sound Driver"}, {&first, "Ostrel AC97 Audio"},
+                            {&other, "Some Card"}, {&second, "Corvane Ostrel Mk2"}};
+    EXPECT_EQ(road.InitDirectSound(), 1);
+    road.ReleaseDirectSound();
+    EXPECT_EQ(road.InitDirectSound(), 1);
+    road.ReleaseDirectSound();
+    EXPECT_EQ(ds.script.enumerations, 1);
+    ASSERT_EQ(ds.script.createdOn.size(), 2u);
+    EXPECT_EQ(ds.script.createdOn[0], second);
+}
+
+TEST_F(EnvironmentEffects, OlderPlatformsFindTheDriversKeyThroughItsEnumEntry) {
+    CDirectSoundReverb older(ds, registry, h.messages, h.records, PlatformVersion{4, 10});
+    EXPECT_EQ(older.ConfigureDirectSoundRegistry(), 0); // no device found yet
+    h.records.g_instanceId = "PCI\\VEN_8086&DEV_2415\\3&1";
+    EXPECT_EQ(older.ConfigureDirectSoundRegistry(), 0); // no Enum key
+    HKEY k = 0;
+    registry.CreateKey(HKEY_LOCAL_MACHINE, "Enum\\PCI\\VEN_8086&DEV_2415\\3&1", &k);
+    registry.SetValue(k, "Driver", REG_SZ, Bytes{'M', 'E', 'D', 'I', 'A', '\\', '1', 0});
+    registry.CloseKey(k);
+    ASSERT_EQ(older.ConfigureDirectSoundRegistry(), 1);
+    std::uint32_t wdm = 0;
+    DWORD type = 0, size = 4;
+    ASSERT_EQ(registry.OpenKey(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Services\\Class\\MEDIA\\1\\DirectSound\\Device Presence", &k), ERROR_SUCCESS);
+    registry.QueryValue(k, "WDM", &type, reinterpret_cast<std::uint8_t*>(&wdm), &size);
+    EXPECT_EQ(wdm, 1u);
+}
+
+} // namespace

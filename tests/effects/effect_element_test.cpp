@@ -10,6 +10,7 @@
 #include "effects/dsp_signals.h"
 #include "fakes/temp_dir.h"
 #include "platform/effects/effect_hub.h"
+#include "platform/effects/environments.h"
 
 namespace mixora {
 namespace {
@@ -167,6 +168,42 @@ TEST_F(EffectElement, RendersTheBassPresetIntoAWaveFile)
         EXPECT_GT(Db(Amplitude(ss, 100, kRate) / Amplitude(fs, 100, kRate)), 9.0);
         EXPECT_LT(Db(Amplitude(ss, 10000, kRate) / Amplitude(fs, 10000, kRate)), -4.0);
     }
+}
+
+// A preset and an environment together, as a user would set them: the
+// spectrum shows the preset and, once the music stops, the room rings on
+// and dies away.
+TEST_F(EffectElement, RendersAPresetInAConcertHall)
+{
+    TempDir dir;
+    auto input = Sine(100, kRate, kRate, {0.05, 0.05});
+    const auto treble = Sine(10000, kRate, kRate, {0.05, 0.05});
+    for (std::size_t i = 0; i < input.size(); ++i) {
+        input[i] += treble[i];
+    }
+    input.resize(input.size() + 2 * 2 * kRate, 0.0f); // two seconds of silence after it
+
+    EffectState hall;
+    hall.eq = EqRecord(0x3FF, kBassPreset);
+    hall.listener = ListenerForEnvironment(7); // Concert Hall
+    hall.eaxEnable = 1;
+    SetEffectState(hall);
+    ASSERT_TRUE(Render(input, dir.File("hall.wav")));
+    const Wave out = ReadWave(dir.File("hall.wav"));
+    ASSERT_EQ(out.samples.size(), input.size());
+
+    const auto left = Channel(out.samples, 2, 0);
+    const auto tone = std::span(left).subspan(kRate / 4, kRate / 2);
+    EXPECT_GT(Amplitude(tone, 100, kRate), Amplitude(tone, 10000, kRate) * 2.0);
+    auto rms = [&](double from, double to) {
+        double sum = 0;
+        const auto a = static_cast<std::size_t>(from * kRate), b = static_cast<std::size_t>(to * kRate);
+        for (std::size_t i = a; i < b; ++i) sum += double(left[i]) * left[i];
+        return std::sqrt(sum / double(b - a));
+    };
+    const double early = rms(1.05, 1.35), late = rms(2.2, 2.5);
+    EXPECT_GT(early, 1e-3);      // the hall rings after the tone has stopped
+    EXPECT_LT(late, early / 4);  // and dies away (a 3.9 s hall: about -13 dB in 1.2 s)
 }
 
 } // namespace

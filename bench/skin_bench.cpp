@@ -31,23 +31,10 @@ struct BenchFrame {
 };
 
 // A player that advances a second per tick, so every tick changes digits.
-class TickingOps final : public IFrameOperations {
+class TickingOps final : public CInertFrameOperations {
 public:
     double t = 0;
-    bool OpenMixer(CMainFrame&) override { return false; }
-    void CloseMixer() override {}
-    void InitCommonControls() override {}
-    void DetectEffectDevice(CMainFrame&) override {}
-    bool ReadEffectState(CMainFrame&) override { return true; }
-    void ChooseLanguageTable(ProgramRecords&) override {}
-    void ShowEqualizer(CMainFrame&) override {}
-    void SetPresetDialogsOwner(CMainFrame&) override {}
-    void PausePlayback(CMainFrame&) override {}
-    void PlayCurrent(CMainFrame&) override {}
-    void AdvanceAfterTrackEnd(CMainFrame&) override {}
-    void DetectAudioCd(CMainFrame&) override {}
     double PlayerPosition(CMainFrame&) override { return t += 1.0; }
-    void ShowRecordTime(CMainFrame&) override {}
 };
 
 } // namespace

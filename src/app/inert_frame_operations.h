@@ -6,7 +6,7 @@ namespace mixora {
 // The frame's operations while the subsystems behind them are not built yet:
 // each is called at its place in the window's life and changes nothing.
 // Subsystems take their calls over one by one as they arrive.
-class CInertFrameOperations final : public IFrameOperations {
+class CInertFrameOperations : public IFrameOperations {
 public:
     bool OpenMixer(CMainFrame&) override { return false; }
     void CloseMixer() override {}

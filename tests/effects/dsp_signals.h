@@ -1,10 +1,12 @@
 #pragma once
 // Generated test signals and the measurements the effect tests make on them.
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <complex>
 #include <cstdint>
-#include <cstring>
 #include <numbers>
+#include <random>
 #include <span>
 #include <vector>
 
@@ -15,15 +17,25 @@ namespace mixora::dsp_test {
 // Interleaved sine: amplitude per channel (0 = silent channel).
 inline std::vector<float> Sine(double frequency, int rate, int frames, std::vector<double> gains)
 {
-    const int channels = static_cast<int>(gains.size());
+    const std::size_t channels = gains.size();
     std::vector<float> out(static_cast<std::size_t>(frames) * channels);
-    for (int i = 0; i < frames; ++i) {
-        const double s = std::sin(2.0 * std::numbers::pi * frequency * i / rate);
-        for (int ch = 0; ch < channels; ++ch) {
-            out[static_cast<std::size_t>(i) * channels + ch] = static_cast<float>(gains[ch] * s);
-        }
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const double s = std::sin(2.0 * std::numbers::pi * frequency * static_cast<double>(i / channels) / rate);
+        out[i] = static_cast<float>(gains[i % channels] * s);
     }
     return out;
+}
+
+// Uniform noise in [-0.5, 0.5), the same for the same seed.
+inline std::vector<float> Noise(std::size_t n, unsigned seed = 7)
+{
+    std::mt19937 gen(seed);
+    std::uniform_real_distribution<float> d(-0.5f, 0.5f);
+    std::vector<float> x(n);
+    for (auto& v : x) {
+        v = d(gen);
+    }
+    return x;
 }
 
 inline std::vector<float> Channel(std::span<const float> interleaved, int channels, int channel)
@@ -43,8 +55,7 @@ inline double Amplitude(std::span<const float> x, double frequency, int rate)
     const std::size_t n = x.size();
     for (std::size_t i = 0; i < n; ++i) {
         const double w = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * i / (n - 1));
-        const double phase = -2.0 * std::numbers::pi * frequency * i / rate;
-        sum += w * x[i] * std::complex<double>(std::cos(phase), std::sin(phase));
+        sum += w * x[i] * std::polar(1.0, -2.0 * std::numbers::pi * frequency * i / rate);
         wsum += w;
     }
     return 2.0 * std::abs(sum) / wsum;
@@ -71,6 +82,7 @@ inline double ZeroCrossingFrequency(std::span<const float> x, int rate)
     return count > 0 ? count * rate / (last - first) : 0.0;
 }
 
+// The largest jump between neighbouring frames of one channel: a click.
 inline float MaxStep(std::span<const float> x, int channels)
 {
     float worst = 0.0f;
@@ -78,6 +90,15 @@ inline float MaxStep(std::span<const float> x, int channels)
         worst = std::max(worst, std::abs(x[i] - x[i - channels]));
     }
     return worst;
+}
+
+inline float Peak(std::span<const float> x)
+{
+    float m = 0.0f;
+    for (float v : x) {
+        m = std::max(m, std::abs(v));
+    }
+    return m;
 }
 
 // An equalizer record with the given mask and band gains (hundredths of dB).

@@ -4,7 +4,7 @@
 
 #include <atomic>
 #include <chrono>
-#include <random>
+#include <functional>
 #include <thread>
 
 #include "effects/dsp_signals.h"
@@ -27,12 +27,7 @@ TEST(EffectChain, EverythingOffIsBitExact)
 {
     EffectChain chain;
     chain.Start(2, kRate);
-    std::mt19937 gen(3);
-    std::uniform_real_distribution<float> d(-1.0f, 1.0f);
-    std::vector<float> input(2 * kRate / 10);
-    for (auto& v : input) {
-        v = d(gen);
-    }
+    const auto input = Noise(2 * kRate / 10, 3);
     auto block = input;
     chain.Process(block);
     EXPECT_EQ(block, input);
@@ -78,22 +73,17 @@ TEST(EffectChain, StateChangesMidStreamDoNotClick)
     EffectChain chain;
     chain.Start(2, kRate);
     auto signal = Sine(100, kRate, 4 * kRate, {0.25, 0.25});
+    // Equalizer on, voice cancel on (the bass stays), key up, key down,
+    // bands move, key back, everything off.
     std::vector<EffectState> steps;
     EffectState s = BassState();
-    steps.push_back(s);  // equalizer on
-    s.voiceCancel = 1;
-    steps.push_back(s);  // voice cancel on (the bass stays)
-    s.pitchShift = 2;
-    steps.push_back(s);  // key up
-    s.pitchShift = -3;
-    steps.push_back(s);  // key down
-    s.eq = EqRecord(0x3FF, {-600, -600, 0, 0, 0, 0, 0, 0, 0, 0});
-    steps.push_back(s);  // bands move
-    s.pitchShift = 0;
-    steps.push_back(s);  // key back
-    s.voiceCancel = 0;
-    s.eq = EqRecord(0, kBassPreset);
-    steps.push_back(s);  // everything off
+    for (const std::function<void()>& change : std::vector<std::function<void()>>{
+             [] {}, [&] { s.voiceCancel = 1; }, [&] { s.pitchShift = 2; }, [&] { s.pitchShift = -3; },
+             [&] { s.eq = EqRecord(0x3FF, {-600, -600, 0, 0, 0, 0, 0, 0, 0, 0}); }, [&] { s.pitchShift = 0; },
+             [&] { s.voiceCancel = 0, s.eq = EqRecord(0, kBassPreset); }}) {
+        change();
+        steps.push_back(s);
+    }
 
     const std::size_t block = 2 * 256;
     const std::size_t every = signal.size() / (steps.size() + 1);
@@ -146,10 +136,8 @@ TEST(EffectChain, HandOffFromAnotherThreadOnlyAppliesWholeStates)
     });
 
     auto signal = Sine(440, kRate, 256, {0.3, 0.3});
-    int last = 0;
-    int changes = 0;
-    bool whole = true;
-    bool ordered = true;
+    int last = 0, changes = 0;
+    bool whole = true, ordered = true;
     while (published.load() == 0) {
         std::this_thread::yield();
     }
@@ -158,8 +146,7 @@ TEST(EffectChain, HandOffFromAnotherThreadOnlyAppliesWholeStates)
         auto block = signal;
         chain.Process(block);
         const EffectState& applied = chain.AppliedState();
-        const int n = applied.voiceCancel;
-        if (n != last) {
+        if (const int n = applied.voiceCancel; n != last) {
             whole = whole && Whole(applied);
             ordered = ordered && n > last;
             last = n;

@@ -1,6 +1,7 @@
 #pragma once
 // A dialog without a screen: controls by id in memory, list boxes that sort
 // as the real ones do, and a runner that hands the controller such a view.
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <string>
@@ -53,8 +54,7 @@ public:
         return static_cast<int>(l.lines.insert(at, text) - l.lines.begin());
     }
     void DeleteString(int id, int index) override {
-        List& l = lists[id];
-        if (index >= 0 && index < static_cast<int>(l.lines.size())) {
+        if (List& l = lists[id]; Valid(l, index)) {
             l.lines.erase(l.lines.begin() + index);
             l.sel = -1;
         }
@@ -69,29 +69,21 @@ public:
     }
     void SetCurSel(int id, int index) override {
         List& l = lists[id];
-        l.sel = index >= 0 && index < static_cast<int>(l.lines.size()) ? index : -1;
+        l.sel = Valid(l, index) ? index : -1;
     }
     std::string GetText(int id, int index) const override {
         auto it = lists.find(id);
-        if (it == lists.end() || index < 0 || index >= static_cast<int>(it->second.lines.size())) {
-            return {};
-        }
-        return it->second.lines[static_cast<std::size_t>(index)];
+        return it != lists.end() && Valid(it->second, index) ? it->second.lines[static_cast<std::size_t>(index)]
+                                                             : std::string{};
     }
-    void EndDialog(int r) override {
-        ended = true;
-        result = r;
-    }
+    void EndDialog(int r) override { ended = true, result = r; }
 
     // The user picks line `line` (by its text) of list `id`.
     void Pick(IDialogController& dlg, int id, const std::string& line) {
         List& l = lists[id];
-        for (std::size_t i = 0; i < l.lines.size(); ++i) {
-            if (l.lines[i] == line) {
-                l.sel = static_cast<int>(i);
-                dlg.OnSelChange(*this, id);
-                return;
-            }
+        if (auto at = std::find(l.lines.begin(), l.lines.end(), line); at != l.lines.end()) {
+            l.sel = static_cast<int>(at - l.lines.begin());
+            dlg.OnSelChange(*this, id);
         }
     }
     const std::vector<std::string>& Lines(int id) { return lists[id].lines; }
@@ -103,6 +95,9 @@ public:
     std::map<int, List> lists;
     bool ended = false;
     int result = 0;
+
+private:
+    static bool Valid(const List& l, int index) { return index >= 0 && index < static_cast<int>(l.lines.size()); }
 };
 
 // Runs a dialog on a FakeDialogView: init, then `script` plays the user.

@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "app/main_frame.h"
+#include "device/eq_record.h"
 #include "fakes/frame_harness.h"
 #include "platform/message_box.h"
 
 using namespace mixora;
 using ::testing::_;
 using ::testing::InSequence;
-using ::testing::Invoke;
 using ::testing::Pointee;
 using ::testing::Return;
 
@@ -26,12 +26,6 @@ std::vector<std::uint8_t> Le32(std::int32_t v) {
 
 MATCHER_P(BytesAre, expected, "") {
     return std::vector<std::uint8_t>(arg.begin(), arg.end()) == expected;
-}
-
-template <typename Bytes>
-std::int32_t EqWord(const Bytes& b, std::size_t offset) {
-    return static_cast<std::int32_t>(b[offset] | b[offset + 1] << 8 | b[offset + 2] << 16 |
-                                     static_cast<std::uint32_t>(b[offset + 3]) << 24);
 }
 
 struct CommandDispatch : ::testing::Test, FrameHarness {
@@ -83,17 +77,12 @@ TEST_F(CommandDispatch, FileDialogRowsCountAsBusySoPowerWaitsForThem) {
         f.OnCommand(1082, 0);
         EXPECT_EQ(f.m_bReload, 0);
     };
-    ON_CALL(commands, OpenMediaFiles(_)).WillByDefault(Invoke(whileOpen));
-    ON_CALL(commands, AddFilesToPlaylist(_)).WillByDefault(Invoke(whileOpen));
-    ON_CALL(commands, ClearPlaylist(_)).WillByDefault(Invoke(whileOpen));
-    ON_CALL(commands, LoadPlaylistFile(_)).WillByDefault(Invoke(whileOpen));
-    ON_CALL(commands, SavePlaylistFile(_)).WillByDefault(Invoke(whileOpen));
     const std::vector<std::pair<WPARAM, Expect>> rows = {
-        {1005, [](auto& m) { EXPECT_CALL(m, OpenMediaFiles(_)); }},
-        {1076, [](auto& m) { EXPECT_CALL(m, AddFilesToPlaylist(_)); }},
-        {1078, [](auto& m) { EXPECT_CALL(m, ClearPlaylist(_)); }},
-        {1079, [](auto& m) { EXPECT_CALL(m, LoadPlaylistFile(_)); }},
-        {1080, [](auto& m) { EXPECT_CALL(m, SavePlaylistFile(_)); }},
+        {1005, [&](auto& m) { EXPECT_CALL(m, OpenMediaFiles(_)).WillOnce(whileOpen); }},
+        {1076, [&](auto& m) { EXPECT_CALL(m, AddFilesToPlaylist(_)).WillOnce(whileOpen); }},
+        {1078, [&](auto& m) { EXPECT_CALL(m, ClearPlaylist(_)).WillOnce(whileOpen); }},
+        {1079, [&](auto& m) { EXPECT_CALL(m, LoadPlaylistFile(_)).WillOnce(whileOpen); }},
+        {1080, [&](auto& m) { EXPECT_CALL(m, SavePlaylistFile(_)).WillOnce(whileOpen); }},
     };
     EXPECT_CALL(host, PostMessage(_, _, _)).Times(0);
     for (const auto& [id, expect] : rows) {
@@ -130,17 +119,15 @@ TEST_F(CommandDispatch, RepeatCyclesFourModesKeepingTheRemainderSign) {
 }
 
 TEST_F(CommandDispatch, MuteAndVolumeChangeTheFieldBeforeTheOperation) {
-    EXPECT_CALL(commands, ApplyMute(_)).WillOnce(Invoke([](CMainFrame& f) {
+    EXPECT_CALL(commands, ApplyMute(_)).WillOnce([](CMainFrame& f) {
         EXPECT_EQ(f.m_bMute, 1);
         EXPECT_EQ(f.m_skin.GetButtonState(1007), 0); // shown only afterwards
-    }));
+    });
     Command(1007);
     EXPECT_EQ(frame.m_skin.GetButtonState(1007), 1);
 
     std::vector<int> volumes;
-    EXPECT_CALL(commands, ApplyVolume(_)).Times(2).WillRepeatedly(Invoke([&](CMainFrame& f) {
-        volumes.push_back(f.m_nVolume);
-    }));
+    EXPECT_CALL(commands, ApplyVolume(_)).Times(2).WillRepeatedly([&](CMainFrame& f) { volumes.push_back(f.m_nVolume); });
     for (double end : {0.0, 1.0}) {
         frame.m_skin.SetSliderFraction(1008, end);
         Command(1008);
@@ -149,9 +136,7 @@ TEST_F(CommandDispatch, MuteAndVolumeChangeTheFieldBeforeTheOperation) {
 }
 
 TEST_F(CommandDispatch, VoiceCancelOnTheMixerOnTheDriverAndWithTheDeviceUnreachable) {
-    EXPECT_CALL(commands, SetMixerVoiceCancel(_)).WillOnce(Invoke([](CMainFrame& f) {
-        EXPECT_EQ(f.m_bVoiceCancel, 1);
-    }));
+    EXPECT_CALL(commands, SetMixerVoiceCancel(_)).WillOnce([](CMainFrame& f) { EXPECT_EQ(f.m_bVoiceCancel, 1); });
     Command(1067);
     EXPECT_EQ(frame.m_skin.GetButtonState(1067), 1);
 
@@ -170,27 +155,10 @@ TEST_F(CommandDispatch, VoiceCancelOnTheMixerOnTheDriverAndWithTheDeviceUnreacha
     EXPECT_EQ(frame.m_skin.GetButtonState(1067), 0);
 }
 
-TEST_F(CommandDispatch, KeyShiftStopsAtFourButStillSendsAndRedraws) {
-    frame.m_bDriverFound = 1;
-    ON_CALL(commands, EnsureDevice(_)).WillByDefault(Return(true));
-    // The field is moved behind the lamps' back so the redraw shows; the
-    // lamp that goes out is presented too.
-    EXPECT_CALL(host, InvalidateRect(_)).Times(::testing::AnyNumber());
-    for (auto [id, limit, lamp] : {std::tuple{1068, 4, 0}, std::tuple{1069, -4, 8}}) {
-        frame.m_nKeyShift = limit;
-        InSequence order;
-        EXPECT_CALL(commands, SetPitchShift(_, limit));
-        EXPECT_CALL(commands, ReleaseDevice(_));
-        EXPECT_CALL(host, InvalidateRect(Pointee(frame.m_rcKeyLamps[lamp]))).RetiresOnSaturation();
-        Command(id);
-        EXPECT_EQ(frame.m_nKeyShift, limit);
-    }
-}
-
-TEST_F(CommandDispatch, KeyShiftOnTheMixerAndWithTheDeviceUnreachable) {
-    EXPECT_CALL(commands, SetMixerKeyShift(_)).WillOnce(Invoke([](CMainFrame& f) {
-        EXPECT_EQ(f.m_nKeyShift, -1);
-    }));
+TEST_F(CommandDispatch, KeyShiftOnTheMixerOnTheDriverAndWithTheDeviceUnreachable) {
+    // On the mixer: the field moves first, the lamp going out and the one
+    // coming on are presented.
+    EXPECT_CALL(commands, SetMixerKeyShift(_)).WillOnce([](CMainFrame& f) { EXPECT_EQ(f.m_nKeyShift, -1); });
     EXPECT_CALL(host, InvalidateRect(Pointee(frame.m_rcKeyLamps[5])));
     EXPECT_CALL(host, InvalidateRect(Pointee(frame.m_rcKeyLamps[4])));
     Command(1069);
@@ -201,7 +169,23 @@ TEST_F(CommandDispatch, KeyShiftOnTheMixerAndWithTheDeviceUnreachable) {
     EXPECT_CALL(commands, SetPitchShift(_, _)).Times(0);
     EXPECT_CALL(host, InvalidateRect(_)).Times(0);
     Command(1068);
-    EXPECT_EQ(frame.m_nKeyShift, 0);
+    EXPECT_EQ(frame.m_nKeyShift, 0) << "unreachable: the field moves, nothing is shown";
+    ::testing::Mock::VerifyAndClearExpectations(&host);
+    ::testing::Mock::VerifyAndClearExpectations(&commands);
+
+    // At the limit the shift stays but is still sent and redrawn; the field
+    // is moved behind the lamps' back so the redraw shows.
+    ON_CALL(commands, EnsureDevice(_)).WillByDefault(Return(true));
+    EXPECT_CALL(host, InvalidateRect(_)).Times(::testing::AnyNumber());
+    for (auto [id, limit, lamp] : {std::tuple{1068, 4, 0}, std::tuple{1069, -4, 8}}) {
+        frame.m_nKeyShift = limit;
+        InSequence order;
+        EXPECT_CALL(commands, SetPitchShift(_, limit));
+        EXPECT_CALL(commands, ReleaseDevice(_));
+        EXPECT_CALL(host, InvalidateRect(Pointee(frame.m_rcKeyLamps[lamp]))).RetiresOnSaturation();
+        Command(id);
+        EXPECT_EQ(frame.m_nKeyShift, limit);
+    }
 }
 
 TEST_F(CommandDispatch, EqualizerSwitchSendsTheWholeRecordAndKeepsTheCurve) {
@@ -219,7 +203,7 @@ TEST_F(CommandDispatch, EqualizerSwitchSendsTheWholeRecordAndKeepsTheCurve) {
     EXPECT_CALL(commands, SetEqProperty(_, 39, BytesAre(record(0))));
     Command(1086);
     EXPECT_EQ(frame.m_skin.GetButtonState(1086), 0);
-    EXPECT_EQ(EqWord(frame.m_eq, 12), 300);
+    EXPECT_EQ(EqGain(frame.m_eq, 1), 300);
 
     // A look the switch has no meaning for leaves everything alone.
     frame.m_skin.SetButtonState(1086, 2);
@@ -229,13 +213,12 @@ TEST_F(CommandDispatch, EqualizerSwitchSendsTheWholeRecordAndKeepsTheCurve) {
 
 TEST_F(CommandDispatch, BandSlidersGivePlus1200AtTheTopAndMinus1200AtTheBottom) {
     const int properties[] = {1, 4, 8, 12, 16, 20, 24, 28, 32, 36};
-    const std::size_t offsets[] = {4, 12, 24, 36, 48, 60, 72, 84, 96, 108};
     for (int band = 0; band < 10; ++band) {
         for (auto [fraction, gain] : {std::pair{0.0, 1200}, std::pair{1.0, -1200}}) {
             frame.m_skin.SetSliderFraction(1088 + band, fraction);
             EXPECT_CALL(commands, SetEqProperty(_, properties[band], BytesAre(Le32(gain))));
             Command(static_cast<WPARAM>(1088 + band));
-            EXPECT_EQ(EqWord(frame.m_eq, offsets[band]), gain) << band;
+            EXPECT_EQ(EqGain(frame.m_eq, band), gain) << band;
         }
     }
     // The base skin's band thumb has 41 whole-pixel steps, so there is no
@@ -245,7 +228,7 @@ TEST_F(CommandDispatch, BandSlidersGivePlus1200AtTheTopAndMinus1200AtTheBottom) 
     ASSERT_DOUBLE_EQ(frame.m_skin.GetSliderFraction(1092), 20.0 / 41.0);
     EXPECT_CALL(commands, SetEqProperty(_, 16, BytesAre(Le32(30))));
     Command(1092);
-    EXPECT_EQ(EqWord(frame.m_eq, 48), 30);
+    EXPECT_EQ(EqGain(frame.m_eq, 4), 30);
 }
 
 TEST_F(CommandDispatch, ResetFlattensAndSwitchesOffThenShowsTheDevice) {

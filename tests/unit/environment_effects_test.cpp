@@ -4,6 +4,8 @@
 // values kept and the message boxes shown.
 #include <gtest/gtest.h>
 
+#include <bit>
+
 #include "app/main_frame.h"
 #include "device/directsound_reverb.h"
 #include "device/environment_effects.h"
@@ -11,6 +13,7 @@
 #include "fakes/fake_device_seams.h"
 #include "fakes/frame_harness.h"
 #include "fakes/temp_dir.h"
+#include "platform/effects/environments.h"
 #include "platform/registry/registry_store.h"
 
 using namespace mixora;
@@ -93,25 +96,21 @@ struct EnvironmentEffects : ::testing::Test {
 TEST_F(EnvironmentEffects, TheDriverRoadMenuHasThreeColumnsAndFollowsTheDriversRecord) {
     environments.ShowEnvMenu(*frame, 1066);
     ASSERT_EQ(shown.size(), 28u);
-    const char* names[] = {"Generic", "Padded Cell", "Room", "Bathroom", "Livingroom", "Stone Room", "Auditorium",
-                           "Concert Hall", "Cave", "Arena", "Hangar", "Carpeted Hallway", "Hallway", "Stone Corridor",
-                           "Alley", "Forest", "City", "Mountains", "Quarry", "Plain", "Parking Lot", "Sewer Pipe",
-                           "Under Water", "Drugged", "Dizzy", "Psychotic", "<None>"};
+    // The menu's texts are the environment table's names, in its order.
     for (std::size_t i = 0; i < 27; ++i) {
         EXPECT_EQ(shown[i].id, 40002 + i);
-        EXPECT_EQ(shown[i].text, names[i]);
+        EXPECT_EQ(shown[i].text, i < 26 ? Environments()[i].name : "<None>");
         EXPECT_EQ(shown[i].columnBreak, i == 13 || i == 26) << i;
     }
     EXPECT_EQ(shown[27].id, 0u);
     EXPECT_EQ(Checked(), 26);
-    const RECT box = frame->m_skin.Controls().Find(1066)->m_rgn.Bounds();
+    const RECT box = frame->m_skin.Controls().Find(1066)->m_rgn.Bounds(); // popped up at its centre
     EXPECT_EQ(shownAt, (POINT{(box.left + box.right) / 2 + 300, (box.top + box.bottom) / 2 + 200}));
 
     channel.g_eaxEnabled = 1;
     channel.g_listener.dwEnvironment = 25;
     environments.ShowEnvMenu(*frame, 1066);
     EXPECT_EQ(Checked(), 25);
-
 }
 
 TEST_F(EnvironmentEffects, TranslatedItemsKeepTheirIdsAndColumnBreaks) {
@@ -202,10 +201,8 @@ TEST_F(EnvironmentEffects, TheDirectSoundRoadSendsTheRecordAndRemembersIt) {
     EXPECT_EQ(Stored("Enabled"), (Bytes{1, 0, 0, 0}));
 
     ASSERT_EQ(ds.script.buffers.size(), 4u);
-    EXPECT_EQ(ds.script.buffers[0].dwSize, 36u);
-    EXPECT_EQ(ds.script.buffers[0].dwFlags, 0x11u);
-    EXPECT_EQ(ds.script.buffers[1].dwFlags, 0x14u);
-    EXPECT_EQ(ds.script.buffers[1].dwBufferBytes, 1024u);
+    EXPECT_EQ(std::tuple(ds.script.buffers[0].dwSize, ds.script.buffers[0].dwFlags), std::tuple(36u, 0x11u));
+    EXPECT_EQ(std::tuple(ds.script.buffers[1].dwFlags, ds.script.buffers[1].dwBufferBytes), std::tuple(0x14u, 1024u));
     const WAVEFORMATEX& f = ds.script.formats[0];
     EXPECT_EQ(std::make_tuple(f.wFormatTag, f.nChannels, f.nSamplesPerSec, f.nAvgBytesPerSec, f.nBlockAlign,
                               f.wBitsPerSample),
@@ -245,6 +242,29 @@ TEST_F(EnvironmentEffects, EachDirectSoundFailureShowsItsBoxAndReleasesEverythin
                                        "No DSPROPERTY_DIRECTSOUNDSENSAURA_GLOBAL_ENVIRONMENT Support", 0x10u));
     EXPECT_EQ(road.SetGlobalReverb(*frame), 0);
     EXPECT_TRUE(Stored("Settings").empty()); // written only after the property was set
+}
+
+// The DirectSound road's records 1..23 carry the same rooms as the driver's
+// environments 0..22, field by field; record 0 is the switch turned off.
+TEST(GlobalReverbRecords, AgreeWithTheEnvironmentTable) {
+    auto word = [](const GlobalReverbRecord& r, int n) {
+        return static_cast<std::uint32_t>(r[4 * n] | r[4 * n + 1] << 8 | r[4 * n + 2] << 16) |
+               static_cast<std::uint32_t>(r[4 * n + 3]) << 24;
+    };
+    auto real = [&](const GlobalReverbRecord& r, int n) { return std::bit_cast<float>(word(r, n)); };
+    EXPECT_EQ(static_cast<std::int32_t>(word(GlobalReverb(0), 0)), -10000);
+    for (int n = 1; n <= 23; ++n) {
+        const GlobalReverbRecord& r = GlobalReverb(n);
+        const EaxListener& l = Environments()[n - 1].listener;
+        SCOPED_TRACE(Environments()[n - 1].name);
+        EXPECT_EQ(std::tuple(static_cast<std::int32_t>(word(r, 0)), static_cast<std::int32_t>(word(r, 1)), real(r, 2),
+                             real(r, 3), real(r, 4)),
+                  std::tuple(l.lRoom, l.lRoomHF, l.flRoomRolloffFactor, l.flDecayTime, l.flDecayHFRatio));
+        EXPECT_EQ(std::tuple(static_cast<std::int32_t>(word(r, 5)), real(r, 6), static_cast<std::int32_t>(word(r, 7)),
+                             real(r, 8)),
+                  std::tuple(l.lReflections, l.flReflectionsDelay, l.lReverb, l.flReverbDelay));
+        EXPECT_FLOAT_EQ(real(r, 9), l.flEnvironmentDiffusion * 100.0f);
+    }
 }
 
 TEST_F(EnvironmentEffects, TheLastOstrelOrCorvaneDeviceIsChosenOnce) {

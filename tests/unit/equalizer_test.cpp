@@ -54,16 +54,12 @@ auto Item(std::uint32_t id, const std::string& text) {
 } // namespace
 
 TEST(EqualizerScale, SliderEndsAndMiddleGiveTheFullRange) {
-    EXPECT_EQ(GainFromSliderFraction(0.0), 1200);
-    EXPECT_EQ(GainFromSliderFraction(0.5), 0);
-    EXPECT_EQ(GainFromSliderFraction(1.0), -1200);
-    EXPECT_EQ(GainFromSliderFraction(0.25), 600);
+    for (auto [fraction, gain] : {std::pair{0.0, 1200}, {0.5, 0}, {1.0, -1200}, {0.25, 600}}) {
+        EXPECT_EQ(GainFromSliderFraction(fraction), gain);
+        EXPECT_EQ(SliderFractionFromGain(gain), static_cast<float>(fraction));
+    }
     EXPECT_EQ(GainFromSliderFraction(0.00041), 1200); // truncates toward zero
     EXPECT_EQ(GainFromSliderFraction(0.9999), -1199);
-    EXPECT_EQ(SliderFractionFromGain(1200), 0.0f);
-    EXPECT_EQ(SliderFractionFromGain(0), 0.5f);
-    EXPECT_EQ(SliderFractionFromGain(-1200), 1.0f);
-    EXPECT_EQ(SliderFractionFromGain(600), 0.25f);
 }
 
 TEST(EqualizerScale, GainsSitAtTheirRecordPlaces) {
@@ -123,25 +119,18 @@ TEST_F(Equalizer, ShowEqualizerWithoutDriverShowsFlatAndOff) {
     EXPECT_TRUE(driver.sets.empty());
 }
 
-TEST_F(Equalizer, PresetMenuPopsUpAtTheButtonsCentre) {
+TEST_F(Equalizer, PresetMenuPopsUpAtTheButtonsCentreInTheSelectedLanguage) {
     const RECT box = frame.m_skin.Controls().Find(kEqPresetControl)->m_rgn.Bounds();
     const POINT centre{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
-    EXPECT_CALL(host, TrackPopupMenu(ElementsAre(Item(32774, "Load..."), Item(32775, "Save..."),
-                                                 Item(32776, "Delete..."), Item(0, ""),
-                                                 Item(32777, "Reset")),
-                                     centre));
-    ops.ShowEqMenu(frame, kEqPresetControl);
-}
-
-TEST_F(Equalizer, PresetMenuSpeaksTheSelectedLanguageAndNeedsItsControl) {
     table = {{"Reset", "RESET-T"}, {"Load...", "LOAD-T"}};
-    EXPECT_CALL(host, TrackPopupMenu(
-                          ElementsAre(Item(32774, "Load..."), _, _, _, Item(32777, "Reset")), _));
+    EXPECT_CALL(host, TrackPopupMenu(ElementsAre(Item(32774, "Load..."), Item(32775, "Save..."),
+                                                 Item(32776, "Delete..."), Item(0, ""), Item(32777, "Reset")),
+                                     centre));
     ops.ShowEqMenu(frame, kEqPresetControl); // no table selected yet
 
     records.g_wLanguage = 0x0404;
-    EXPECT_CALL(host, TrackPopupMenu(ElementsAre(Item(32774, "LOAD-T"), Item(32775, "Save..."), _,
-                                                 _, Item(32777, "RESET-T")),
+    EXPECT_CALL(host, TrackPopupMenu(ElementsAre(Item(32774, "LOAD-T"), Item(32775, "Save..."), _, _,
+                                                 Item(32777, "RESET-T")),
                                      _));
     ops.ShowEqMenu(frame, kEqPresetControl);
 
@@ -169,19 +158,18 @@ TEST_F(Equalizer, ThroughThePropertyChannelTheRecordIsProperty39AndTheDeviceStay
 
     real.ShowEqualizer(frame);
     ASSERT_EQ(devices.sent.size(), 1u);
-    EXPECT_EQ(devices.sent[0].property().id, 39u);
-    EXPECT_EQ(devices.sent[0].property().flags, 1u);
-    EXPECT_EQ(devices.sent[0].value.size(), 120u);
-    EXPECT_EQ(devices.sent[0].path, "\\\\?\\pci#wave");
+    EXPECT_EQ(std::tuple(devices.sent[0].property().id, devices.sent[0].property().flags,
+                         devices.sent[0].value.size(), devices.sent[0].path),
+              std::tuple(39u, 1u, 120u, "\\\\?\\pci#wave"));
     EXPECT_EQ(EqGain(frame.m_eq, 0), 600);
     EXPECT_EQ(frame.m_skin.GetButtonState(kEqOnOffControl), 1);
     EXPECT_TRUE(channel.HasDevice());
 
     const std::vector<std::uint8_t> gain = {0x38, 0xFF, 0xFF, 0xFF};
     EXPECT_TRUE(real.SetEqProperty(frame, 36, gain));
-    EXPECT_EQ(devices.sent.back().property().id, 36u);
-    EXPECT_EQ(devices.sent.back().property().flags, 2u);
-    EXPECT_EQ(devices.sent.back().value, gain);
+    EXPECT_EQ(std::tuple(devices.sent.back().property().id, devices.sent.back().property().flags,
+                         devices.sent.back().value),
+              std::tuple(36u, 2u, gain));
     EXPECT_FALSE(real.SetEqProperty(frame, 39, gain)); // wrong size never reaches the device
     EXPECT_EQ(devices.sent.size(), 2u);
 }

@@ -2,6 +2,8 @@
 // device is chosen, and the exact values written to its controls.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/main_frame.h"
 #include "device/mixer_control.h"
 #include "fakes/fake_device_seams.h"
@@ -18,20 +20,14 @@ namespace {
 MixerLine Line(std::uint32_t id, std::uint32_t d, std::uint32_t s, std::uint32_t connections,
                std::uint32_t controls, std::uint32_t type = 0) {
     MixerLine l;
-    l.dwLineID = id;
-    l.dwDestination = d;
-    l.dwSource = s;
-    l.cConnections = connections;
-    l.cControls = controls;
-    l.dwComponentType = type;
+    std::tie(l.dwLineID, l.dwDestination, l.dwSource, l.cConnections, l.cControls, l.dwComponentType) =
+        std::tuple(id, d, s, connections, controls, type);
     return l;
 }
 
 MixerControl Ctl(std::uint32_t id, std::uint32_t type, std::int32_t max = 65535) {
     MixerControl c;
-    c.dwControlID = id;
-    c.dwControlType = type;
-    c.lMaximum = max;
+    std::tie(c.dwControlID, c.dwControlType, c.lMaximum) = std::tuple(id, type, max);
     return c;
 }
 
@@ -109,24 +105,20 @@ TEST(MixerControl, WritesGoToTheirControlsWithTheirChannelCounts) {
         frame.m_nVolume = volume;
         control.SetCdVolume(frame);
         const MixerControlDetails& w = mixer.writes.back();
-        EXPECT_EQ(w.cbStruct, 24u);
-        EXPECT_EQ(w.cbDetails, 4u);
-        EXPECT_EQ(w.dwControlID, 4u);
-        EXPECT_EQ(w.cChannels, 2u);
+        EXPECT_EQ(std::tuple(w.cbStruct, w.cbDetails, w.dwControlID, w.cChannels), std::tuple(24u, 4u, 4u, 2u));
         EXPECT_EQ(w.values, (std::vector<std::uint32_t>{value, value})) << volume;
     }
+    auto written = [&] { return std::pair(mixer.writes.back().dwControlID, mixer.writes.back().values); };
+    using Write = std::pair<std::uint32_t, std::vector<std::uint32_t>>;
     frame.m_bMute = 1;
     control.SetCdMute(frame);
-    EXPECT_EQ(mixer.writes.back().dwControlID, 5u);
-    EXPECT_EQ(mixer.writes.back().values, (std::vector<std::uint32_t>{1}));
+    EXPECT_EQ(written(), (Write{5, {1}}));
     frame.m_bVoiceCancel = 1;
     control.SetMixerVoiceCancel(frame);
-    EXPECT_EQ(mixer.writes.back().dwControlID, 1u);
-    EXPECT_EQ(mixer.writes.back().values, (std::vector<std::uint32_t>{1}));
+    EXPECT_EQ(written(), (Write{1, {1}}));
     frame.m_nKeyShift = 0;
     control.SetMixerKeyShift(frame);
-    EXPECT_EQ(mixer.writes.back().dwControlID, 3u);
-    EXPECT_EQ(mixer.writes.back().values, (std::vector<std::uint32_t>{32896}));
+    EXPECT_EQ(written(), (Write{3, {32896}}));
 }
 
 TEST(MixerControl, TheVirtualMixerDrivesTheSoftwareEffectDevice) {
@@ -147,16 +139,13 @@ TEST(MixerControl, TheVirtualMixerDrivesTheSoftwareEffectDevice) {
     control.SetMixerKeyShift(frame);
     frame.m_bVoiceCancel = 1;
     control.SetMixerVoiceCancel(frame);
-    EXPECT_EQ(device.State().pitchShift, -3);
-    EXPECT_EQ(device.State().voiceCancel, 1);
+    EXPECT_EQ(std::tuple(device.State().pitchShift, device.State().voiceCancel), std::tuple(-3, 1));
 
     frame.m_nVolume = -1500;
     control.SetCdVolume(frame);
     frame.m_bMute = 1;
     control.SetCdMute(frame);
-    EXPECT_EQ(mixer.CdVolumeLeft(), 31500u);
-    EXPECT_EQ(mixer.CdVolumeRight(), 31500u);
-    EXPECT_TRUE(mixer.CdMute());
+    EXPECT_EQ(std::tuple(mixer.CdVolumeLeft(), mixer.CdVolumeRight(), mixer.CdMute()), std::tuple(31500u, 31500u, true));
     EXPECT_EQ(cdChanges, 2);
 }
 

@@ -164,14 +164,10 @@ TEST_F(PresetDialogs, SelectedLanguageTranslatesCaptionsAndButtons) {
     CSavePresetDlg s{eq, chinese, resources, runner};
     CDeletePresetDlg d{eq, chinese, resources, runner};
     FakeDialogView lv = Open(l), sv = Open(s), dv = Open(d);
-    EXPECT_EQ(lv.caption, "EQ:PresetLoad");
-    EXPECT_EQ(lv.texts[1], "EQ:Load");
-    EXPECT_EQ(lv.texts[2], "EQ:Cancel");
-    EXPECT_EQ(sv.caption, "EQ:PresetSave");
-    EXPECT_EQ(sv.texts[1], "EQ:Save");
-    EXPECT_EQ(dv.caption, "EQ:PresetDelete");
-    EXPECT_EQ(dv.texts[1063], "EQ:Delete");
-    EXPECT_EQ(dv.texts[2], "EQ:Cancel");
+    EXPECT_EQ(std::tuple(lv.caption, lv.texts[1], lv.texts[2]), std::tuple("EQ:PresetLoad", "EQ:Load", "EQ:Cancel"));
+    EXPECT_EQ(std::tuple(sv.caption, sv.texts[1]), std::tuple("EQ:PresetSave", "EQ:Save"));
+    EXPECT_EQ(std::tuple(dv.caption, dv.texts[1063], dv.texts[2]),
+              std::tuple("EQ:PresetDelete", "EQ:Delete", "EQ:Cancel"));
 }
 
 TEST_F(PresetDialogs, LoadingBuiltinSwitchesOnAndCancelPutsTheOldRecordBack) {
@@ -223,20 +219,6 @@ TEST_F(PresetDialogs, LoadingUserPresetRestoresItExactlyAndLoadKeepsIt) {
     EXPECT_EQ(EqGain(driver.record, 3), 580);
 }
 
-TEST_F(PresetDialogs, LoadWithoutDriverOrPresetsOffersNothing) {
-    driver.reachable = false;
-    FakeDialogView view = Open(load);
-    EXPECT_THAT(view.Lines(kList), IsEmpty());
-    load.OnCommand(view, kIdCancel);
-    EXPECT_THAT(driver.sets, IsEmpty()); // no old record to put back
-    EXPECT_TRUE(view.ended);
-
-    driver.reachable = true;
-    records.g_builtinPresets.ApplyDeletedMask(0x7FFF);
-    FakeDialogView empty = Open(load);
-    EXPECT_TRUE(empty.disabled[kIdOk]);
-}
-
 TEST_F(PresetDialogs, SavingUnderBuiltinNameReplacesItAcrossARestart) {
     FakeDialogView view = Open(save);
     EXPECT_EQ(view.limits[IDC_PRESET_NAME], 127);
@@ -272,22 +254,6 @@ TEST_F(PresetDialogs, SavingAcceptsAnEmptyNameAndCutsNothingShort) {
     EXPECT_EQ(CutUtf8("short", 127), "short");
 }
 
-TEST_F(PresetDialogs, SavingWithoutDriverOrRegistryStoresAndHidesNothing) {
-    driver.reachable = false;
-    FakeDialogView view = Open(save);
-    view.texts[IDC_PRESET_NAME] = "Rock";
-    save.OnCommand(view, kIdOk);
-    EXPECT_TRUE(view.ended); // closes all the same
-    EXPECT_FALSE(ReadUser(*store, "Rock"));
-    EXPECT_FALSE(records.g_builtinPresets.IsDeleted(12));
-
-    driver.reachable = true;
-    CEqualizer locked{driver, denied, records.g_builtinPresets};
-    EXPECT_FALSE(locked.SavePreset("Rock"));
-    // Nothing took its place, so the built-in stays.
-    EXPECT_FALSE(records.g_builtinPresets.IsDeleted(12));
-}
-
 TEST_F(PresetDialogs, DeletingRemovesLinesAndHidesBuiltinsForGood) {
     StoreUser("Bass", driver.record);
     records.g_builtinPresets.SetDeleted(0, true);
@@ -313,14 +279,37 @@ TEST_F(PresetDialogs, DeletingRemovesLinesAndHidesBuiltinsForGood) {
     EXPECT_EQ(view.result, kIdCancel);
 }
 
-TEST_F(PresetDialogs, DeletingWithoutRegistryKeepsTheLineButHidesTheBuiltin) {
+TEST_F(PresetDialogs, WithoutDriverOrRegistryNothingIsStoredOrLost) {
+    driver.reachable = false;
+    FakeDialogView view = Open(load);
+    EXPECT_THAT(view.Lines(kList), IsEmpty()); // nothing to load onto
+    load.OnCommand(view, kIdCancel);
+    EXPECT_TRUE(view.ended);
+    EXPECT_THAT(driver.sets, IsEmpty()); // no old record to put back
+
+    view = Open(save);
+    view.texts[IDC_PRESET_NAME] = "Rock";
+    save.OnCommand(view, kIdOk);
+    EXPECT_TRUE(view.ended); // closes all the same
+    EXPECT_FALSE(ReadUser(*store, "Rock"));
+    EXPECT_FALSE(records.g_builtinPresets.IsDeleted(12));
+
+    // A registry that refuses: nothing took the built-in's place, so it stays.
+    driver.reachable = true;
     CEqualizer locked{driver, denied, records.g_builtinPresets};
+    EXPECT_FALSE(locked.SavePreset("Rock"));
+    EXPECT_FALSE(records.g_builtinPresets.IsDeleted(12));
+    // Deleting there keeps the line (the store refused) but hides the built-in.
     CDeletePresetDlg d{locked, english, resources, runner};
     d.SetOwner(frame);
-    FakeDialogView view = Open(d);
+    view = Open(d);
     EXPECT_EQ(view.Lines(kList), kBuiltinSorted);
     view.Pick(d, kList, "Ska");
     d.OnCommand(view, IDC_PRESET_DELETE);
     EXPECT_EQ(view.Lines(kList).size(), 15u);
     EXPECT_TRUE(records.g_builtinPresets.IsDeleted(11));
+
+    // Every built-in hidden: Load has nothing to offer.
+    records.g_builtinPresets.ApplyDeletedMask(0x7FFF);
+    EXPECT_TRUE(Open(load).disabled[kIdOk]);
 }

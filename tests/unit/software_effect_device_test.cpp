@@ -76,9 +76,8 @@ TEST_F(SoftwareEffectDeviceTest, DiscoveryFindsItByTheLastTableEntryAndItsStateR
     ASSERT_EQ(channel.SetPitchShift(-3), 1);
     ASSERT_EQ(channel.SetVoiceCancel(1), 1);
     EXPECT_EQ(channel.SetPitchShift(5), 0);
-    EXPECT_EQ(handed.back().eaxEnable, 1u);
-    EXPECT_EQ(handed.back().pitchShift, -3);
-    EXPECT_EQ(handed.back().voiceCancel, 1);
+    EXPECT_EQ(std::tuple(handed.back().eaxEnable, handed.back().pitchShift, handed.back().voiceCancel),
+              std::tuple(1u, -3, 1));
 
     // A later run starts from the same state and hands it on at once.
     const EffectState before = device->State();
@@ -86,35 +85,34 @@ TEST_F(SoftwareEffectDeviceTest, DiscoveryFindsItByTheLastTableEntryAndItsStateR
     Start();
     ASSERT_EQ(handed.size(), 1u);
     EXPECT_EQ(handed[0].eq, before.eq);
-    EXPECT_EQ(handed[0].pitchShift, -3);
-    EXPECT_EQ(handed[0].eaxEnable, 1u);
-    EXPECT_EQ(handed[0].listener.dwEnvironment, 7u);
+    EXPECT_EQ(std::tuple(handed[0].pitchShift, handed[0].eaxEnable, handed[0].listener.dwEnvironment),
+              std::tuple(-3, 1u, 7u));
 }
 
 TEST_F(SoftwareEffectDeviceTest, UnknownSetsIdsSizesAndInterfacesFail) {
     Start();
-    std::array<std::uint8_t, 4> four{};
-    std::array<std::uint8_t, 8> eight{};
-    std::array<std::uint8_t, 56> record{};
-    EXPECT_FALSE(Send(IID_IKsPropertySet, 0, KSPROPERTY_TYPE_GET, four));
-    EXPECT_FALSE(Send(KSPROPSETID_Karaoke, 2, KSPROPERTY_TYPE_GET, four));
-    EXPECT_FALSE(Send(KSPROPSETID_PrivateEax, 1, KSPROPERTY_TYPE_GET, four));
-    EXPECT_FALSE(Send(KSPROPSETID_Equalizer, 40, KSPROPERTY_TYPE_GET, four));
-    EXPECT_FALSE(Send(DSPROPSETID_EAX20_ListenerProperties, 16, KSPROPERTY_TYPE_GET, four));
-    EXPECT_FALSE(Send(KSPROPSETID_Karaoke, 0, KSPROPERTY_TYPE_GET, eight));
-    EXPECT_FALSE(Send(KSPROPSETID_Equalizer, 39, KSPROPERTY_TYPE_GET, four));
-    EXPECT_FALSE(Send(DSPROPSETID_EAX20_ListenerProperties, 1, KSPROPERTY_TYPE_GET, four));
-    EXPECT_FALSE(Send(KSPROPSETID_Karaoke, 0, 3, four));
-    four = {26, 0, 0, 0};
-    EXPECT_FALSE(Send(DSPROPSETID_EAX20_ListenerProperties, 11, KSPROPERTY_TYPE_SET, four));
-    EXPECT_TRUE(Send(DSPROPSETID_EAX20_ListenerProperties, 1, KSPROPERTY_TYPE_GET, record));
+    struct Row {
+        GUID set;
+        std::uint32_t id, flags;
+        std::size_t size;
+    };
+    const GUID eax = DSPROPSETID_EAX20_ListenerProperties;
+    for (const Row& r : {Row{IID_IKsPropertySet, 0, 1, 4}, Row{KSPROPSETID_Karaoke, 2, 1, 4},
+                         Row{KSPROPSETID_PrivateEax, 1, 1, 4}, Row{KSPROPSETID_Equalizer, 40, 1, 4},
+                         Row{eax, 16, 1, 4}, Row{KSPROPSETID_Karaoke, 0, 1, 8}, Row{KSPROPSETID_Equalizer, 39, 1, 4},
+                         Row{eax, 1, 1, 4}, Row{KSPROPSETID_Karaoke, 0, 3, 4}}) {
+        std::vector<std::uint8_t> value(r.size);
+        EXPECT_FALSE(Send(r.set, r.id, r.flags, value)) << r.id << " " << r.size;
+    }
+    std::array<std::uint8_t, 4> four = {26, 0, 0, 0}; // environments end at 25
+    EXPECT_FALSE(Send(eax, 11, KSPROPERTY_TYPE_SET, four));
     EXPECT_EQ(handed.size(), 1u); // nothing changed since the start
 
     // Only the wave interface answers; unknown paths do not open.
     const HANDLE topology = device->CreateFile(SoftwareEffectDevice::kTopologyPath);
     ASSERT_NE(topology, 0u);
-    EXPECT_FALSE(device->DeviceIoControl(topology, IOCTL_KS_PROPERTY,
-                                         KsProperty{KSPROPSETID_Karaoke, 0, 1}.Bytes(), four));
+    EXPECT_FALSE(device->DeviceIoControl(topology, IOCTL_KS_PROPERTY, KsProperty{KSPROPSETID_Karaoke, 0, 1}.Bytes(),
+                                         four));
     EXPECT_EQ(device->CreateFile("\\\\?\\nothing"), 0u);
 }
 
@@ -129,9 +127,7 @@ TEST_F(SoftwareEffectDeviceTest, ADamagedOrMissingStateGivesTheDefaults) {
     registry->CloseKey(key);
     Start();
     const EffectState& s = device->State();
-    EXPECT_EQ(s.pitchShift, 0);
-    EXPECT_EQ(s.voiceCancel, 0);
-    EXPECT_EQ(s.eaxEnable, 0u);
+    EXPECT_EQ(std::tuple(s.pitchShift, s.voiceCancel, s.eaxEnable), std::tuple(0, 0, 0u));
     EXPECT_EQ(s.eq, (std::array<std::uint8_t, 120>{}));
 }
 
@@ -152,9 +148,9 @@ TEST_F(SoftwareEffectDeviceTest, RefusingTheListenerSetLeadsToTheDirectSoundRoad
 
     environments.SelectEnvironment(frame, 40009); // Concert Hall, record 8
     EXPECT_EQ(frame.m_nDsEnvironment, 8);
-    EXPECT_EQ(device->State().eaxEnable, 1u);
-    EXPECT_EQ(device->State().listener.flDecayTime, 3.92f);
-    EXPECT_EQ(device->State().listener.dwEnvironment, 7u);
+    EXPECT_EQ(std::tuple(device->State().eaxEnable, device->State().listener.flDecayTime,
+                         device->State().listener.dwEnvironment),
+              std::tuple(1u, 3.92f, 7u));
     environments.SelectEnvironment(frame, 40028);
     EXPECT_EQ(device->State().eaxEnable, 0u);
     EXPECT_EQ(device->State().listener.lRoom, -10000);

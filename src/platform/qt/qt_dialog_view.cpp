@@ -157,7 +157,10 @@ void QtDialogView::SetItemText(int id, const std::string& text) {
     if (auto* label = qobject_cast<QLabel*>(item)) {
         label->setText(FromBytes(text));
     } else if (auto* edit = qobject_cast<QLineEdit*>(item)) {
+        // Selected, as a dialog's edit is when it takes the focus: typing a
+        // name replaces the suggested one instead of adding to it.
         edit->setText(FromBytes(text));
+        edit->selectAll();
     } else if (auto* button = qobject_cast<QPushButton*>(item)) {
         button->setText(FromBytes(text));
     }

@@ -1,7 +1,9 @@
 #include "platform/system/posix_launcher.h"
 
-#include <csignal>
+#include <cerrno>
 #include <cstdlib>
+#include <sys/wait.h>
+#include <thread>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -49,10 +51,19 @@ bool PosixLauncher::Launch(const std::vector<std::string>& argv) {
         args.push_back(const_cast<char*>(a.c_str()));
     }
     args.push_back(nullptr);
-    // Children are not waited for; let the kernel reap them.
-    std::signal(SIGCHLD, SIG_IGN);
     pid_t pid = 0;
-    return ::posix_spawn(&pid, exe.c_str(), nullptr, nullptr, args.data(), environ) == 0;
+    if (::posix_spawn(&pid, exe.c_str(), nullptr, nullptr, args.data(), environ) != 0) {
+        return false;
+    }
+    // The program runs as long as the user likes; a small thread waits for
+    // it so it leaves no zombie, without changing how SIGCHLD is handled
+    // for anything else in the process.
+    std::thread([pid] {
+        int status = 0;
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }).detach();
+    return true;
 }
 
 } // namespace mixora

@@ -8,7 +8,7 @@ cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DMIXORA_BUILD_T
 cmake --build build-release -j2 --target mixora >/dev/null
 seconds=${1:-30}
 tmp=$(mktemp -d)
-Xvfb :152 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb :152 -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $app $xvfb 2>/dev/null || true; rm -rf "$tmp"' EXIT
 sleep 1

@@ -9,7 +9,7 @@ cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DMIXORA_BUILD_T
 cmake --build build-release -j2 --target mixora mixora_map_time >/dev/null
 tmp=$(mktemp -d)
 trap 'kill $xvfb 2>/dev/null || true; rm -rf "$tmp"' EXIT
-Xvfb :151 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb :151 -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 sleep 1
 DISPLAY=:151 XDG_CONFIG_HOME="$tmp" XDG_RUNTIME_DIR="$tmp" \

@@ -19,9 +19,9 @@ shot="$shot_dir/mixora-screenshot.png"
 
 # Xvfb picks a free display number and tells it on stdout.
 display_file=$(mktemp)
-Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp >"$display_file" 2>/dev/null &
+Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp -noreset >"$display_file" 2>/dev/null &
 xvfb=$!
-trap 'kill "$xvfb" 2>/dev/null || true; rm -f "$display_file"' EXIT
+trap 'kill "$xvfb" 2>/dev/null || true; wait "$xvfb" 2>/dev/null || true; rm -f "$display_file"' EXIT
 for _ in $(seq 100); do
   [ -s "$display_file" ] && break
   sleep 0.1

@@ -8,8 +8,10 @@ mkdir -p "$XDG_CONFIG_HOME"
 INI="$XDG_CONFIG_HOME/mixora/Mixora.ini"
 
 # Xvfb picks a free display number itself and tells it on stdout, so tests
-# running beside other X servers never race for a number.
-Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp >"$E2E_TMP/display" 2>/dev/null &
+# running beside other X servers never race for a number. -noreset: an X
+# server resets when its last client leaves, and refuses connections while
+# it does; between two clients of a test that must not happen.
+Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp -noreset >"$E2E_TMP/display" 2>/dev/null &
 XVFB_PID=$!
 for _ in $(seq 200); do
   [ -s "$E2E_TMP/display" ] && break
@@ -21,12 +23,16 @@ for _ in $(seq 100); do
   xdpyinfo >/dev/null 2>&1 && break
   sleep 0.05
 done
+xdpyinfo >/dev/null 2>&1 || { echo "FAIL: cannot reach Xvfb on $DISPLAY" >&2; exit 1; }
 
 MIXORA_PID=""
 cleanup() {
   [ -n "$MIXORA_PID" ] && kill -9 "$MIXORA_PID" 2>/dev/null || true
   [ -n "${BACKDROP_PID:-}" ] && kill "$BACKDROP_PID" 2>/dev/null || true
+  # Wait for the server to be gone: a dying server removes its socket and
+  # lock on its way out, and must not take those of the next test's server.
   kill "$XVFB_PID" 2>/dev/null || true
+  wait "$XVFB_PID" 2>/dev/null || true
   rm -rf "$E2E_TMP"
 }
 trap cleanup EXIT

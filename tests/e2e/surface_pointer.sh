@@ -19,6 +19,17 @@ expect_look() {
   [ "$want" = "$got" ] || fail "pixel ($2, $3) shows $got, not $1's $want"
 }
 click_at() { xdotool mousemove $((WX + $1)) $((WY + $2)) click 1; sleep 0.3; }
+# drag X1 Y1 XM YM X2 Y2: press at (X1, Y1), move through (XM, YM) to (X2, Y2), release.
+drag() {
+  xdotool mousemove $((WX + $1)) $((WY + $2)) mousedown 1
+  sleep 0.2
+  xdotool mousemove $((WX + $3)) $((WY + $4))
+  sleep 0.1
+  xdotool mousemove $((WX + $5)) $((WY + $6))
+  sleep 0.2
+  xdotool mouseup 1
+  sleep 0.3
+}
 
 backdrop 00ff00
 start_mixora "$MIXORA"
@@ -67,24 +78,10 @@ done
 for _ in 1 2 3; do click_at 367 158; done
 
 # Drag the volume thumb (right end of 153,152 - 202,163) to the left end.
-xdotool mousemove $((WX + 198)) $((WY + 157)) mousedown 1
-sleep 0.2
-xdotool mousemove $((WX + 175)) $((WY + 157))
-sleep 0.1
-xdotool mousemove $((WX + 120)) $((WY + 157))
-sleep 0.2
-xdotool mouseup 1
-sleep 0.3
+drag 198 157 175 157 120 157
 
 # Dragging the body moves the window with the pointer.
-xdotool mousemove $((WX + 135)) $((WY + 50)) mousedown 1
-sleep 0.2
-xdotool mousemove $((WX + 175)) $((WY + 80))
-sleep 0.1
-xdotool mousemove $((WX + 195)) $((WY + 90))
-sleep 0.2
-xdotool mouseup 1
-sleep 0.3
+drag 135 50 175 80 195 90
 xwininfo -id "$WID" | grep -q -- '-geometry 520x419+360+240' ||
   fail "window did not follow the drag: $(xwininfo -id "$WID" | grep geometry)"
 WX=360 WY=240

@@ -21,7 +21,8 @@ long ResidentKiB(pid_t pid) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     std::string line;
     while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::strtol(line.c_str() + 6, nullptr, 10);
     }
     return -1;
 }
@@ -57,7 +58,9 @@ int main(int argc, char** argv) {
             XEvent ev;
             XNextEvent(dpy, &ev);
             if (ev.type == MapNotify && ev.xmap.event == root) {
-                ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+                ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() -
+                                                               start)
+                         .count();
             }
         }
         std::this_thread::sleep_for(std::chrono::seconds(settle));

@@ -12,7 +12,9 @@ namespace mixora::bench {
 
 class NullHost final : public IWindowHost {
 public:
-    bool Create(const CREATESTRUCT&, IWindowProc& proc) override { return proc.WindowProc(WM_CREATE, 0, 0) == 0; }
+    bool Create(const CREATESTRUCT&, IWindowProc& proc) override {
+        return proc.WindowProc(WM_CREATE, 0, 0) == 0;
+    }
     void PostMessage(UINT, WPARAM, LPARAM) override {}
     UINT SetTimer(UINT id, UINT) override { return id; }
     bool KillTimer(UINT) override { return true; }
@@ -34,19 +36,24 @@ public:
 
 class NullProfile final : public IPrivateProfile {
 public:
-    int GetInt(const std::string&, const std::string&, int def, const std::string&) override { return def; }
-    std::string GetString(const std::string&, const std::string&, const std::string& def, std::size_t,
-                          const std::string&) override {
+    int GetInt(const std::string&, const std::string&, int def, const std::string&) override {
         return def;
     }
-    bool WriteString(const std::string&, const std::string&, const std::string&, const std::string&) override {
+    std::string GetString(const std::string&, const std::string&, const std::string& def,
+                          std::size_t, const std::string&) override {
+        return def;
+    }
+    bool WriteString(const std::string&, const std::string&, const std::string&,
+                     const std::string&) override {
         return true;
     }
 };
 
 class NullMci final : public IMci {
 public:
-    std::uint32_t SendCommand(std::uint32_t, std::uint32_t, std::uint32_t, void*) override { return 0; }
+    std::uint32_t SendCommand(std::uint32_t, std::uint32_t, std::uint32_t, void*) override {
+        return 0;
+    }
 };
 
 class FixedSystem final : public ISystemInfo {

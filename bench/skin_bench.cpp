@@ -26,8 +26,12 @@ struct BenchFrame {
     bench::NullLauncher launcher;
     bench::NullText text;
     CInertCommandOperations commands;
-    CMainFrame frame{{host, profile, system, mci, ops, records, resources, messages, launcher, text, commands}};
-    BenchFrame() { frame.OnCreate(); frame.OnPaint(); }
+    CMainFrame frame{
+        {host, profile, system, mci, ops, records, resources, messages, launcher, text, commands}};
+    BenchFrame() {
+        frame.OnCreate();
+        frame.OnPaint();
+    }
 };
 
 // A player that advances a second per tick, so every tick changes digits.
@@ -61,14 +65,15 @@ BENCHMARK(BM_PaintWholeWindow)->Unit(benchmark::kMicrosecond);
 static void BM_TimerTick(benchmark::State& state) {
     BenchFrame b;
     TickingOps ticking;
-    CMainFrame frame({b.host, b.profile, b.system, b.mci, ticking, b.records, b.resources, b.messages,
-                      b.launcher, b.text, b.commands});
+    CMainFrame frame({b.host, b.profile, b.system, b.mci, ticking, b.records, b.resources,
+                      b.messages, b.launcher, b.text, b.commands});
     frame.OnCreate();
     frame.OnPaint();
     frame.m_nPlayState = 2;
     frame.m_dLength = 1e9;
     frame.m_strLoadedPath = "/music/Some Artist - A Rather Long Title.ogg";
-    for (int i = 0; i < 12; ++i) frame.m_playlist.push_back({"/music/track" + std::to_string(i) + ".ogg", 200});
+    for (int i = 0; i < 12; ++i)
+        frame.m_playlist.push_back({"/music/track" + std::to_string(i) + ".ogg", 200});
     for (auto _ : state) {
         frame.OnTimer(1);
     }

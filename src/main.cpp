@@ -9,21 +9,21 @@
 #include "device/equalizer_operations.h"
 #include "device/mixer_control.h"
 #include "device/property_channel.h"
-#include "platform/effects/effect_hub.h"
-#include "platform/effects/software_directsound.h"
-#include "platform/effects/software_effect_device.h"
-#include "platform/effects/virtual_mixer.h"
-#include "platform/profile/profile_file.h"
-#include "platform/registry/registry_store.h"
+#include "platform/effect_driver/effect_hub.h"
+#include "platform/effect_driver/software_directsound.h"
+#include "platform/effect_driver/software_effect_device.h"
+#include "platform/effect_driver/virtual_mixer.h"
+#include "platform/posix/linux_system.h"
+#include "platform/posix/mci_standin.h"
+#include "platform/posix/posix_launcher.h"
+#include "platform/posix/profile_file.h"
+#include "platform/posix/registry_store.h"
 #include "platform/qt/power_events.h"
 #include "platform/qt/qt_dialog_view.h"
 #include "platform/qt/qt_message_box.h"
 #include "platform/qt/qt_text_rasterizer.h"
 #include "platform/qt/qt_window_host.h"
 #include "platform/qt/signal_bridge.h"
-#include "platform/system/linux_system.h"
-#include "platform/system/mci_standin.h"
-#include "platform/system/posix_launcher.h"
 #include "skin/program_resources.h"
 
 int main(int argc, char** argv) {
@@ -49,7 +49,8 @@ int main(int argc, char** argv) {
     // The software effect driver stands where the sound driver stood: the
     // property channel, the mixer and DirectSound all reach it, and every
     // new state goes to the effect chains of the playback pipelines.
-    SoftwareEffectDevice effects(registry, [](const EffectState& s) { EffectHub::Instance().SetState(s); });
+    SoftwareEffectDevice effects(registry,
+                                 [](const EffectState& s) { EffectHub::Instance().SetState(s); });
     SoftwareDirectSound directSound(effects);
     VirtualMixer mixer(&effects);
     CDirectSoundReverb dsReverb(directSound, registry, messages, records);
@@ -64,7 +65,8 @@ int main(int argc, char** argv) {
     SignalBridge signalBridge(host);
     PowerEvents power(host);
 
-    CMixoraApp app({host, profile, system, mci, ops, records, resources, messages, launcher, text, commands});
+    CMixoraApp app(
+        {host, profile, system, mci, ops, records, resources, messages, launcher, text, commands});
     if (!app.InitInstance()) {
         return 1;
     }

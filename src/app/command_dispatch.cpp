@@ -132,14 +132,14 @@ void ToggleMute(CommandContext& c) {
 }
 
 void SetVolumeFromBar(CommandContext& c) {
-    c.frame.m_nVolume = static_cast<int>(std::trunc(TrackFraction(c.frame, ID_VOLUME) * 3000.0 - 3000.0));
+    c.frame.m_nVolume =
+        static_cast<int>(std::trunc(TrackFraction(c.frame, ID_VOLUME) * 3000.0 - 3000.0));
     c.ops.ApplyVolume(c.frame);
 }
 
 // The device path of a karaoke command: false when the device cannot be
 // reached, and then the command ends with its field changed but unshown.
-template <typename Send>
-bool SendToDevice(CommandContext& c, Send send) {
+template <typename Send> bool SendToDevice(CommandContext& c, Send send) {
     if (!c.ops.EnsureDevice(c.frame)) {
         return false;
     }
@@ -262,15 +262,33 @@ bool RunCommand(CommandContext& c, std::uint32_t id) {
         f.m_bSkinChanged = 1;
     } else {
         switch (id) {
-        case ID_REPEAT: CycleRepeatMode(f); break;
-        case ID_MUTE: ToggleMute(c); break;
-        case ID_VOLUME: SetVolumeFromBar(c); break;
-        case kSkinMenu: f.ShowSkinMenu(static_cast<int>(id)); break;
-        case kEnvironmentMenu: c.ops.ShowEnvMenu(f, static_cast<int>(id)); break;
-        case ID_VOICE_CANCEL: ToggleVoiceCancel(c); break;
-        case kKeyUp: ShiftKey(c, +1); break;
-        case kKeyDown: ShiftKey(c, -1); break;
-        case kRecordingSource: ChooseRecordingSource(c); break;
+        case ID_REPEAT:
+            CycleRepeatMode(f);
+            break;
+        case ID_MUTE:
+            ToggleMute(c);
+            break;
+        case ID_VOLUME:
+            SetVolumeFromBar(c);
+            break;
+        case kSkinMenu:
+            f.ShowSkinMenu(static_cast<int>(id));
+            break;
+        case kEnvironmentMenu:
+            c.ops.ShowEnvMenu(f, static_cast<int>(id));
+            break;
+        case ID_VOICE_CANCEL:
+            ToggleVoiceCancel(c);
+            break;
+        case kKeyUp:
+            ShiftKey(c, +1);
+            break;
+        case kKeyDown:
+            ShiftKey(c, -1);
+            break;
+        case kRecordingSource:
+            ChooseRecordingSource(c);
+            break;
         case kClearPlaylist: {
             BusyScope busy(f);
             c.ops.ClearPlaylist(f);
@@ -278,15 +296,28 @@ bool RunCommand(CommandContext& c, std::uint32_t id) {
             f.m_bReload = 1;
             break;
         }
-        case kMinimize: f.Host().ShowWindow(SW_MINIMIZE); break;
-        case ID_POWER: PowerOff(f); break;
+        case kMinimize:
+            f.Host().ShowWindow(SW_MINIMIZE);
+            break;
+        case ID_POWER:
+            PowerOff(f);
+            break;
         case ID_TOGGLE_RECORDER:
         case ID_TOGGLE_PLAYLIST:
-        case ID_TOGGLE_EQUALIZER: f.TogglePanel(static_cast<int>(id)); break;
-        case kEqOnOff: ToggleEqualizer(c); break;
-        case kEqPresetMenu: c.ops.ShowEqMenu(f, static_cast<int>(id)); break;
-        case kEqReset: ResetEqualizer(c); break;
-        default: return false;
+        case ID_TOGGLE_EQUALIZER:
+            f.TogglePanel(static_cast<int>(id));
+            break;
+        case kEqOnOff:
+            ToggleEqualizer(c);
+            break;
+        case kEqPresetMenu:
+            c.ops.ShowEqMenu(f, static_cast<int>(id));
+            break;
+        case kEqReset:
+            ResetEqualizer(c);
+            break;
+        default:
+            return false;
         }
     }
     return true;

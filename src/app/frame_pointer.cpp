@@ -21,18 +21,26 @@ int LineAt(const CMainFrame& f, int x, int y) {
 
 } // namespace
 
-void CMainFrame::OnMouseMove(std::uint32_t keyFlags, int x, int y) { m_skin.OnMove(keyFlags, x, y); }
+void CMainFrame::OnMouseMove(std::uint32_t keyFlags, int x, int y) {
+    m_skin.OnMove(keyFlags, x, y);
+}
 
 void CMainFrame::OnLButtonDown(std::uint32_t, int x, int y) {
     MarkLineAt(x, y);
     m_skin.OnPress(x, y);
 }
 
-void CMainFrame::OnLButtonUp(std::uint32_t, int x, int y) { m_skin.OnRelease(x, y); }
+void CMainFrame::OnLButtonUp(std::uint32_t, int x, int y) {
+    m_skin.OnRelease(x, y);
+}
 
-void CMainFrame::OnLButtonDblClk(std::uint32_t, int x, int y) { PlayLineAt(x, y); }
+void CMainFrame::OnLButtonDblClk(std::uint32_t, int x, int y) {
+    PlayLineAt(x, y);
+}
 
-void CMainFrame::OnActivate(bool active) { m_skin.SetActive(active); }
+void CMainFrame::OnActivate(bool active) {
+    m_skin.SetActive(active);
+}
 
 void CMainFrame::MarkLineAt(int x, int y) {
     const int line = LineAt(*this, x, y);

@@ -65,14 +65,20 @@ void CMainFrame::ReadSkinInfo() {
     auto lookup = [&](const char* section, const char* key) {
         return LookupProfileText(text, m_nSkinInfoLength, section, key, value);
     };
-    if (lookup("FontColor", "NameColor")) m_crName = ParseHex(value);
-    if (lookup("FontColor", "PLColor")) m_crPlaylist = ParseHex(value);
-    if (lookup("FontColor", "SelectedPLColor")) m_crSelected = ParseHex(value);
-    if (lookup("FontColor", "PlayingPLColor")) m_crPlaying = ParseHex(value);
+    if (lookup("FontColor", "NameColor"))
+        m_crName = ParseHex(value);
+    if (lookup("FontColor", "PLColor"))
+        m_crPlaylist = ParseHex(value);
+    if (lookup("FontColor", "SelectedPLColor"))
+        m_crSelected = ParseHex(value);
+    if (lookup("FontColor", "PlayingPLColor"))
+        m_crPlaying = ParseHex(value);
     m_nPLScrollType = 2;
-    if (lookup("ScrollType", "PLScrollType")) m_nPLScrollType = static_cast<int>(ParseHex(value));
+    if (lookup("ScrollType", "PLScrollType"))
+        m_nPLScrollType = static_cast<int>(ParseHex(value));
     m_bPLScrollReverse = 0;
-    if (lookup("ScrollType", "PLScrollReverse")) m_bPLScrollReverse = ParseHex(value) != 0 ? 1 : 0;
+    if (lookup("ScrollType", "PLScrollReverse"))
+        m_bPLScrollReverse = ParseHex(value) != 0 ? 1 : 0;
 }
 
 void CMainFrame::ShowSkinMenu(int controlId) {
@@ -88,8 +94,10 @@ void CMainFrame::ShowSkinMenu(int controlId) {
     std::vector<MenuItem> items = {{ID_BASE_SKIN, "Base Skin", false}, {0, "", false}};
     int checked = m_strSkinFile.empty() ? 0 : -1;
     std::vector<SkinPackage> packages = ListSkinPackages(m_strProgramDir);
-    for (std::size_t n = 0; n < packages.size() && n <= ID_LAST_SKIN_PACKAGE - ID_FIRST_SKIN_PACKAGE; ++n) {
-        items.push_back({ID_FIRST_SKIN_PACKAGE + static_cast<std::uint32_t>(n), packages[n].title, false});
+    for (std::size_t n = 0;
+         n < packages.size() && n <= ID_LAST_SKIN_PACKAGE - ID_FIRST_SKIN_PACKAGE; ++n) {
+        items.push_back(
+            {ID_FIRST_SKIN_PACKAGE + static_cast<std::uint32_t>(n), packages[n].title, false});
         if (packages[n].path == m_strSkinFile) {
             checked = static_cast<int>(n) + 2;
         }
@@ -145,7 +153,9 @@ void CMainFrame::SwitchSkin(std::uint32_t commandId) {
     m_host.InvalidateRect(&m_rcMedia);
 }
 
-void CMainFrame::DrawKeyLamps() { m_skin.DrawKeyLamps(m_nKeyShift, m_rcKeyLamps); }
+void CMainFrame::DrawKeyLamps() {
+    m_skin.DrawKeyLamps(m_nKeyShift, m_rcKeyLamps);
+}
 
 void CMainFrame::BuildPanelRegions() {
     m_skin.RegionFromMask2(m_rgnRecorder, kRecorderPanelKey, kMaskKeyPixels);
@@ -156,16 +166,19 @@ void CMainFrame::BuildPanelRegions() {
 void CMainFrame::ApplyPanelShape() {
     Region shape;
     m_skin.RegionFromMask(shape, kTransparentKey, kMaskAllButKey);
-    if (!m_bShowRecorder) shape = shape.Xor(m_rgnRecorder);
-    if (!m_bShowPlaylist) shape = shape.Xor(m_rgnPlaylist);
-    if (!m_bShowEqualizer) shape = shape.Xor(m_rgnEqualizer);
+    if (!m_bShowRecorder)
+        shape = shape.Xor(m_rgnRecorder);
+    if (!m_bShowPlaylist)
+        shape = shape.Xor(m_rgnPlaylist);
+    if (!m_bShowEqualizer)
+        shape = shape.Xor(m_rgnEqualizer);
     std::vector<RECT> rects = shape.Rects();
     m_host.SetWindowRgn(rects, true);
 }
 
 void CMainFrame::TogglePanel(int controlId) {
-    int* flag = controlId == ID_TOGGLE_RECORDER   ? &m_bShowRecorder
-                : controlId == ID_TOGGLE_PLAYLIST ? &m_bShowPlaylist
+    int* flag = controlId == ID_TOGGLE_RECORDER    ? &m_bShowRecorder
+                : controlId == ID_TOGGLE_PLAYLIST  ? &m_bShowPlaylist
                 : controlId == ID_TOGGLE_EQUALIZER ? &m_bShowEqualizer
                                                    : nullptr;
     if (!flag) {

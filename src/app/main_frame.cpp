@@ -19,8 +19,8 @@ double VolumeToSliderFraction(int volume) {
 
 CMainFrame::CMainFrame(FrameServices s)
     : m_host(s.host), m_profile(s.profile), m_system(s.system), m_mci(s.mci), m_ops(s.ops),
-      m_records(s.records), m_resources(s.resources), m_messages(s.messages), m_launcher(s.launcher),
-      m_text(s.text), m_commands(s.commands) {}
+      m_records(s.records), m_resources(s.resources), m_messages(s.messages),
+      m_launcher(s.launcher), m_text(s.text), m_commands(s.commands) {}
 
 CMainFrame::~CMainFrame() = default;
 
@@ -73,10 +73,14 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         const auto flags = static_cast<std::uint32_t>(wParam);
         const int x = static_cast<std::int16_t>(LOWORD(static_cast<std::uintptr_t>(lParam)));
         const int y = static_cast<std::int16_t>(HIWORD(static_cast<std::uintptr_t>(lParam)));
-        if (msg == WM_MOUSEMOVE) OnMouseMove(flags, x, y);
-        else if (msg == WM_LBUTTONDOWN) OnLButtonDown(flags, x, y);
-        else if (msg == WM_LBUTTONUP) OnLButtonUp(flags, x, y);
-        else OnLButtonDblClk(flags, x, y);
+        if (msg == WM_MOUSEMOVE)
+            OnMouseMove(flags, x, y);
+        else if (msg == WM_LBUTTONDOWN)
+            OnLButtonDown(flags, x, y);
+        else if (msg == WM_LBUTTONUP)
+            OnLButtonUp(flags, x, y);
+        else
+            OnLButtonDblClk(flags, x, y);
         return 0;
     }
     case WM_COMMAND:
@@ -198,8 +202,6 @@ void CMainFrame::OnDestroy() {
     m_records.g_instanceId.reset();
 }
 
-
-
 void CMainFrame::OnPaint() {
     m_skin.PaintSkin();
     DrawKeyLamps();
@@ -215,6 +217,8 @@ void CMainFrame::OnControlEvent(int controlId, int eventId, std::span<const std:
     }
 }
 
-void CMainFrame::OnTrackEnd() { m_ops.AdvanceAfterTrackEnd(*this); }
+void CMainFrame::OnTrackEnd() {
+    m_ops.AdvanceAfterTrackEnd(*this);
+}
 
 } // namespace mixora

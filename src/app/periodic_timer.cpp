@@ -20,7 +20,8 @@ ElapsedTime ComputeElapsedTime(const CMainFrame& f, IMci& mci, double playerPosi
         // The track length is packed minutes/seconds/frames; the position
         // comes back as tracks/minutes/seconds/frames.
         const auto packed = static_cast<std::uint32_t>(f.m_dLength);
-        const int length = 60 * static_cast<int>(packed & 0xFF) + static_cast<int>((packed >> 8) & 0xFF);
+        const int length =
+            60 * static_cast<int>(packed & 0xFF) + static_cast<int>((packed >> 8) & 0xFF);
         MCI_STATUS_PARMS status;
         status.dwItem = MCI_STATUS_POSITION;
         if (mci.SendCommand(f.m_wCdDevice, MCI_STATUS, MCI_STATUS_ITEM, &status) != 0) {
@@ -29,7 +30,9 @@ ElapsedTime ComputeElapsedTime(const CMainFrame& f, IMci& mci, double playerPosi
         const auto pos = static_cast<std::uint32_t>(status.dwReturn);
         e.minutes = static_cast<int>((pos >> 8) & 0xFF);
         e.seconds = static_cast<int>((pos >> 16) & 0xFF);
-        e.fraction = length > 0 ? static_cast<float>(60 * e.minutes + e.seconds) / static_cast<float>(length) : 0.0f;
+        e.fraction =
+            length > 0 ? static_cast<float>(60 * e.minutes + e.seconds) / static_cast<float>(length)
+                       : 0.0f;
     } else {
         double t = playerPosition;
         if (t == -1.0 || !(t > 0.0)) {
@@ -49,7 +52,8 @@ void CMainFrame::OnTimer(UINT) {
         m_ops.DetectAudioCd(*this);
     }
 
-    const ElapsedTime e = ComputeElapsedTime(*this, m_mci, m_nPlayState != 0 && !m_bCdMode ? m_ops.PlayerPosition(*this) : 0.0);
+    const ElapsedTime e = ComputeElapsedTime(
+        *this, m_mci, m_nPlayState != 0 && !m_bCdMode ? m_ops.PlayerPosition(*this) : 0.0);
     // The display has two digits each: past 99 minutes it stays at 99:59.
     const int m = e.minutes > 99 ? 99 : e.minutes;
     const int s = e.minutes > 99 ? 59 : e.seconds;

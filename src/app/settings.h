@@ -14,7 +14,7 @@ std::string SettingsFilePath(const std::string& windowsDirectory);
 
 void ReadSettings(CMainFrame& frame, ProgramRecords& records, IPrivateProfile& profile,
                   const std::string& windowsDirectory);
-void WriteSettings(const CMainFrame& frame, const ProgramRecords& records,
-                   IPrivateProfile& profile, const std::string& windowsDirectory);
+void WriteSettings(const CMainFrame& frame, const ProgramRecords& records, IPrivateProfile& profile,
+                   const std::string& windowsDirectory);
 
 } // namespace mixora

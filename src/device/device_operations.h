@@ -14,7 +14,8 @@ class CPropertyChannel;
 
 class CDeviceFrameOperations final : public IFrameOperations {
 public:
-    CDeviceFrameOperations(CMixerControl& mixer, CPropertyChannel& channel, CEqualizerOperations& equalizer)
+    CDeviceFrameOperations(CMixerControl& mixer, CPropertyChannel& channel,
+                           CEqualizerOperations& equalizer)
         : mixer_(mixer), channel_(channel), equalizer_(equalizer) {}
 
     bool OpenMixer(CMainFrame& frame) override;
@@ -42,8 +43,8 @@ private:
 
 class CDeviceCommandOperations final : public CInertCommandOperations {
 public:
-    CDeviceCommandOperations(CMixerControl& mixer, CPropertyChannel& channel, CEqualizerOperations& equalizer,
-                             CEnvironmentEffects& environments)
+    CDeviceCommandOperations(CMixerControl& mixer, CPropertyChannel& channel,
+                             CEqualizerOperations& equalizer, CEnvironmentEffects& environments)
         : mixer_(mixer), channel_(channel), equalizer_(equalizer), environments_(environments) {}
 
     // A CD track plays through the CD line: its mute and volume are the mixer's.

@@ -52,12 +52,18 @@ constexpr std::array<ReverbFields, kGlobalReverbRecords> kRecords = {{
 
 GlobalReverbRecord Pack(const ReverbFields& f) {
     const std::array<std::uint32_t, 12> words = {
-        std::bit_cast<std::uint32_t>(f.lRoom),          std::bit_cast<std::uint32_t>(f.lRoomHF),
-        std::bit_cast<std::uint32_t>(f.flRoomRolloffFactor), std::bit_cast<std::uint32_t>(f.flDecayTime),
-        std::bit_cast<std::uint32_t>(f.flDecayHFRatio), std::bit_cast<std::uint32_t>(f.lReflections),
-        std::bit_cast<std::uint32_t>(f.flReflectionsDelay), std::bit_cast<std::uint32_t>(f.lReverb),
-        std::bit_cast<std::uint32_t>(f.flReverbDelay),  std::bit_cast<std::uint32_t>(f.flDiffusion),
-        std::bit_cast<std::uint32_t>(f.flDensity),      std::bit_cast<std::uint32_t>(f.flHFReference)};
+        std::bit_cast<std::uint32_t>(f.lRoom),
+        std::bit_cast<std::uint32_t>(f.lRoomHF),
+        std::bit_cast<std::uint32_t>(f.flRoomRolloffFactor),
+        std::bit_cast<std::uint32_t>(f.flDecayTime),
+        std::bit_cast<std::uint32_t>(f.flDecayHFRatio),
+        std::bit_cast<std::uint32_t>(f.lReflections),
+        std::bit_cast<std::uint32_t>(f.flReflectionsDelay),
+        std::bit_cast<std::uint32_t>(f.lReverb),
+        std::bit_cast<std::uint32_t>(f.flReverbDelay),
+        std::bit_cast<std::uint32_t>(f.flDiffusion),
+        std::bit_cast<std::uint32_t>(f.flDensity),
+        std::bit_cast<std::uint32_t>(f.flHFReference)};
     GlobalReverbRecord r{};
     for (std::size_t w = 0; w < words.size(); ++w) {
         for (int i = 0; i < 4; ++i) {
@@ -100,9 +106,9 @@ private:
 };
 
 LONG SetDword(IRegistry& registry, HKEY key, const char* name, std::uint32_t value) {
-    const std::array<std::uint8_t, 4> bytes = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-                                               static_cast<std::uint8_t>(value >> 16),
-                                               static_cast<std::uint8_t>(value >> 24)};
+    const std::array<std::uint8_t, 4> bytes = {
+        static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+        static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
     return registry.SetValue(key, name, REG_DWORD, bytes);
 }
 
@@ -112,13 +118,19 @@ const GlobalReverbRecord& GlobalReverb(int number) {
     return Records()[static_cast<std::size_t>(std::clamp(number, 0, kGlobalReverbRecords - 1))];
 }
 
-CDirectSoundReverb::CDirectSoundReverb(IDirectSoundApi& directSound, IRegistry& registry, IMessageBox& messages,
-                                       ProgramRecords& records, PlatformVersion version)
-    : directSound_(directSound), registry_(registry), messages_(messages), records_(records), version_(version) {}
+CDirectSoundReverb::CDirectSoundReverb(IDirectSoundApi& directSound, IRegistry& registry,
+                                       IMessageBox& messages, ProgramRecords& records,
+                                       PlatformVersion version)
+    : directSound_(directSound), registry_(registry), messages_(messages), records_(records),
+      version_(version) {}
 
-CDirectSoundReverb::~CDirectSoundReverb() { ReleaseDirectSound(); }
+CDirectSoundReverb::~CDirectSoundReverb() {
+    ReleaseDirectSound();
+}
 
-void CDirectSoundReverb::Fail(const char* text, const char* caption) { messages_.MessageBox(text, caption, kErrorBox); }
+void CDirectSoundReverb::Fail(const char* text, const char* caption) {
+    messages_.MessageBox(text, caption, kErrorBox);
+}
 
 int CDirectSoundReverb::InitDirectSound() {
     ConfigureDirectSoundRegistry();
@@ -128,7 +140,8 @@ int CDirectSoundReverb::InitDirectSound() {
                 return EnumDsDeviceCallback(device, description, module);
             });
     }
-    if (!Succeeded(directSound_.DirectSoundCreate(g_pDsDeviceGuid, &m_pDirectSound)) || !m_pDirectSound) {
+    if (!Succeeded(directSound_.DirectSoundCreate(g_pDsDeviceGuid, &m_pDirectSound)) ||
+        !m_pDirectSound) {
         Fail("Unable to get a DirectSound object", "DirectSoundCreate Failure");
         m_pDirectSound.reset();
         return 0;
@@ -140,7 +153,8 @@ int CDirectSoundReverb::InitDirectSound() {
     }
     DSBUFFERDESC primary;
     primary.dwFlags = DSBCAPS_PRIMARYBUFFER | DSBCAPS_CTRL3D;
-    if (!Succeeded(m_pDirectSound->CreateSoundBuffer(primary, &m_pPrimaryBuffer)) || !m_pPrimaryBuffer) {
+    if (!Succeeded(m_pDirectSound->CreateSoundBuffer(primary, &m_pPrimaryBuffer)) ||
+        !m_pPrimaryBuffer) {
         Fail("Could not Create Primary Buffer()", "Create Primary failure");
         m_pPrimaryBuffer.reset();
         m_pDirectSound.reset();
@@ -172,19 +186,24 @@ int CDirectSoundReverb::QueryGlobalReverbSupport() {
     secondary.dwFlags = DSBCAPS_CTRL3D | DSBCAPS_LOCHARDWARE;
     secondary.dwBufferBytes = 1024;
     secondary.lpwfxFormat = &format;
-    if (!m_pDirectSound || !Succeeded(m_pDirectSound->CreateSoundBuffer(secondary, &m_pSecondaryBuffer)) ||
+    if (!m_pDirectSound ||
+        !Succeeded(m_pDirectSound->CreateSoundBuffer(secondary, &m_pSecondaryBuffer)) ||
         !m_pSecondaryBuffer) {
-        Fail("Create secondary for getting property set extention failed", "Create secondary failed");
+        Fail("Create secondary for getting property set extention failed",
+             "Create secondary failed");
         return 0;
     }
-    if (!Succeeded(m_pSecondaryBuffer->QueryInterface(IID_IKsPropertySet, &m_pPropertySet)) || !m_pPropertySet) {
+    if (!Succeeded(m_pSecondaryBuffer->QueryInterface(IID_IKsPropertySet, &m_pPropertySet)) ||
+        !m_pPropertySet) {
         Fail("Couldn't QI for Property set interface", "QI PropertySet failed");
         return 0;
     }
     std::uint32_t support = 0;
     if (!Succeeded(m_pPropertySet->QuerySupport(DSPROPSETID_DirectSoundSensaura,
-                                                DSPROPERTY_DIRECTSOUNDSENSAURA_GLOBAL_ENVIRONMENT, &support))) {
-        Fail("Query support call failure", "Driver does not support DSPROPSETID_DirectSoundSensaura property set");
+                                                DSPROPERTY_DIRECTSOUNDSENSAURA_GLOBAL_ENVIRONMENT,
+                                                &support))) {
+        Fail("Query support call failure",
+             "Driver does not support DSPROPSETID_DirectSoundSensaura property set");
         return 0;
     }
     if ((support & KSPROPERTY_SUPPORT_SET) == 0) {
@@ -214,14 +233,16 @@ int CDirectSoundReverb::SetGlobalReverb(CMainFrame& frame) {
     std::array<std::uint8_t, kGlobalEnvironmentDataSize> data{};
     std::copy(record.begin(), record.end(), data.begin());
     if (!Succeeded(m_pPropertySet->Set(DSPROPSETID_DirectSoundSensaura,
-                                       DSPROPERTY_DIRECTSOUNDSENSAURA_GLOBAL_ENVIRONMENT, {}, data))) {
+                                       DSPROPERTY_DIRECTSOUNDSENSAURA_GLOBAL_ENVIRONMENT, {},
+                                       data))) {
         Fail("Could not Set Global Reverb", "Set Global Reverb");
         ReleaseDirectSound();
         return 0;
     }
     {
         OpenedKey key(registry_);
-        if (registry_.CreateKey(HKEY_LOCAL_MACHINE, kSensauraEnvironmentKey, key.Out()) == ERROR_SUCCESS) {
+        if (registry_.CreateKey(HKEY_LOCAL_MACHINE, kSensauraEnvironmentKey, key.Out()) ==
+            ERROR_SUCCESS) {
             registry_.SetValue(key.Get(), "Settings", REG_BINARY, record);
             SetDword(registry_, key.Get(), "Enabled", frame.m_nDsEnvironment != 0 ? 1 : 0);
         }
@@ -233,7 +254,8 @@ int CDirectSoundReverb::SetGlobalReverb(CMainFrame& frame) {
 void CDirectSoundReverb::ReadDsEnvironment(CMainFrame& frame) {
     frame.m_nDsEnvironment = 0;
     OpenedKey key(registry_);
-    if (registry_.CreateKey(HKEY_LOCAL_MACHINE, kSensauraEnvironmentKey, key.Out()) != ERROR_SUCCESS) {
+    if (registry_.CreateKey(HKEY_LOCAL_MACHINE, kSensauraEnvironmentKey, key.Out()) !=
+        ERROR_SUCCESS) {
         return;
     }
     std::array<std::uint8_t, 4> enabled{};
@@ -260,16 +282,16 @@ void CDirectSoundReverb::ReadDsEnvironment(CMainFrame& frame) {
 int CDirectSoundReverb::WriteDriverKeys(const std::string& prefix) {
     {
         OpenedKey presence(registry_);
-        if (registry_.CreateKey(HKEY_LOCAL_MACHINE, prefix + "\\DirectSound\\Device Presence", presence.Out()) !=
-                ERROR_SUCCESS ||
+        if (registry_.CreateKey(HKEY_LOCAL_MACHINE, prefix + "\\DirectSound\\Device Presence",
+                                presence.Out()) != ERROR_SUCCESS ||
             SetDword(registry_, presence.Get(), "VxD", 1) != ERROR_SUCCESS ||
             SetDword(registry_, presence.Get(), "WDM", 1) != ERROR_SUCCESS) {
             return 0;
         }
     }
     OpenedKey defaults(registry_);
-    if (registry_.CreateKey(HKEY_LOCAL_MACHINE, prefix + "\\DirectSound\\Mixer Defaults", defaults.Out()) !=
-            ERROR_SUCCESS ||
+    if (registry_.CreateKey(HKEY_LOCAL_MACHINE, prefix + "\\DirectSound\\Mixer Defaults",
+                            defaults.Out()) != ERROR_SUCCESS ||
         SetDword(registry_, defaults.Get(), "Acceleration", 0) != ERROR_SUCCESS) {
         return 0;
     }
@@ -282,13 +304,15 @@ int CDirectSoundReverb::ConfigureDirectSoundRegistry() {
     }
     const std::string& instanceId = *records_.g_instanceId;
     if (version_.major > 4) {
-        return WriteDriverKeys(
-            "System\\CurrentControlSet\\Hardware Profiles\\Current\\System\\CurrentControlSet\\Enum\\" + instanceId);
+        return WriteDriverKeys("System\\CurrentControlSet\\Hardware "
+                               "Profiles\\Current\\System\\CurrentControlSet\\Enum\\" +
+                               instanceId);
     }
     std::string driver;
     {
         OpenedKey key(registry_);
-        if (registry_.OpenKey(HKEY_LOCAL_MACHINE, "Enum\\" + instanceId, key.Out()) != ERROR_SUCCESS) {
+        if (registry_.OpenKey(HKEY_LOCAL_MACHINE, "Enum\\" + instanceId, key.Out()) !=
+            ERROR_SUCCESS) {
             return 0;
         }
         std::array<std::uint8_t, 16> text{};
@@ -297,7 +321,8 @@ int CDirectSoundReverb::ConfigureDirectSoundRegistry() {
         if (registry_.QueryValue(key.Get(), "Driver", &type, text.data(), &size) != ERROR_SUCCESS) {
             return 0;
         }
-        const auto end = std::find(text.begin(), text.begin() + std::min<DWORD>(size, 16), std::uint8_t{0});
+        const auto end =
+            std::find(text.begin(), text.begin() + std::min<DWORD>(size, 16), std::uint8_t{0});
         driver.assign(text.begin(), end);
     }
     return WriteDriverKeys("System\\CurrentControlSet\\Services\\Class\\" + driver);

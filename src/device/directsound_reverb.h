@@ -54,7 +54,8 @@ public:
     int ConfigureDirectSoundRegistry();
     // Picks the driver's DirectSound device by its description; always
     // asks for the next device.
-    bool EnumDsDeviceCallback(const GUID* device, const std::string& description, const std::string& module);
+    bool EnumDsDeviceCallback(const GUID* device, const std::string& description,
+                              const std::string& module);
 
     std::unique_ptr<IDirectSound> m_pDirectSound;
     std::unique_ptr<IDirectSoundBuffer> m_pPrimaryBuffer;

@@ -24,7 +24,8 @@ void CheckRadioItem(std::vector<MenuItem>& items, int first, int last, int check
         return;
     }
     for (int i = first; i <= last; ++i) {
-        items[static_cast<std::size_t>(i)].radioChecked = i == check && items[static_cast<std::size_t>(i)].id != 0;
+        items[static_cast<std::size_t>(i)].radioChecked =
+            i == check && items[static_cast<std::size_t>(i)].id != 0;
     }
 }
 
@@ -32,7 +33,8 @@ void CheckRadioItem(std::vector<MenuItem>& items, int first, int last, int check
 
 CEnvironmentEffects::CEnvironmentEffects(CPropertyChannel& channel, CDirectSoundReverb& directSound,
                                          const IResourceModule& resources, ProgramRecords& records)
-    : channel_(channel), directSound_(directSound), resources_(resources), language_(records, resources) {}
+    : channel_(channel), directSound_(directSound), resources_(resources),
+      language_(records, resources) {}
 
 void CEnvironmentEffects::ShowEnvMenu(CMainFrame& frame, int controlId) {
     const auto menu = LoadMenuTemplate(resources_, kEnvMenuResource);
@@ -60,7 +62,8 @@ void CEnvironmentEffects::ShowEnvMenu(CMainFrame& frame, int controlId) {
         return;
     }
     const RECT box = control->m_rgn.Bounds();
-    const POINT anchor = frame.Host().ClientToScreen({(box.left + box.right) / 2, (box.top + box.bottom) / 2});
+    const POINT anchor =
+        frame.Host().ClientToScreen({(box.left + box.right) / 2, (box.top + box.bottom) / 2});
 
     if (frame.m_bDsReverb) {
         // The DirectSound extension has no Drugged, Dizzy or Psychotic.
@@ -68,12 +71,15 @@ void CEnvironmentEffects::ShowEnvMenu(CMainFrame& frame, int controlId) {
         std::erase_if(items, [](const MenuItem& item) {
             return item.id > kLastDsEnvironmentCommand && item.id < kNoEnvironmentCommand;
         });
-        const int noneAt = static_cast<int>(kLastDsEnvironmentCommand - kFirstEnvironmentCommand) + 1;
-        CheckRadioItem(items, 0, count - 4, frame.m_nDsEnvironment != 0 ? frame.m_nDsEnvironment - 1 : noneAt);
+        const int noneAt =
+            static_cast<int>(kLastDsEnvironmentCommand - kFirstEnvironmentCommand) + 1;
+        CheckRadioItem(items, 0, count - 4,
+                       frame.m_nDsEnvironment != 0 ? frame.m_nDsEnvironment - 1 : noneAt);
     } else {
         const int noneAt = static_cast<int>(kNoEnvironmentCommand - kFirstEnvironmentCommand);
         const int checked = channel_.g_eaxEnabled != 0
-                                ? static_cast<int>(std::min<std::uint32_t>(channel_.g_listener.dwEnvironment, 0x7FFFFFFF))
+                                ? static_cast<int>(std::min<std::uint32_t>(
+                                      channel_.g_listener.dwEnvironment, 0x7FFFFFFF))
                                 : noneAt;
         CheckRadioItem(items, 0, count - 1, checked);
     }

@@ -51,7 +51,8 @@ std::optional<MenuTemplateItem> ParseItemTail(std::string text, std::string_view
     std::vector<std::string_view> fields;
     for (std::size_t start = 0;;) {
         const std::size_t comma = rest.find(',', start);
-        fields.push_back(Trim(rest.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start)));
+        fields.push_back(Trim(rest.substr(
+            start, comma == std::string_view::npos ? std::string_view::npos : comma - start)));
         if (comma == std::string_view::npos) {
             break;
         }
@@ -64,7 +65,8 @@ std::optional<MenuTemplateItem> ParseItemTail(std::string text, std::string_view
     item.text = std::move(text);
     const std::string_view number = fields[1];
     const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), item.id);
-    if (ec != std::errc{} || end != number.data() + number.size() || item.id == 0 || item.id > 0xFFFF) {
+    if (ec != std::errc{} || end != number.data() + number.size() || item.id == 0 ||
+        item.id > 0xFFFF) {
         return std::nullopt;
     }
     for (std::size_t f = 2; f < fields.size(); ++f) {
@@ -81,7 +83,8 @@ std::optional<MenuTemplateItem> ParseItemTail(std::string text, std::string_view
 
 } // namespace
 
-std::optional<std::vector<MenuTemplatePopup>> ParseMenuTemplate(std::span<const std::uint8_t> bytes) {
+std::optional<std::vector<MenuTemplatePopup>>
+ParseMenuTemplate(std::span<const std::uint8_t> bytes) {
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     std::vector<MenuTemplatePopup> popups;
     bool inPopup = false;
@@ -129,7 +132,8 @@ std::optional<std::vector<MenuTemplatePopup>> ParseMenuTemplate(std::span<const 
     return popups;
 }
 
-std::optional<std::vector<MenuTemplatePopup>> LoadMenuTemplate(const IResourceModule& module, int id) {
+std::optional<std::vector<MenuTemplatePopup>> LoadMenuTemplate(const IResourceModule& module,
+                                                               int id) {
     const auto bytes = module.FindResource("MENU", ResourceName::Id(id));
     if (!bytes) {
         return std::nullopt;

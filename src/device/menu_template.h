@@ -37,6 +37,7 @@ struct MenuTemplatePopup {
 // The popups of a menu text; nothing when a line cannot be understood.
 std::optional<std::vector<MenuTemplatePopup>> ParseMenuTemplate(std::span<const std::uint8_t> text);
 // Menu resource `id` of `module`; nothing when it is missing or damaged.
-std::optional<std::vector<MenuTemplatePopup>> LoadMenuTemplate(const IResourceModule& module, int id);
+std::optional<std::vector<MenuTemplatePopup>> LoadMenuTemplate(const IResourceModule& module,
+                                                               int id);
 
 } // namespace mixora

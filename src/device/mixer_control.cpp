@@ -13,7 +13,7 @@ constexpr std::array<std::uint32_t, 9> kKeyShiftValues = {0x0000, 0x1F1F, 0x4141
                                                           0x9F9F, 0xC0C0, 0xE1E1, 0xFFFF};
 // The first reading of steps -3..4.
 constexpr std::array<std::uint32_t, 8> kKeyShiftThresholds = {3599,  12080, 20561, 29042,
-                                                               36238, 44719, 53457, 61938};
+                                                              36238, 44719, 53457, 61938};
 
 constexpr std::uint32_t kDestinationA_Connections = 3;
 constexpr std::uint32_t kDestinationA_Controls = 4;
@@ -29,7 +29,8 @@ std::uint32_t KeyShiftToFader(int keyShift) {
 }
 
 int FaderToKeyShift(std::uint32_t value) {
-    const auto above = std::upper_bound(kKeyShiftThresholds.begin(), kKeyShiftThresholds.end(), value);
+    const auto above =
+        std::upper_bound(kKeyShiftThresholds.begin(), kKeyShiftThresholds.end(), value);
     return static_cast<int>(above - kKeyShiftThresholds.begin()) - 4;
 }
 
@@ -56,7 +57,8 @@ int CMixerControl::OpenMixer(CMainFrame& frame) {
     std::uint32_t lineB = 0;
     for (std::uint32_t device = 0; device < devices && !found; ++device) {
         MixerCaps caps;
-        if (mixer_.GetDevCaps(device, &caps) != MMSYSERR_NOERROR || caps.cDestinations < kMinDestinations) {
+        if (mixer_.GetDevCaps(device, &caps) != MMSYSERR_NOERROR ||
+            caps.cDestinations < kMinDestinations) {
             continue;
         }
         HMIXER handle = 0;
@@ -68,10 +70,12 @@ int CMixerControl::OpenMixer(CMainFrame& frame) {
         for (std::uint32_t d = 0; d < caps.cDestinations; ++d) {
             MixerLine line;
             line.dwDestination = d;
-            if (mixer_.GetLineInfo(handle, &line, MIXER_GETLINEINFOF_DESTINATION) != MMSYSERR_NOERROR) {
+            if (mixer_.GetLineInfo(handle, &line, MIXER_GETLINEINFOF_DESTINATION) !=
+                MMSYSERR_NOERROR) {
                 continue;
             }
-            if (line.cConnections == kDestinationA_Connections && line.cControls == kDestinationA_Controls) {
+            if (line.cConnections == kDestinationA_Connections &&
+                line.cControls == kDestinationA_Controls) {
                 seenA = true;
             }
             if (line.cConnections == kKaraokeConnections && line.cControls == kKaraokeControls) {
@@ -140,7 +144,8 @@ std::uint32_t CMixerControl::Read(const MixerControl& control) {
     return details.values.empty() ? 0 : details.values[0];
 }
 
-void CMixerControl::Write(const MixerControl& control, std::uint32_t channels, std::uint32_t value) {
+void CMixerControl::Write(const MixerControl& control, std::uint32_t channels,
+                          std::uint32_t value) {
     MixerControlDetails details;
     details.dwControlID = control.dwControlID;
     details.cChannels = channels;
@@ -161,8 +166,10 @@ void CMixerControl::SetCdVolume(const CMainFrame& frame) {
     }
     const std::uint32_t maximum = static_cast<std::uint32_t>(volume->lMaximum);
     const std::uint32_t value =
-        frame.m_nVolume == 0 ? maximum
-                             : maximum / kVolumeFloor * static_cast<std::uint32_t>(std::max(frame.m_nVolume + kVolumeFloor, 0));
+        frame.m_nVolume == 0
+            ? maximum
+            : maximum / kVolumeFloor *
+                  static_cast<std::uint32_t>(std::max(frame.m_nVolume + kVolumeFloor, 0));
     Write(*volume, 2, value);
 }
 
@@ -179,6 +186,8 @@ void CMixerControl::SetMixerVoiceCancel(const CMainFrame& frame) {
     Write(g_karaokeControls[g_voiceCtl], 1, frame.m_bVoiceCancel ? 1 : 0);
 }
 
-void CMixerControl::SetMixerKeyShift(const CMainFrame& frame) { Write(g_keyCtl, 1, KeyShiftToFader(frame.m_nKeyShift)); }
+void CMixerControl::SetMixerKeyShift(const CMainFrame& frame) {
+    Write(g_keyCtl, 1, KeyShiftToFader(frame.m_nKeyShift));
+}
 
 } // namespace mixora

@@ -26,12 +26,14 @@ std::string Upper(std::string text) {
     return text;
 }
 
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
 
 } // namespace
 
-CPropertyChannel::CPropertyChannel(IDeviceInstall& devices, IDebugOutput& debug, ProgramRecords& records,
-                                   CDirectSoundReverb* directSound)
+CPropertyChannel::CPropertyChannel(IDeviceInstall& devices, IDebugOutput& debug,
+                                   ProgramRecords& records, CDirectSoundReverb* directSound)
     : devices_(devices), debug_(debug), records_(records), directSound_(directSound) {}
 
 // ---- discovery ------------------------------------------------------------
@@ -66,7 +68,8 @@ int CPropertyChannel::FindAudioDevice(const GUID& interfaceClass, const std::str
     }
 
     debug_.OutputDebugString("Found it!!!\n");
-    for (std::uint32_t index = 0; devices_.EnumDeviceInterfaces(list, device, interfaceClass, index); ++index) {
+    for (std::uint32_t index = 0;
+         devices_.EnumDeviceInterfaces(list, device, interfaceClass, index); ++index) {
         std::string path;
         if (!devices_.GetDeviceInterfaceDetail(list, device, interfaceClass, index, &path)) {
             debug_.OutputDebugString("SetupDiGetDeviceInterfaceDetail() Fail\n");
@@ -98,13 +101,15 @@ int CPropertyChannel::EnsureDevice() {
     return FindAudioDevice(KSCATEGORY_AUDIO, kHardwareIds[entry], g_devicePath);
 }
 
-void CPropertyChannel::ReleaseDevice() { g_devicePath.reset(); }
+void CPropertyChannel::ReleaseDevice() {
+    g_devicePath.reset();
+}
 
 // ---- requests -------------------------------------------------------------
 
-int CPropertyChannel::Request(const std::optional<std::string>& path, const GUID& set, std::uint32_t id,
-                              std::uint32_t flags, std::span<std::uint8_t> value, bool sendNothing,
-                              const Messages& messages) {
+int CPropertyChannel::Request(const std::optional<std::string>& path, const GUID& set,
+                              std::uint32_t id, std::uint32_t flags, std::span<std::uint8_t> value,
+                              bool sendNothing, const Messages& messages) {
     const HANDLE device = path ? devices_.CreateFile(*path) : 0;
     if (device == 0) {
         if (messages.openFailed) {
@@ -127,14 +132,15 @@ int CPropertyChannel::Request(const std::optional<std::string>& path, const GUID
     return 1;
 }
 
-int CPropertyChannel::EaxRequest(const std::optional<std::string>& path, std::uint32_t id, std::uint32_t flags,
-                                 void* value, const Messages& messages) {
+int CPropertyChannel::EaxRequest(const std::optional<std::string>& path, std::uint32_t id,
+                                 std::uint32_t flags, void* value, const Messages& messages) {
     if (id >= kEaxListenerIdCount) {
         return 0;
     }
     const std::size_t size = id == DSPROPERTY_EAXLISTENER_ALLPARAMETERS ? kEaxListenerSize : 4;
     const bool none = id == DSPROPERTY_EAXLISTENER_NONE;
-    std::span<std::uint8_t> bytes = none ? std::span<std::uint8_t>{} : std::span(static_cast<std::uint8_t*>(value), size);
+    std::span<std::uint8_t> bytes =
+        none ? std::span<std::uint8_t>{} : std::span(static_cast<std::uint8_t*>(value), size);
     return Request(path, DSPROPSETID_EAX20_ListenerProperties, id, flags, bytes, none, messages);
 }
 
@@ -147,7 +153,8 @@ int CPropertyChannel::SetEaxProperties(std::uint32_t id, const void* value) {
     // The driver only reads a set's value; a copy keeps the caller's const.
     std::array<std::uint8_t, kEaxListenerSize> copy{};
     if (id < kEaxListenerIdCount && id != DSPROPERTY_EAXLISTENER_NONE) {
-        std::memcpy(copy.data(), value, id == DSPROPERTY_EAXLISTENER_ALLPARAMETERS ? kEaxListenerSize : 4);
+        std::memcpy(copy.data(), value,
+                    id == DSPROPERTY_EAXLISTENER_ALLPARAMETERS ? kEaxListenerSize : 4);
     }
     return EaxRequest(g_devicePath, id, KSPROPERTY_TYPE_SET, copy.data(),
                       {"SetEaxProperties() fail from calling CreateFile()\n",
@@ -159,9 +166,10 @@ int CPropertyChannel::GetKaraokProperty(std::uint32_t id, std::int32_t* value) {
         return 0;
     }
     std::array<std::uint8_t, 4> bytes{};
-    const int done = Request(g_devicePath, KSPROPSETID_Karaoke, id, KSPROPERTY_TYPE_GET, bytes, false,
-                             {"GetKaraokProperty() fail from caliing CreateFile()\n",
-                              "GetKaraokProperty() fail from calling DeviceIoControl()\n"});
+    const int done =
+        Request(g_devicePath, KSPROPSETID_Karaoke, id, KSPROPERTY_TYPE_GET, bytes, false,
+                {"GetKaraokProperty() fail from caliing CreateFile()\n",
+                 "GetKaraokProperty() fail from calling DeviceIoControl()\n"});
     if (done) {
         std::memcpy(value, bytes.data(), 4);
     }
@@ -184,9 +192,10 @@ int CPropertyChannel::GetOstrelEaxProperty(std::uint32_t id, std::uint32_t* valu
         return 0;
     }
     std::array<std::uint8_t, 4> bytes{};
-    const int done = Request(g_devicePath, KSPROPSETID_PrivateEax, id, KSPROPERTY_TYPE_GET, bytes, false,
-                             {"GetOstrelEaxProperty() fail from caliing CreateFile()\n",
-                              "GetOstrelEaxProperty() fail from calling DeviceIoControl()\n"});
+    const int done =
+        Request(g_devicePath, KSPROPSETID_PrivateEax, id, KSPROPERTY_TYPE_GET, bytes, false,
+                {"GetOstrelEaxProperty() fail from caliing CreateFile()\n",
+                 "GetOstrelEaxProperty() fail from calling DeviceIoControl()\n"});
     if (done) {
         std::memcpy(value, bytes.data(), 4);
     }
@@ -221,7 +230,9 @@ int CPropertyChannel::EqRequest(std::uint32_t id, std::uint32_t flags, void* val
     return done ? 1 : 0;
 }
 
-int CPropertyChannel::GetEqProperty(std::uint32_t id, void* value) { return EqRequest(id, KSPROPERTY_TYPE_GET, value); }
+int CPropertyChannel::GetEqProperty(std::uint32_t id, void* value) {
+    return EqRequest(id, KSPROPERTY_TYPE_GET, value);
+}
 
 int CPropertyChannel::SetEqProperty(std::uint32_t id, const void* value) {
     std::array<std::uint8_t, kEqRecordSize> copy{};
@@ -306,7 +317,8 @@ int CPropertyChannel::ReadEffectState(CMainFrame& frame) {
     if (!EnsureDevice()) {
         return 0;
     }
-    if (!frame.m_bDsReverb && !GetEaxProperties(DSPROPERTY_EAXLISTENER_ALLPARAMETERS, &g_listener)) {
+    if (!frame.m_bDsReverb &&
+        !GetEaxProperties(DSPROPERTY_EAXLISTENER_ALLPARAMETERS, &g_listener)) {
         return 0;
     }
     std::int32_t voiceCancel = 0;

@@ -9,7 +9,7 @@
 #include <span>
 #include <string>
 
-#include "platform/effects/effect_state.h"
+#include "dsp/effect_state.h"
 #include "platform/guid.h"
 
 namespace mixora {
@@ -23,12 +23,24 @@ struct ProgramRecords;
 // The hardware ids the effect device is recognised by, tried in this order;
 // each is matched as an upper-case substring of a device-instance id.
 inline constexpr std::array<const char*, 20> kHardwareIds = {
-    "PCI\\VEN_8086&DEV_2415", "PCI\\VEN_8086&DEV_2425", "PCI\\VEN_8086&DEV_2445",
-    "PCI\\VEN_8086&DEV_2485", "PCI\\VEN_8086&DEV_24C5", "PCI\\VEN_8086&DEV_24D5",
-    "PCI\\VEN_8086&DEV_7195", "PCI\\VEN_1106&DEV_3058", "PCI\\VEN_1106&DEV_3059",
-    "PCI\\VEN_1039&DEV_7018", "PCI\\VEN_1039&DEV_7012", "PCI\\VEN_10B9&DEV_5451",
-    "PCI\\VEN_10B9&DEV_5455", "PCI\\VEN_1022&DEV_7445", "PCI\\VEN_1022&DEV_746D",
-    "PCI\\VEN_1002&DEV_4341", "PCI\\VEN_10DE&DEV_006A", "PCI\\VEN_10DE&DEV_00DA",
+    "PCI\\VEN_8086&DEV_2415",
+    "PCI\\VEN_8086&DEV_2425",
+    "PCI\\VEN_8086&DEV_2445",
+    "PCI\\VEN_8086&DEV_2485",
+    "PCI\\VEN_8086&DEV_24C5",
+    "PCI\\VEN_8086&DEV_24D5",
+    "PCI\\VEN_8086&DEV_7195",
+    "PCI\\VEN_1106&DEV_3058",
+    "PCI\\VEN_1106&DEV_3059",
+    "PCI\\VEN_1039&DEV_7018",
+    "PCI\\VEN_1039&DEV_7012",
+    "PCI\\VEN_10B9&DEV_5451",
+    "PCI\\VEN_10B9&DEV_5455",
+    "PCI\\VEN_1022&DEV_7445",
+    "PCI\\VEN_1022&DEV_746D",
+    "PCI\\VEN_1002&DEV_4341",
+    "PCI\\VEN_10DE&DEV_006A",
+    "PCI\\VEN_10DE&DEV_00DA",
     "PCI\\VEN_10DE&DEV_01B1",
     // The built-in software effect device, last, so that a card with the
     // real driver is still preferred.

@@ -21,7 +21,9 @@ inline constexpr HRESULT DSERR_UNSUPPORTED = static_cast<HRESULT>(0x80004001u);
 inline constexpr HRESULT DSERR_INVALIDPARAM = static_cast<HRESULT>(0x80070057u);
 inline constexpr HRESULT E_NOINTERFACE = static_cast<HRESULT>(0x80004002u);
 inline constexpr HRESULT E_PROP_ID_UNSUPPORTED = static_cast<HRESULT>(0x80070490u);
-constexpr bool Succeeded(HRESULT hr) { return hr >= 0; }
+constexpr bool Succeeded(HRESULT hr) {
+    return hr >= 0;
+}
 
 inline constexpr std::uint32_t DSSCL_EXCLUSIVE = 3;
 inline constexpr std::uint32_t DSBCAPS_PRIMARYBUFFER = 0x01;
@@ -32,7 +34,8 @@ inline constexpr std::uint32_t KSPROPERTY_SUPPORT_GET = 1;
 inline constexpr std::uint32_t KSPROPERTY_SUPPORT_SET = 2;
 
 // The property-set interface a buffer hands out.
-inline constexpr GUID IID_IKsPropertySet{0x31EFAC30, 0x515C, 0x11D0, {0xA9, 0xAA, 0x00, 0xAA, 0x00, 0x61, 0xBE, 0x93}};
+inline constexpr GUID IID_IKsPropertySet{
+    0x31EFAC30, 0x515C, 0x11D0, {0xA9, 0xAA, 0x00, 0xAA, 0x00, 0x61, 0xBE, 0x93}};
 // The Sensaura extension's property set and its global-reverb property,
 // whose data is the 48-byte global-reverb record followed by a 32-bit 0.
 inline constexpr GUID DSPROPSETID_DirectSoundSensaura{
@@ -64,7 +67,8 @@ public:
     virtual ~IKsPropertySet() = default;
     // The KSPROPERTY_SUPPORT_* bits of property `id` of `set` in `*support`.
     virtual HRESULT QuerySupport(const GUID& set, std::uint32_t id, std::uint32_t* support) = 0;
-    virtual HRESULT Set(const GUID& set, std::uint32_t id, std::span<const std::uint8_t> instanceData,
+    virtual HRESULT Set(const GUID& set, std::uint32_t id,
+                        std::span<const std::uint8_t> instanceData,
                         std::span<const std::uint8_t> propertyData) = 0;
 };
 
@@ -80,7 +84,8 @@ public:
     virtual ~IDirectSound() = default;
     // The level for the program's main window.
     virtual HRESULT SetCooperativeLevel(std::uint32_t level) = 0;
-    virtual HRESULT CreateSoundBuffer(const DSBUFFERDESC& desc, std::unique_ptr<IDirectSoundBuffer>* out) = 0;
+    virtual HRESULT CreateSoundBuffer(const DSBUFFERDESC& desc,
+                                      std::unique_ptr<IDirectSoundBuffer>* out) = 0;
 };
 
 class IDirectSoundApi {
@@ -88,8 +93,8 @@ public:
     virtual ~IDirectSoundApi() = default;
     // Called once per output device: its GUID (null for the primary
     // driver), description and module; returning false stops the listing.
-    using EnumCallback =
-        std::function<bool(const GUID* device, const std::string& description, const std::string& module)>;
+    using EnumCallback = std::function<bool(const GUID* device, const std::string& description,
+                                            const std::string& module)>;
     virtual HRESULT DirectSoundEnumerate(const EnumCallback& callback) = 0;
     // A device object on `device`, or on the default device when null.
     virtual HRESULT DirectSoundCreate(const GUID* device, std::unique_ptr<IDirectSound>* out) = 0;

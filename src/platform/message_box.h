@@ -17,8 +17,7 @@ inline constexpr int IDNO = 7;
 class IMessageBox {
 public:
     virtual ~IMessageBox() = default;
-    virtual int MessageBox(const std::string& text, const std::string& caption,
-                           unsigned type) = 0;
+    virtual int MessageBox(const std::string& text, const std::string& caption, unsigned type) = 0;
 };
 
 } // namespace mixora

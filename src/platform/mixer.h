@@ -101,7 +101,8 @@ public:
     // `dwComponentType` (COMPONENTTYPE), and fills in the rest.
     virtual MMRESULT GetLineInfo(HMIXER mixer, MixerLine* line, std::uint32_t flags) = 0;
     // All controls of line `lineId`, in the line's order.
-    virtual MMRESULT GetLineControls(HMIXER mixer, std::uint32_t lineId, std::vector<MixerControl>* controls) = 0;
+    virtual MMRESULT GetLineControls(HMIXER mixer, std::uint32_t lineId,
+                                     std::vector<MixerControl>* controls) = 0;
     // Reads `details->values` (sized to the channels asked) / writes them.
     virtual MMRESULT GetControlDetails(HMIXER mixer, MixerControlDetails* details) = 0;
     virtual MMRESULT SetControlDetails(HMIXER mixer, const MixerControlDetails& details) = 0;

@@ -47,8 +47,8 @@ public:
     // counts its terminating zero). ERROR_NO_MORE_ITEMS past the last value,
     // ERROR_MORE_DATA when name or data do not fit (the sizes then tell what
     // is needed). Null `data` asks for the size only.
-    virtual LONG EnumValue(HKEY key, DWORD index, std::string* name, DWORD* nameSize,
-                           DWORD* type, std::uint8_t* data, DWORD* dataSize) = 0;
+    virtual LONG EnumValue(HKEY key, DWORD index, std::string* name, DWORD* nameSize, DWORD* type,
+                           std::uint8_t* data, DWORD* dataSize) = 0;
 
     // Reads one value; `dataSize` in: the room, out: the size of the value.
     // ERROR_MORE_DATA when it does not fit, ERROR_FILE_NOT_FOUND when absent.

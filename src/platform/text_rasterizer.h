@@ -23,8 +23,9 @@ public:
     // pixel height is `fontHeight`, in `color` (0x00BBGGRR), clipped to
     // `clip`. With `opaque` the clip rectangle is first filled with
     // `background` (0x00BBGGRR). Called on the UI thread.
-    virtual void DrawText(SurfaceView surface, const RECT& clip, int x, int y, const std::string& utf8,
-                          int fontHeight, std::uint32_t color, bool opaque, std::uint32_t background) = 0;
+    virtual void DrawText(SurfaceView surface, const RECT& clip, int x, int y,
+                          const std::string& utf8, int fontHeight, std::uint32_t color, bool opaque,
+                          std::uint32_t background) = 0;
 };
 
 } // namespace mixora

@@ -34,7 +34,9 @@ std::uint32_t ReadU32(const std::uint8_t* p) {
            (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
-std::int32_t ReadI32(const std::uint8_t* p) { return static_cast<std::int32_t>(ReadU32(p)); }
+std::int32_t ReadI32(const std::uint8_t* p) {
+    return static_cast<std::int32_t>(ReadU32(p));
+}
 
 void PutU16(std::vector<std::uint8_t>& out, std::uint32_t v) {
     out.push_back(static_cast<std::uint8_t>(v));
@@ -210,7 +212,9 @@ std::uint32_t RgbFromTable(const std::uint8_t* entry) {
 
 CDib::CDib() = default;
 
-CDib::~CDib() { Clear(); }
+CDib::~CDib() {
+    Clear();
+}
 
 void CDib::Clear() {
     header_ = nullptr;
@@ -334,7 +338,9 @@ CSize CDib::GetSize() const {
     return {ReadI32(header_ + 4), ReadI32(header_ + 8)};
 }
 
-int CDib::BitsPerPixel() const { return header_ != nullptr ? ReadU16(header_ + 14) : 0; }
+int CDib::BitsPerPixel() const {
+    return header_ != nullptr ? ReadU16(header_ + 14) : 0;
+}
 
 std::uint32_t CDib::RowBytes() const {
     if (header_ == nullptr) {
@@ -393,8 +399,8 @@ bool CDib::GetPixelRgb(int x, int y, std::uint32_t* out) const {
             return fromMasks(pixel);
         }
         // 5-5-5 with the top bit unused.
-        *out = (Channel(pixel, 0x7C00) << 16) | (Channel(pixel, 0x03E0) << 8) |
-               Channel(pixel, 0x001F);
+        *out =
+            (Channel(pixel, 0x7C00) << 16) | (Channel(pixel, 0x03E0) << 8) | Channel(pixel, 0x001F);
         return true;
     }
     case 24: {

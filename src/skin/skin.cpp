@@ -41,7 +41,8 @@ void CSkinBitmap::Clear() {
 }
 
 CSkin::CSkin() {
-    const char* names[] = {"PLAYSTS", "EQONSTS", "MUTESTS", "PLAYNO", "RECORDNO", "REPEATSTS", "VOICECSTS"};
+    const char* names[] = {"PLAYSTS",  "EQONSTS",   "MUTESTS",  "PLAYNO",
+                           "RECORDNO", "REPEATSTS", "VOICECSTS"};
     for (std::size_t i = 0; i < strips_.size(); ++i) {
         strips_[i].first = names[i];
     }
@@ -62,7 +63,8 @@ bool CSkin::Load(std::uint32_t transparentKey, std::uint32_t bodyKey, CMainFrame
     size_ = {base_.Width(), base_.Height()};
     focus_.LoadFrom(module, "SKINFOCUS");
     down_.LoadFrom(module, "SKINDOWN");
-    for (const char* name : {"PLAYSTS", "EQONSTS", "MUTESTS", "REPEATSTS", "VOICECSTS", "PLAYNO", "RECORDNO"}) {
+    for (const char* name :
+         {"PLAYSTS", "EQONSTS", "MUTESTS", "REPEATSTS", "VOICECSTS", "PLAYNO", "RECORDNO"}) {
         for (auto& [stripName, bitmap] : strips_) {
             if (std::string_view(stripName) == name) {
                 bitmap.LoadFrom(module, name);
@@ -83,7 +85,8 @@ bool CSkin::Load(std::uint32_t transparentKey, std::uint32_t bodyKey, CMainFrame
     RegionFromMask(rgnShape_, transparentKey, kMaskAllButKey);
     RegionFromMask(rgnBody_, bodyKey, kMaskKeyPixels);
 
-    surface_.assign(static_cast<std::size_t>(size_.cx) * static_cast<std::size_t>(size_.cy), 0xFF000000u);
+    surface_.assign(static_cast<std::size_t>(size_.cx) * static_cast<std::size_t>(size_.cy),
+                    0xFF000000u);
     return true;
 }
 
@@ -131,7 +134,9 @@ void CSkin::SetButtonState(int id, int state) {
     }
 }
 
-int CSkin::GetButtonState(int id) const { return HasOwner() ? controls_.GetButtonState(id) : -1; }
+int CSkin::GetButtonState(int id) const {
+    return HasOwner() ? controls_.GetButtonState(id) : -1;
+}
 
 void CSkin::SetSliderFraction(int id, double f) {
     if (HasOwner()) {
@@ -143,7 +148,9 @@ double CSkin::GetSliderFraction(int id) const {
     return HasOwner() ? controls_.GetSliderFraction(id) : 0.0;
 }
 
-bool CSkin::IsSliderPressed(int id) const { return HasOwner() && controls_.IsSliderPressed(id); }
+bool CSkin::IsSliderPressed(int id) const {
+    return HasOwner() && controls_.IsSliderPressed(id);
+}
 
 const CSkinBitmap* CSkin::Strip(const std::string& name) const {
     for (const auto& [stripName, bitmap] : strips_) {
@@ -166,8 +173,8 @@ bool CSkin::CopyToSurface(const CSkinBitmap& from, const RECT& rc, int srcX, int
     std::vector<RECT> parts;
     if (clip) {
         for (const RECT& r : clip->Rects()) {
-            RECT p{std::max(r.left, dst.left), std::max(r.top, dst.top), std::min(r.right, dst.right),
-                   std::min(r.bottom, dst.bottom)};
+            RECT p{std::max(r.left, dst.left), std::max(r.top, dst.top),
+                   std::min(r.right, dst.right), std::min(r.bottom, dst.bottom)};
             if (p.left < p.right && p.top < p.bottom) {
                 parts.push_back(p);
             }
@@ -210,7 +217,9 @@ void CSkin::FitWindowToSkin(CMainFrame* owner) {
     RefitWindow(false);
 }
 
-void CSkin::RefitWindowToSkin() { RefitWindow(true); }
+void CSkin::RefitWindowToSkin() {
+    RefitWindow(true);
+}
 
 void CSkin::RefitWindow(bool invalidate) {
     if (!owner_) {

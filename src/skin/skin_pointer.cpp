@@ -141,7 +141,8 @@ void CSkin::SetActive(bool active) {
     m_bActive = 0;
     for (const auto& c : controls_) {
         if (c->m_bHover) {
-            CopyToSurface(base_, c->m_rgn.Bounds(), c->m_rgn.Bounds().left, c->m_rgn.Bounds().top, &c->m_rgn);
+            CopyToSurface(base_, c->m_rgn.Bounds(), c->m_rgn.Bounds().left, c->m_rgn.Bounds().top,
+                          &c->m_rgn);
             Invalidate(c->m_rgn.Bounds());
             c->m_bHover = false;
         }

@@ -7,10 +7,10 @@
 #include <fstream>
 #include <iterator>
 
-#include "effects/dsp_signals.h"
+#include "dsp/dsp_signals.h"
+#include "dsp/environments.h"
 #include "fakes/temp_dir.h"
-#include "platform/effects/effect_hub.h"
-#include "platform/effects/environments.h"
+#include "platform/effect_driver/effect_hub.h"
 
 namespace mixora {
 namespace {
@@ -23,18 +23,16 @@ constexpr int kRate = 44100;
 struct Wave {
     int channels = 0;
     int rate = 0;
-    std::vector<float> samples;  // interleaved
+    std::vector<float> samples; // interleaved
 };
 
-std::uint32_t Le32(const char* p)
-{
+std::uint32_t Le32(const char* p) {
     std::uint32_t v = 0;
     std::memcpy(&v, p, 4);
     return v;
 }
 
-Wave ReadWave(const std::string& path)
-{
+Wave ReadWave(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), {});
     Wave w;
@@ -69,12 +67,12 @@ Wave ReadWave(const std::string& path)
 }
 
 // Plays `input` (F32 stereo) through mixoraeffects into a 16-bit WAV file.
-bool Render(const std::vector<float>& input, const std::string& path)
-{
+bool Render(const std::vector<float>& input, const std::string& path) {
     std::string description =
         "appsrc name=src format=time caps=audio/x-raw,format=F32LE,layout=interleaved,"
         "channels=2,rate=44100 ! audioconvert ! mixoraeffects ! audioconvert ! "
-        "audio/x-raw,format=S16LE ! wavenc ! filesink location=\"" + path + "\"";
+        "audio/x-raw,format=S16LE ! wavenc ! filesink location=\"" +
+        path + "\"";
     GError* error = nullptr;
     GstElement* pipeline = gst_parse_launch(description.c_str(), &error);
     if (!pipeline) {
@@ -125,16 +123,14 @@ protected:
     void TearDown() override { SetEffectState(EffectState{}); }
 };
 
-TEST_F(EffectElement, IsRegisteredUnderItsName)
-{
-    EXPECT_TRUE(RegisterEffectElement());  // again: harmless
+TEST_F(EffectElement, IsRegisteredUnderItsName) {
+    EXPECT_TRUE(RegisterEffectElement()); // again: harmless
     GstElement* element = gst_element_factory_make("mixoraeffects", nullptr);
     ASSERT_NE(element, nullptr);
     gst_object_unref(element);
 }
 
-TEST_F(EffectElement, RendersTheBassPresetIntoAWaveFile)
-{
+TEST_F(EffectElement, RendersTheBassPresetIntoAWaveFile) {
     TempDir dir;
     // 100 Hz and 10 kHz, quiet enough that the boosted bass does not clip.
     auto input = Sine(100, kRate, 2 * kRate, {0.05, 0.05});
@@ -173,8 +169,7 @@ TEST_F(EffectElement, RendersTheBassPresetIntoAWaveFile)
 // A preset and an environment together, as a user would set them: the
 // spectrum shows the preset and, once the music stops, the room rings on
 // and dies away.
-TEST_F(EffectElement, RendersAPresetInAConcertHall)
-{
+TEST_F(EffectElement, RendersAPresetInAConcertHall) {
     TempDir dir;
     auto input = Sine(100, kRate, kRate, {0.05, 0.05});
     const auto treble = Sine(10000, kRate, kRate, {0.05, 0.05});
@@ -197,13 +192,15 @@ TEST_F(EffectElement, RendersAPresetInAConcertHall)
     EXPECT_GT(Amplitude(tone, 100, kRate), Amplitude(tone, 10000, kRate) * 2.0);
     auto rms = [&](double from, double to) {
         double sum = 0;
-        const auto a = static_cast<std::size_t>(from * kRate), b = static_cast<std::size_t>(to * kRate);
-        for (std::size_t i = a; i < b; ++i) sum += double(left[i]) * left[i];
+        const auto a = static_cast<std::size_t>(from * kRate),
+                   b = static_cast<std::size_t>(to * kRate);
+        for (std::size_t i = a; i < b; ++i)
+            sum += double(left[i]) * left[i];
         return std::sqrt(sum / double(b - a));
     };
     const double early = rms(1.05, 1.35), late = rms(2.2, 2.5);
-    EXPECT_GT(early, 1e-3);      // the hall rings after the tone has stopped
-    EXPECT_LT(late, early / 4);  // and dies away (a 3.9 s hall: about -13 dB in 1.2 s)
+    EXPECT_GT(early, 1e-3);     // the hall rings after the tone has stopped
+    EXPECT_LT(late, early / 4); // and dies away (a 3.9 s hall: about -13 dB in 1.2 s)
 }
 
 } // namespace

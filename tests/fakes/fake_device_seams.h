@@ -53,7 +53,8 @@ public:
     bool GetDeviceInstanceId(HDEVINFO, std::uint32_t device, std::string* id) override {
         return instanceIdFailsAt != device && (*id = devices.at(device).instanceId, true);
     }
-    bool EnumDeviceInterfaces(HDEVINFO, std::uint32_t device, const GUID&, std::uint32_t index) override {
+    bool EnumDeviceInterfaces(HDEVINFO, std::uint32_t device, const GUID&,
+                              std::uint32_t index) override {
         return index < devices.at(device).paths.size();
     }
     bool GetDeviceInterfaceDetail(HDEVINFO, std::uint32_t device, const GUID&, std::uint32_t index,
@@ -61,10 +62,13 @@ public:
         return detailFailsAt != index && (*path = devices.at(device).paths.at(index), true);
     }
     void DestroyDeviceInfoList(HDEVINFO) override { ++listsDestroyed; }
-    HANDLE CreateFile(const std::string& path) override { return openFails ? 0 : (opened.push_back(path), 5); }
+    HANDLE CreateFile(const std::string& path) override {
+        return openFails ? 0 : (opened.push_back(path), 5);
+    }
     bool DeviceIoControl(HANDLE, std::uint32_t code, std::span<const std::uint8_t> input,
                          std::span<std::uint8_t> output) override {
-        sent.push_back({opened.back(), code, {input.begin(), input.end()}, {output.begin(), output.end()}});
+        sent.push_back(
+            {opened.back(), code, {input.begin(), input.end()}, {output.begin(), output.end()}});
         return !answer || answer(*KsProperty::Parse(input), output);
     }
     void CloseHandle(HANDLE) override { ++closes; }
@@ -104,19 +108,23 @@ public:
             const bool destination = l.dwLineID >= 0xFFFF0000u;
             const bool sameDestination = l.dwDestination == line->dwDestination;
             if ((flags == MIXER_GETLINEINFOF_DESTINATION && destination && sameDestination) ||
-                (flags == MIXER_GETLINEINFOF_SOURCE && !destination && sameDestination && l.dwSource == line->dwSource) ||
+                (flags == MIXER_GETLINEINFOF_SOURCE && !destination && sameDestination &&
+                 l.dwSource == line->dwSource) ||
                 (flags == MIXER_GETLINEINFOF_LINEID && l.dwLineID == line->dwLineID) ||
-                (flags == MIXER_GETLINEINFOF_COMPONENTTYPE && l.dwComponentType == line->dwComponentType)) {
+                (flags == MIXER_GETLINEINFOF_COMPONENTTYPE &&
+                 l.dwComponentType == line->dwComponentType)) {
                 return *line = l, MMSYSERR_NOERROR;
             }
         }
         return MIXERR_INVALLINE;
     }
-    MMRESULT GetLineControls(HMIXER mixer, std::uint32_t lineId, std::vector<MixerControl>* out) override {
+    MMRESULT GetLineControls(HMIXER mixer, std::uint32_t lineId,
+                             std::vector<MixerControl>* out) override {
         return *out = devices.at(mixer - 100).controls[lineId], MMSYSERR_NOERROR;
     }
     MMRESULT GetControlDetails(HMIXER, MixerControlDetails* details) override {
-        return details->values.assign(details->cChannels, values[details->dwControlID]), MMSYSERR_NOERROR;
+        return details->values.assign(details->cChannels, values[details->dwControlID]),
+               MMSYSERR_NOERROR;
     }
     MMRESULT SetControlDetails(HMIXER, const MixerControlDetails& details) override {
         return writes.push_back(details), MMSYSERR_NOERROR;
@@ -126,7 +134,8 @@ public:
 // ---- DirectSound --------------------------------------------------------------
 
 struct FakeDirectSoundScript {
-    bool createFails = false, cooperativeFails = false, primaryFails = false, secondaryFails = false;
+    bool createFails = false, cooperativeFails = false, primaryFails = false,
+         secondaryFails = false;
     bool noPropertySet = false, querySupportFails = false, setFails = false;
     std::uint32_t support = KSPROPERTY_SUPPORT_GET | KSPROPERTY_SUPPORT_SET;
 
@@ -147,7 +156,8 @@ public:
     HRESULT DirectSoundEnumerate(const EnumCallback& callback) override {
         ++script.enumerations;
         for (const auto& [guid, description] : script.enumerated) {
-            if (!callback(guid, description, "fake.sys")) break;
+            if (!callback(guid, description, "fake.sys"))
+                break;
         }
         return DS_OK;
     }
@@ -162,23 +172,27 @@ private:
         ~Counted() { --script.alive; }
         FakeDirectSoundScript& script;
     };
-    template <class T, class I>
-    HRESULT Make(bool fails, std::unique_ptr<I>* out) {
-        if (fails) return DSERR_GENERIC;
+    template <class T, class I> HRESULT Make(bool fails, std::unique_ptr<I>* out) {
+        if (fails)
+            return DSERR_GENERIC;
         *out = std::make_unique<T>(script);
         return DS_OK;
     }
-    static bool Global(const GUID& set, std::uint32_t id) { return set == DSPROPSETID_DirectSoundSensaura && id == 6; }
+    static bool Global(const GUID& set, std::uint32_t id) {
+        return set == DSPROPSETID_DirectSoundSensaura && id == 6;
+    }
     struct PropertySet : IKsPropertySet, Counted {
         using Counted::Counted;
         HRESULT QuerySupport(const GUID& set, std::uint32_t id, std::uint32_t* support) override {
-            if (script.querySupportFails || !Global(set, id)) return E_PROP_ID_UNSUPPORTED;
+            if (script.querySupportFails || !Global(set, id))
+                return E_PROP_ID_UNSUPPORTED;
             *support = script.support;
             return DS_OK;
         }
         HRESULT Set(const GUID& set, std::uint32_t id, std::span<const std::uint8_t> instance,
                     std::span<const std::uint8_t> data) override {
-            if (script.setFails || !Global(set, id) || !instance.empty()) return DSERR_GENERIC;
+            if (script.setFails || !Global(set, id) || !instance.empty())
+                return DSERR_GENERIC;
             script.propertyData.emplace_back(data.begin(), data.end());
             return DS_OK;
         }
@@ -186,7 +200,8 @@ private:
     struct Buffer : IDirectSoundBuffer, Counted {
         using Counted::Counted;
         HRESULT QueryInterface(const GUID& iid, std::unique_ptr<IKsPropertySet>* out) override {
-            if (script.noPropertySet || iid != IID_IKsPropertySet) return E_NOINTERFACE;
+            if (script.noPropertySet || iid != IID_IKsPropertySet)
+                return E_NOINTERFACE;
             *out = std::make_unique<PropertySet>(script);
             return DS_OK;
         }
@@ -196,11 +211,15 @@ private:
         HRESULT SetCooperativeLevel(std::uint32_t level) override {
             return script.cooperativeFails || level != DSSCL_EXCLUSIVE ? DSERR_GENERIC : DS_OK;
         }
-        HRESULT CreateSoundBuffer(const DSBUFFERDESC& desc, std::unique_ptr<IDirectSoundBuffer>* out) override {
+        HRESULT CreateSoundBuffer(const DSBUFFERDESC& desc,
+                                  std::unique_ptr<IDirectSoundBuffer>* out) override {
             script.buffers.push_back(desc);
-            if (desc.lpwfxFormat) script.formats.push_back(*desc.lpwfxFormat);
-            const bool fails = (desc.dwFlags & DSBCAPS_PRIMARYBUFFER) ? script.primaryFails : script.secondaryFails;
-            if (fails) return DSERR_GENERIC;
+            if (desc.lpwfxFormat)
+                script.formats.push_back(*desc.lpwfxFormat);
+            const bool fails = (desc.dwFlags & DSBCAPS_PRIMARYBUFFER) ? script.primaryFails
+                                                                      : script.secondaryFails;
+            if (fails)
+                return DSERR_GENERIC;
             *out = std::make_unique<Buffer>(script);
             return DS_OK;
         }

@@ -73,8 +73,9 @@ public:
     }
     std::string GetText(int id, int index) const override {
         auto it = lists.find(id);
-        return it != lists.end() && Valid(it->second, index) ? it->second.lines[static_cast<std::size_t>(index)]
-                                                             : std::string{};
+        return it != lists.end() && Valid(it->second, index)
+                   ? it->second.lines[static_cast<std::size_t>(index)]
+                   : std::string{};
     }
     void EndDialog(int r) override { ended = true, result = r; }
 
@@ -97,7 +98,9 @@ public:
     int result = 0;
 
 private:
-    static bool Valid(const List& l, int index) { return index >= 0 && index < static_cast<int>(l.lines.size()); }
+    static bool Valid(const List& l, int index) {
+        return index >= 0 && index < static_cast<int>(l.lines.size());
+    }
 };
 
 // Runs a dialog on a FakeDialogView: init, then `script` plays the user.

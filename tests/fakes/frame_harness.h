@@ -29,7 +29,9 @@ struct FrameHarness {
         using ::testing::_;
         using ::testing::Invoke;
         system.windowsDir = "/cfg";
-        ON_CALL(profile, GetInt(_, _, _, _)).WillByDefault(Invoke([](auto&, auto&, int def, auto&) { return def; }));
+        ON_CALL(profile, GetInt(_, _, _, _)).WillByDefault(Invoke([](auto&, auto&, int def, auto&) {
+            return def;
+        }));
         ON_CALL(profile, GetString(_, _, _, _, _))
             .WillByDefault(Invoke([](auto&, auto&, auto& def, auto, auto&) { return def; }));
         ON_CALL(ops, ReadEffectState(_)).WillByDefault(::testing::Return(true));
@@ -38,7 +40,8 @@ struct FrameHarness {
     }
 
     FrameServices Services() {
-        return {host, profile, system, mci, ops, records, resources, messages, launcher, text, commands};
+        return {host,      profile,  system,   mci,  ops,     records,
+                resources, messages, launcher, text, commands};
     }
 };
 

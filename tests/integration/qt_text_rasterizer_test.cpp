@@ -16,7 +16,8 @@ constexpr std::uint32_t kGrey = 0xFF404040;
 
 struct Picture {
     static constexpr int width = 120, height = 60;
-    std::vector<std::uint32_t> pixels = std::vector<std::uint32_t>(static_cast<std::size_t>(width * height), kGrey);
+    std::vector<std::uint32_t> pixels =
+        std::vector<std::uint32_t>(static_cast<std::size_t>(width * height), kGrey);
 
     SurfaceView View() { return SurfaceView{pixels, width, height}; }
     std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
@@ -24,7 +25,9 @@ struct Picture {
     // Pixels inside (or outside) `rc` that pass `test`; by default those no
     // longer the background grey.
     template <class Test = bool (*)(std::uint32_t)>
-    int Count(const RECT& rc, bool inside = true, Test test = [](std::uint32_t p) { return p != kGrey; }) const {
+    int Count(
+        const RECT& rc, bool inside = true,
+        Test test = [](std::uint32_t p) { return p != kGrey; }) const {
         int n = 0;
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x) {
@@ -35,22 +38,29 @@ struct Picture {
     }
 };
 
-int Red(std::uint32_t p) { return (p >> 16) & 0xFF; }
-int Green(std::uint32_t p) { return (p >> 8) & 0xFF; }
-int Blue(std::uint32_t p) { return p & 0xFF; }
+int Red(std::uint32_t p) {
+    return (p >> 16) & 0xFF;
+}
+int Green(std::uint32_t p) {
+    return (p >> 8) & 0xFF;
+}
+int Blue(std::uint32_t p) {
+    return p & 0xFF;
+}
 
 TEST(QtTextRasterizer, TextStaysInsideItsClipInTheGivenColour) {
     QtTextRasterizer text;
     // Colours come as 0x00BBGGRR and land as opaque 0xFFRRGGBB: red stays
     // red and blue stays blue. A cell narrower than the text cuts the rest.
-    for (auto [color, isColour] : {std::pair<std::uint32_t, bool (*)(std::uint32_t)>{
-                                       0x000000FF, [](std::uint32_t p) {
-                                           return Red(p) > 200 && Green(p) < 0x50 && Blue(p) < 0x50;
-                                       }},
-                                   {0x00FF0000, [](std::uint32_t p) { return Blue(p) > 200 && Red(p) < 0x50; }}}) {
+    for (auto [color, isColour] :
+         {std::pair<std::uint32_t, bool (*)(std::uint32_t)>{
+              0x000000FF,
+              [](std::uint32_t p) { return Red(p) > 200 && Green(p) < 0x50 && Blue(p) < 0x50; }},
+          {0x00FF0000, [](std::uint32_t p) { return Blue(p) > 200 && Red(p) < 0x50; }}}) {
         Picture picture;
         const RECT cell{10, 20, 50, 33};
-        text.DrawText(picture.View(), cell, cell.left, cell.top, "Wide Text Wide Text", 13, color, false, 0);
+        text.DrawText(picture.View(), cell, cell.left, cell.top, "Wide Text Wide Text", 13, color,
+                      false, 0);
         EXPECT_GT(picture.Count(cell), 20);
         EXPECT_EQ(picture.Count(cell, false), 0);
         EXPECT_GT(picture.Count(cell, true, isColour), 5) << std::hex << color;
@@ -69,7 +79,8 @@ TEST(QtTextRasterizer, OpaqueFillsTheWholeClipWithTheBackground) {
     EXPECT_EQ(picture.Count(cell, false), 0);
 
     // With text: the cell keeps the fill except where the glyphs are.
-    text.DrawText(picture.View(), cell, cell.left, cell.top, "Selected", 13, 0x00000000, true, background);
+    text.DrawText(picture.View(), cell, cell.left, cell.top, "Selected", 13, 0x00000000, true,
+                  background);
     EXPECT_GT(picture.Count(cell, true, isFill), 60 * 13 / 2);
     EXPECT_GT(picture.Count(cell, true, [](std::uint32_t p) { return Green(p) < 0x40; }), 10);
     EXPECT_EQ(picture.Count(cell, false), 0);

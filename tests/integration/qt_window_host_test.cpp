@@ -1,8 +1,8 @@
 // The Qt window host on the offscreen platform: creation parameters, message
 // order, timers and destruction.
 #include <QApplication>
-#include <algorithm>
 #include <QElapsedTimer>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -18,7 +18,8 @@ struct Recorder : IWindowProc {
     LRESULT createResult = 0;
     LRESULT WindowProc(UINT msg, WPARAM w, LPARAM) override {
         messages.push_back(msg);
-        if (onMessage) onMessage(msg, w);
+        if (onMessage)
+            onMessage(msg, w);
         return msg == WM_CREATE ? createResult : 0;
     }
 };
@@ -86,7 +87,8 @@ TEST(QtWindowHost, TimerTicksUntilKilled) {
     ASSERT_TRUE(host.Create(PopupAt300x200(), proc));
     int ticks = 0;
     proc.onMessage = [&](UINT msg, WPARAM w) {
-        if (msg == WM_TIMER && w == 1) ++ticks;
+        if (msg == WM_TIMER && w == 1)
+            ++ticks;
     };
     EXPECT_EQ(host.SetTimer(1, 20), 1u);
     SpinUntil([&] { return ticks >= 3; });

@@ -127,7 +127,9 @@ TEST_F(CommandDispatch, MuteAndVolumeChangeTheFieldBeforeTheOperation) {
     EXPECT_EQ(frame.m_skin.GetButtonState(1007), 1);
 
     std::vector<int> volumes;
-    EXPECT_CALL(commands, ApplyVolume(_)).Times(2).WillRepeatedly([&](CMainFrame& f) { volumes.push_back(f.m_nVolume); });
+    EXPECT_CALL(commands, ApplyVolume(_)).Times(2).WillRepeatedly([&](CMainFrame& f) {
+        volumes.push_back(f.m_nVolume);
+    });
     for (double end : {0.0, 1.0}) {
         frame.m_skin.SetSliderFraction(1008, end);
         Command(1008);
@@ -136,7 +138,9 @@ TEST_F(CommandDispatch, MuteAndVolumeChangeTheFieldBeforeTheOperation) {
 }
 
 TEST_F(CommandDispatch, VoiceCancelOnTheMixerOnTheDriverAndWithTheDeviceUnreachable) {
-    EXPECT_CALL(commands, SetMixerVoiceCancel(_)).WillOnce([](CMainFrame& f) { EXPECT_EQ(f.m_bVoiceCancel, 1); });
+    EXPECT_CALL(commands, SetMixerVoiceCancel(_)).WillOnce([](CMainFrame& f) {
+        EXPECT_EQ(f.m_bVoiceCancel, 1);
+    });
     Command(1067);
     EXPECT_EQ(frame.m_skin.GetButtonState(1067), 1);
 
@@ -158,7 +162,9 @@ TEST_F(CommandDispatch, VoiceCancelOnTheMixerOnTheDriverAndWithTheDeviceUnreacha
 TEST_F(CommandDispatch, KeyShiftOnTheMixerOnTheDriverAndWithTheDeviceUnreachable) {
     // On the mixer: the field moves first, the lamp going out and the one
     // coming on are presented.
-    EXPECT_CALL(commands, SetMixerKeyShift(_)).WillOnce([](CMainFrame& f) { EXPECT_EQ(f.m_nKeyShift, -1); });
+    EXPECT_CALL(commands, SetMixerKeyShift(_)).WillOnce([](CMainFrame& f) {
+        EXPECT_EQ(f.m_nKeyShift, -1);
+    });
     EXPECT_CALL(host, InvalidateRect(Pointee(frame.m_rcKeyLamps[5])));
     EXPECT_CALL(host, InvalidateRect(Pointee(frame.m_rcKeyLamps[4])));
     Command(1069);
@@ -232,12 +238,16 @@ TEST_F(CommandDispatch, BandSlidersGivePlus1200AtTheTopAndMinus1200AtTheBottom) 
 }
 
 TEST_F(CommandDispatch, ResetFlattensAndSwitchesOffThenShowsTheDevice) {
-    for (std::size_t i = 0; i < frame.m_eq.size(); ++i) frame.m_eq[i] = std::uint8_t(i + 1);
+    for (std::size_t i = 0; i < frame.m_eq.size(); ++i)
+        frame.m_eq[i] = std::uint8_t(i + 1);
     auto flat = frame.m_eq;
-    for (std::size_t offset : {0, 4, 12, 24, 36, 48, 60, 72, 84, 96, 108}) std::fill_n(&flat[offset], 4, 0);
+    for (std::size_t offset : {0, 4, 12, 24, 36, 48, 60, 72, 84, 96, 108})
+        std::fill_n(&flat[offset], 4, 0);
     InSequence order;
     // The driver's own words between the gains go back as they were.
-    EXPECT_CALL(commands, SetEqProperty(_, 39, BytesAre(std::vector<std::uint8_t>(flat.begin(), flat.end()))));
+    EXPECT_CALL(
+        commands,
+        SetEqProperty(_, 39, BytesAre(std::vector<std::uint8_t>(flat.begin(), flat.end()))));
     EXPECT_CALL(ops, ShowEqualizer(_));
     Command(32777);
     EXPECT_EQ(frame.m_eq, flat);
@@ -245,7 +255,8 @@ TEST_F(CommandDispatch, ResetFlattensAndSwitchesOffThenShowsTheDevice) {
 
 TEST_F(CommandDispatch, RecordingSourceOpensPavucontrolOrSaysWhyNot) {
     EXPECT_CALL(launcher, IsInstalled("pavucontrol")).WillOnce(Return(true));
-    EXPECT_CALL(launcher, Launch(std::vector<std::string>{"pavucontrol", "--tab=4"})).WillOnce(Return(true));
+    EXPECT_CALL(launcher, Launch(std::vector<std::string>{"pavucontrol", "--tab=4"}))
+        .WillOnce(Return(true));
     EXPECT_CALL(messages, MessageBox(_, _, _)).Times(0);
     Command(1073);
     ::testing::Mock::VerifyAndClearExpectations(&launcher);
@@ -253,14 +264,15 @@ TEST_F(CommandDispatch, RecordingSourceOpensPavucontrolOrSaysWhyNot) {
 
     EXPECT_CALL(launcher, IsInstalled("pavucontrol")).WillOnce(Return(false));
     EXPECT_CALL(launcher, Launch(_)).Times(0);
-    EXPECT_CALL(messages, MessageBox(::testing::HasSubstr("No recording-source chooser was found"), "Mixora",
-                                     MB_OK | MB_ICONINFORMATION));
+    EXPECT_CALL(messages, MessageBox(::testing::HasSubstr("No recording-source chooser was found"),
+                                     "Mixora", MB_OK | MB_ICONINFORMATION));
     Command(1073);
 }
 
 TEST_F(CommandDispatch, IdsOfNoControlChangeNothing) {
     ::testing::StrictMock<MockCommandOperations> strict;
-    CMainFrame quiet({host, profile, system, mci, ops, records, resources, messages, launcher, text, strict});
+    CMainFrame quiet(
+        {host, profile, system, mci, ops, records, resources, messages, launcher, text, strict});
     quiet.OnCreate();
     const auto surface = quiet.m_skin.Surface();
     const auto eq = quiet.m_eq;
@@ -268,8 +280,8 @@ TEST_F(CommandDispatch, IdsOfNoControlChangeNothing) {
     EXPECT_CALL(host, InvalidateRect(_)).Times(0);
     EXPECT_CALL(host, ShowWindow(_)).Times(0);
     // The whole word counts: a known id with a high half is not that id.
-    for (WPARAM id : {WPARAM{1063}, WPARAM{1050}, WPARAM{1009}, WPARAM{1061}, WPARAM{57664}, MAKEWPARAM(1082, 1),
-                      MAKEWPARAM(1007, 1)}) {
+    for (WPARAM id : {WPARAM{1063}, WPARAM{1050}, WPARAM{1009}, WPARAM{1061}, WPARAM{57664},
+                      MAKEWPARAM(1082, 1), MAKEWPARAM(1007, 1)}) {
         EXPECT_FALSE(quiet.OnCommand(id, 0)) << id;
     }
     EXPECT_EQ(quiet.m_skin.Surface(), surface);

@@ -35,9 +35,9 @@ struct Pic {
 
 Bytes Packed(const Pic& p) {
     Bytes b;
-    for (std::uint32_t v : {p.infoSize, std::uint32_t(p.width), std::uint32_t(p.height),
-                            1u | p.bpp << 16, p.compression, p.sizeImage, 2835u, 2835u, p.clrUsed,
-                            0u}) {
+    for (std::uint32_t v :
+         {p.infoSize, std::uint32_t(p.width), std::uint32_t(p.height), 1u | p.bpp << 16,
+          p.compression, p.sizeImage, 2835u, 2835u, p.clrUsed, 0u}) {
         Put32(b, b.size(), v);
     }
     for (std::uint32_t m : p.masks)
@@ -77,7 +77,9 @@ Pic Make(int width, int height, int bytesPerPixel, std::function<std::uint32_t(i
     return p;
 }
 
-Pic Make24(int width, int height) { return Make(width, height, 3, Gradient); }
+Pic Make24(int width, int height) {
+    return Make(width, height, 3, Gradient);
+}
 
 // 8 bits with 256 colours, stated by the table alone (no colour count).
 Pic Make8(int width, int height) {
@@ -88,8 +90,12 @@ Pic Make8(int width, int height) {
 }
 
 // 5-6-5 through BI_BITFIELDS masks after the 40-byte header.
-const Pic kMasked16{.width = 3, .height = 2, .bpp = 16, .compression = 3,
-                    .masks = {0xF800, 0x07E0, 0x001F}, .pixels = Bytes(16, 0x5A)};
+const Pic kMasked16{.width = 3,
+                    .height = 2,
+                    .bpp = 16,
+                    .compression = 3,
+                    .masks = {0xF800, 0x07E0, 0x001F},
+                    .pixels = Bytes(16, 0x5A)};
 
 TEST(DibRead, RefusalsShowTheirMessageAndLeaveTheContainerEmpty) {
     const char* kRead = "Read error 1";
@@ -177,22 +183,30 @@ TEST(DibPixel, EveryDepthGivesTheColourItShows) {
     const std::uint32_t w = 0xFFFFFF;
     const std::vector<std::uint32_t> rgbx = {0x0000FF, 0x00FF00, 0xFF0000}; // bytes R, G, B
     const std::tuple<const char*, Pic, Bytes, std::vector<std::uint32_t>> cases[] = {
-        {"1 bit, across a byte", {.bpp = 1, .table = {0, w}}, {0x81, 0x80},
+        {"1 bit, across a byte",
+         {.bpp = 1, .table = {0, w}},
+         {0x81, 0x80},
          {w, 0, 0, 0, 0, 0, 0, w, w}},
         {"4 bits", {.bpp = 4, .clrUsed = 3, .table = {1, 2, 3}}, {0x20, 0x13}, {3, 1, 2, no}},
         {"8 bits", {.bpp = 8, .clrUsed = 2, .table = {1, 2}}, {1, 9}, {2, no}},
         {"8 bits, no count", {.bpp = 8, .table = Make8(1, 1).table}, {200}, {0xC83704}},
-        {"16 bits, 5-5-5", {.bpp = 16}, {0xFF, 0x7F, 0x00, 0x7C, 0x01, 0x41},
+        {"16 bits, 5-5-5",
+         {.bpp = 16},
+         {0xFF, 0x7F, 0x00, 0x7C, 0x01, 0x41},
          {w, 0xFF0000, 0x844208}}, // 16/31, 8/31, 1/31 of 255, rounded
-        {"16 bits, 5-6-5", kMasked16, {0xFF, 0xFF, 0xE0, 0x07, 0x00, 0xFC},
+        {"16 bits, 5-6-5",
+         kMasked16,
+         {0xFF, 0xFF, 0xE0, 0x07, 0x00, 0xFC},
          {w, 0x00FF00, 0xFF8200}}, // 32/63 of 255 rounds up
         {"24 bits", {.bpp = 24}, {0x56, 0x34, 0x12, 0xEF, 0xCD, 0xAB}, {0x123456, 0xABCDEF}},
         {"32 bits, fourth byte unused", {.bpp = 32}, {0x56, 0x34, 0x12, 0xAA}, {0x123456}},
         {"32 bits, masks in a 124-byte header",
          {.bpp = 32, .compression = 3, .infoSize = 124, .masks = rgbx},
-         {0x11, 0x22, 0x33, 0xFF, 0xAA, 0xBB, 0xCC, 0}, {0x112233, 0xAABBCC}},
+         {0x11, 0x22, 0x33, 0xFF, 0xAA, 0xBB, 0xCC, 0},
+         {0x112233, 0xAABBCC}},
         {"run-length: kept, but no pixels",
-         {.bpp = 8, .compression = 1, .sizeImage = 4, .clrUsed = 1, .table = {0}}, {4, 7, 0, 1},
+         {.bpp = 8, .compression = 1, .sizeImage = 4, .clrUsed = 1, .table = {0}},
+         {4, 7, 0, 1},
          {no, no, no, no}},
     };
     for (const auto& [what, pic, row, expected] : cases) {
@@ -221,8 +235,13 @@ TEST(DibPixel, EveryDepthGivesTheColourItShows) {
 }
 
 TEST(DibWrite, FileImageRoundTripsByteForByte) {
-    const Pic longHeader{.width = 3, .height = 2, .bpp = 8, .clrUsed = 2, .infoSize = 108,
-                         .table = {0x102030, 0x405060}, .pixels = Bytes(8, 1)};
+    const Pic longHeader{.width = 3,
+                         .height = 2,
+                         .bpp = 8,
+                         .clrUsed = 2,
+                         .infoSize = 108,
+                         .table = {0x102030, 0x405060},
+                         .pixels = Bytes(8, 1)};
     for (const Pic& p : {Make24(5, 3), Make8(7, 4), kMasked16, longHeader}) {
         const Bytes original = FileImage(p);
         CDib dib;
@@ -254,7 +273,9 @@ TEST(DibWrite, FileImageRoundTripsByteForByte) {
 // Whatever a damaged bitmap says, an accepted one answers from within its
 // bytes, and a refused one shows one of the three messages.
 TEST(DibRobustness, MutatedAndTruncatedBitmapsNeverReadOutOfBounds) {
-    const Pic four{.width = 9, .bpp = 4, .table = std::vector<std::uint32_t>(16, 0x808080),
+    const Pic four{.width = 9,
+                   .bpp = 4,
+                   .table = std::vector<std::uint32_t>(16, 0x808080),
                    .pixels = Bytes(8, 0x5A)};
     const Pic seeds[] = {Make24(5, 4), Make8(6, 3), kMasked16, four};
     auto probe = [](const CDib& dib) {
@@ -284,7 +305,8 @@ TEST(DibRobustness, MutatedAndTruncatedBitmapsNeverReadOutOfBounds) {
             ASSERT_EQ(messages.shown.size(), 1u) << round;
             const std::string& m = messages.shown[0];
             EXPECT_TRUE(m == "Mixora: read error 1" || m == "Mixora: Invalid bitmap file" ||
-                        m == "Mixora: Read error 1") << m;
+                        m == "Mixora: Read error 1")
+                << m;
         }
         Bytes packed(file.begin() + std::min<std::size_t>(14, file.size()), file.end());
         CDib attached;

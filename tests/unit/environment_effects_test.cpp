@@ -10,11 +10,11 @@
 #include "device/directsound_reverb.h"
 #include "device/environment_effects.h"
 #include "device/property_channel.h"
+#include "dsp/environments.h"
 #include "fakes/fake_device_seams.h"
 #include "fakes/frame_harness.h"
 #include "fakes/temp_dir.h"
-#include "platform/effects/environments.h"
-#include "platform/registry/registry_store.h"
+#include "platform/posix/registry_store.h"
 
 using namespace mixora;
 using ::testing::_;
@@ -31,8 +31,8 @@ struct WithLanguageTable : IResourceModule {
     std::optional<std::span<const std::uint8_t>> FindBitmap(std::string_view name) const override {
         return base.FindBitmap(name);
     }
-    std::optional<std::span<const std::uint8_t>> FindResource(std::string_view type,
-                                                              const ResourceName& name) const override {
+    std::optional<std::span<const std::uint8_t>>
+    FindResource(std::string_view type, const ResourceName& name) const override {
         if (type == "LANG") {
             return std::span(reinterpret_cast<const std::uint8_t*>(table.data()), table.size());
         }
@@ -56,11 +56,14 @@ struct EnvironmentEffects : ::testing::Test {
 
     EnvironmentEffects() {
         devices.devices = {{"PCI\\VEN_8086&DEV_2415\\0", {"\\\\?\\pci#a\\wave"}}};
-        ON_CALL(h.host, ClientToScreen(_)).WillByDefault([](POINT p) { return POINT{p.x + 300, p.y + 200}; });
-        ON_CALL(h.host, TrackPopupMenu(_, _)).WillByDefault([this](const std::vector<MenuItem>& items, POINT at) {
-            shown = items;
-            shownAt = at;
+        ON_CALL(h.host, ClientToScreen(_)).WillByDefault([](POINT p) {
+            return POINT{p.x + 300, p.y + 200};
         });
+        ON_CALL(h.host, TrackPopupMenu(_, _))
+            .WillByDefault([this](const std::vector<MenuItem>& items, POINT at) {
+                shown = items;
+                shownAt = at;
+            });
         frame.emplace(h.Services());
         frame->OnCreate();
     }
@@ -78,7 +81,8 @@ struct EnvironmentEffects : ::testing::Test {
         HKEY key = 0;
         registry.CreateKey(HKEY_LOCAL_MACHINE, "Software\\Sensaura\\Environment", &key);
         registry.SetValue(key, "Settings", REG_BINARY, settings);
-        registry.SetValue(key, "Enabled", REG_DWORD, Bytes{static_cast<std::uint8_t>(enabled), 0, 0, 0});
+        registry.SetValue(key, "Enabled", REG_DWORD,
+                          Bytes{static_cast<std::uint8_t>(enabled), 0, 0, 0});
         registry.CloseKey(key);
     }
     Bytes Stored(const char* name) {
@@ -86,7 +90,8 @@ struct EnvironmentEffects : ::testing::Test {
         registry.OpenKey(HKEY_LOCAL_MACHINE, "Software\\Sensaura\\Environment", &key);
         Bytes data(64);
         DWORD type = 0, size = 64;
-        if (registry.QueryValue(key, name, &type, data.data(), &size) != ERROR_SUCCESS) size = 0;
+        if (registry.QueryValue(key, name, &type, data.data(), &size) != ERROR_SUCCESS)
+            size = 0;
         registry.CloseKey(key);
         data.resize(size);
         return data;
@@ -114,7 +119,8 @@ TEST_F(EnvironmentEffects, TheDriverRoadMenuHasThreeColumnsAndFollowsTheDriversR
 }
 
 TEST_F(EnvironmentEffects, TranslatedItemsKeepTheirIdsAndColumnBreaks) {
-    WithLanguageTable lang(h.resources, "[Env]\r\n<None>=<Keins>\r\nGeneric=Allgemein\r\nStone Corridor=Steinflur");
+    WithLanguageTable lang(
+        h.resources, "[Env]\r\n<None>=<Keins>\r\nGeneric=Allgemein\r\nStone Corridor=Steinflur");
     CEnvironmentEffects translated(channel, road, lang, h.records);
     h.records.g_wLanguage = 0x0404;
     translated.ShowEnvMenu(*frame, 1066);
@@ -153,7 +159,8 @@ TEST_F(EnvironmentEffects, TheDirectSoundRoadMenuReadsTheRememberedRecord) {
 
 TEST_F(EnvironmentEffects, TheDriverRoadSwitchesTheReverbAndSendsTheIndex) {
     devices.answer = [](const KsProperty& p, std::span<std::uint8_t> v) {
-        if (p.set == DSPROPSETID_EAX20_ListenerProperties && p.id == 1) v[36] = 3;
+        if (p.set == DSPROPSETID_EAX20_ListenerProperties && p.id == 1)
+            v[36] = 3;
         return true;
     };
     environments.SelectEnvironment(*frame, 40005);
@@ -189,7 +196,8 @@ TEST_F(EnvironmentEffects, TheDirectSoundRoadSendsTheRecordAndRemembersIt) {
     EXPECT_EQ(frame->m_nDsEnvironment, 0);
     ASSERT_EQ(ds.script.propertyData.size(), 1u);
     Bytes expected(GlobalReverb(0).begin(), GlobalReverb(0).end());
-    EXPECT_EQ(Bytes(expected.begin(), expected.begin() + 4), (Bytes{0xF0, 0xD8, 0xFF, 0xFF})); // -10000
+    EXPECT_EQ(Bytes(expected.begin(), expected.begin() + 4),
+              (Bytes{0xF0, 0xD8, 0xFF, 0xFF})); // -10000
     EXPECT_EQ(Stored("Settings"), expected);
     expected.resize(52, 0);
     EXPECT_EQ(ds.script.propertyData[0], expected);
@@ -201,11 +209,13 @@ TEST_F(EnvironmentEffects, TheDirectSoundRoadSendsTheRecordAndRemembersIt) {
     EXPECT_EQ(Stored("Enabled"), (Bytes{1, 0, 0, 0}));
 
     ASSERT_EQ(ds.script.buffers.size(), 4u);
-    EXPECT_EQ(std::tuple(ds.script.buffers[0].dwSize, ds.script.buffers[0].dwFlags), std::tuple(36u, 0x11u));
-    EXPECT_EQ(std::tuple(ds.script.buffers[1].dwFlags, ds.script.buffers[1].dwBufferBytes), std::tuple(0x14u, 1024u));
+    EXPECT_EQ(std::tuple(ds.script.buffers[0].dwSize, ds.script.buffers[0].dwFlags),
+              std::tuple(36u, 0x11u));
+    EXPECT_EQ(std::tuple(ds.script.buffers[1].dwFlags, ds.script.buffers[1].dwBufferBytes),
+              std::tuple(0x14u, 1024u));
     const WAVEFORMATEX& f = ds.script.formats[0];
-    EXPECT_EQ(std::make_tuple(f.wFormatTag, f.nChannels, f.nSamplesPerSec, f.nAvgBytesPerSec, f.nBlockAlign,
-                              f.wBitsPerSample),
+    EXPECT_EQ(std::make_tuple(f.wFormatTag, f.nChannels, f.nSamplesPerSec, f.nAvgBytesPerSec,
+                              f.nBlockAlign, f.wBitsPerSample),
               std::make_tuple(1, 2, 11025u, 44100u, 4, 16));
     EXPECT_EQ(ds.script.alive, 0);
 }
@@ -218,12 +228,16 @@ TEST_F(EnvironmentEffects, EachDirectSoundFailureShowsItsBoxAndReleasesEverythin
         const char* caption;
     };
     const Case cases[] = {
-        {&FakeDirectSoundScript::createFails, "Unable to get a DirectSound object", "DirectSoundCreate Failure"},
-        {&FakeDirectSoundScript::cooperativeFails, "Could not SetCooperativeLevel()", "Set CooperativeLeve Error"},
-        {&FakeDirectSoundScript::primaryFails, "Could not Create Primary Buffer()", "Create Primary failure"},
-        {&FakeDirectSoundScript::secondaryFails, "Create secondary for getting property set extention failed",
-         "Create secondary failed"},
-        {&FakeDirectSoundScript::noPropertySet, "Couldn't QI for Property set interface", "QI PropertySet failed"},
+        {&FakeDirectSoundScript::createFails, "Unable to get a DirectSound object",
+         "DirectSoundCreate Failure"},
+        {&FakeDirectSoundScript::cooperativeFails, "Could not SetCooperativeLevel()",
+         "Set CooperativeLeve Error"},
+        {&FakeDirectSoundScript::primaryFails, "Could not Create Primary Buffer()",
+         "Create Primary failure"},
+        {&FakeDirectSoundScript::secondaryFails,
+         "Create secondary for getting property set extention failed", "Create secondary failed"},
+        {&FakeDirectSoundScript::noPropertySet, "Couldn't QI for Property set interface",
+         "QI PropertySet failed"},
         {&FakeDirectSoundScript::querySupportFails, "Query support call failure",
          "Driver does not support DSPROPSETID_DirectSoundSensaura property set"},
         {&FakeDirectSoundScript::setFails, "Could not Set Global Reverb", "Set Global Reverb"},
@@ -231,15 +245,17 @@ TEST_F(EnvironmentEffects, EachDirectSoundFailureShowsItsBoxAndReleasesEverythin
     for (const Case& c : cases) {
         ds.script = {};
         ds.script.*c.flag = true;
-        EXPECT_CALL(h.messages, MessageBox(std::string(c.text), std::string(c.caption), 0x10u)).Times(1);
+        EXPECT_CALL(h.messages, MessageBox(std::string(c.text), std::string(c.caption), 0x10u))
+            .Times(1);
         EXPECT_EQ(road.SetGlobalReverb(*frame), 0);
         EXPECT_EQ(ds.script.alive, 0) << c.text;
         ::testing::Mock::VerifyAndClearExpectations(&h.messages);
     }
     ds.script = {};
     ds.script.support = KSPROPERTY_SUPPORT_GET;
-    EXPECT_CALL(h.messages, MessageBox("can't set property in Property set interface",
-                                       "No DSPROPERTY_DIRECTSOUNDSENSAURA_GLOBAL_ENVIRONMENT Support", 0x10u));
+    EXPECT_CALL(h.messages,
+                MessageBox("can't set property in Property set interface",
+                           "No DSPROPERTY_DIRECTSOUNDSENSAURA_GLOBAL_ENVIRONMENT Support", 0x10u));
     EXPECT_EQ(road.SetGlobalReverb(*frame), 0);
     EXPECT_TRUE(Stored("Settings").empty()); // written only after the property was set
 }
@@ -251,17 +267,20 @@ TEST(GlobalReverbRecords, AgreeWithTheEnvironmentTable) {
         return static_cast<std::uint32_t>(r[4 * n] | r[4 * n + 1] << 8 | r[4 * n + 2] << 16) |
                static_cast<std::uint32_t>(r[4 * n + 3]) << 24;
     };
-    auto real = [&](const GlobalReverbRecord& r, int n) { return std::bit_cast<float>(word(r, n)); };
+    auto real = [&](const GlobalReverbRecord& r, int n) {
+        return std::bit_cast<float>(word(r, n));
+    };
     EXPECT_EQ(static_cast<std::int32_t>(word(GlobalReverb(0), 0)), -10000);
     for (int n = 1; n <= 23; ++n) {
         const GlobalReverbRecord& r = GlobalReverb(n);
         const EaxListener& l = Environments()[n - 1].listener;
         SCOPED_TRACE(Environments()[n - 1].name);
-        EXPECT_EQ(std::tuple(static_cast<std::int32_t>(word(r, 0)), static_cast<std::int32_t>(word(r, 1)), real(r, 2),
-                             real(r, 3), real(r, 4)),
-                  std::tuple(l.lRoom, l.lRoomHF, l.flRoomRolloffFactor, l.flDecayTime, l.flDecayHFRatio));
-        EXPECT_EQ(std::tuple(static_cast<std::int32_t>(word(r, 5)), real(r, 6), static_cast<std::int32_t>(word(r, 7)),
-                             real(r, 8)),
+        EXPECT_EQ(
+            std::tuple(static_cast<std::int32_t>(word(r, 0)), static_cast<std::int32_t>(word(r, 1)),
+                       real(r, 2), real(r, 3), real(r, 4)),
+            std::tuple(l.lRoom, l.lRoomHF, l.flRoomRolloffFactor, l.flDecayTime, l.flDecayHFRatio));
+        EXPECT_EQ(std::tuple(static_cast<std::int32_t>(word(r, 5)), real(r, 6),
+                             static_cast<std::int32_t>(word(r, 7)), real(r, 8)),
                   std::tuple(l.lReflections, l.flReflectionsDelay, l.lReverb, l.flReverbDelay));
         EXPECT_FLOAT_EQ(real(r, 9), l.flEnvironmentDiffusion * 100.0f);
     }
@@ -269,8 +288,10 @@ TEST(GlobalReverbRecords, AgreeWithTheEnvironmentTable) {
 
 TEST_F(EnvironmentEffects, TheLastOstrelOrCorvaneDeviceIsChosenOnce) {
     const GUID first{1, 0, 0, {}}, second{2, 0, 0, {}}, other{3, 0, 0, {}};
-    ds.script.enumerated = {{nullptr, "Primary Sound Driver"}, {&first, "Ostrel AC97 Audio"},
-                            {&other, "Some Card"}, {&second, "Corvane Ostrel Mk2"}};
+    ds.script.enumerated = {{nullptr, "Primary Sound Driver"},
+                            {&first, "Ostrel AC97 Audio"},
+                            {&other, "Some Card"},
+                            {&second, "Corvane Ostrel Mk2"}};
     EXPECT_EQ(road.InitDirectSound(), 1);
     road.ReleaseDirectSound();
     EXPECT_EQ(road.InitDirectSound(), 1);
@@ -292,7 +313,12 @@ TEST_F(EnvironmentEffects, OlderPlatformsFindTheDriversKeyThroughItsEnumEntry) {
     ASSERT_EQ(older.ConfigureDirectSoundRegistry(), 1);
     std::uint32_t wdm = 0;
     DWORD type = 0, size = 4;
-    ASSERT_EQ(registry.OpenKey(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Services\\Class\\MEDIA\\1\\DirectSound\\Device Presence", &k), ERROR_SUCCESS);
+    ASSERT_EQ(
+        registry.OpenKey(
+            HKEY_LOCAL_MACHINE,
+            "System\\CurrentControlSet\\Services\\Class\\MEDIA\\1\\DirectSound\\Device Presence",
+            &k),
+        ERROR_SUCCESS);
     registry.QueryValue(k, "WDM", &type, reinterpret_cast<std::uint8_t*>(&wdm), &size);
     EXPECT_EQ(wdm, 1u);
 }

@@ -11,7 +11,7 @@
 #include "fakes/fake_eq_channel.h"
 #include "fakes/frame_harness.h"
 #include "fakes/temp_dir.h"
-#include "platform/registry/registry_store.h"
+#include "platform/posix/registry_store.h"
 
 using namespace mixora;
 using ::testing::_;
@@ -124,13 +124,14 @@ TEST_F(Equalizer, PresetMenuPopsUpAtTheButtonsCentreInTheSelectedLanguage) {
     const POINT centre{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
     table = {{"Reset", "RESET-T"}, {"Load...", "LOAD-T"}};
     EXPECT_CALL(host, TrackPopupMenu(ElementsAre(Item(32774, "Load..."), Item(32775, "Save..."),
-                                                 Item(32776, "Delete..."), Item(0, ""), Item(32777, "Reset")),
+                                                 Item(32776, "Delete..."), Item(0, ""),
+                                                 Item(32777, "Reset")),
                                      centre));
     ops.ShowEqMenu(frame, kEqPresetControl); // no table selected yet
 
     records.g_wLanguage = 0x0404;
-    EXPECT_CALL(host, TrackPopupMenu(ElementsAre(Item(32774, "LOAD-T"), Item(32775, "Save..."), _, _,
-                                                 Item(32777, "RESET-T")),
+    EXPECT_CALL(host, TrackPopupMenu(ElementsAre(Item(32774, "LOAD-T"), Item(32775, "Save..."), _,
+                                                 _, Item(32777, "RESET-T")),
                                      _));
     ops.ShowEqMenu(frame, kEqPresetControl);
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/profile/ini_document.h"
+#include "platform/posix/ini_document.h"
 
 using mixora::IniDocument;
 using mixora::ParseProfileInt;
@@ -27,8 +27,9 @@ TEST(IniDocument, WritingKeepsEveryOtherLineInPlace) {
     doc.Set("Settings", "Volume", "-1500");
     doc.Set("Settings", "Mute", "1");
     doc.Set("EQ", "EQPresetMask", "5");
-    EXPECT_EQ(doc.Serialize(), "; keep me\r\n[SETTINGS]\r\nVolume=-1500\r\nUnknown=yes\r\nMute=1\r\n"
-                               "\r\n[Other]\r\nx=1\r\n\r\n[EQ]\r\nEQPresetMask=5\r\n");
+    EXPECT_EQ(doc.Serialize(),
+              "; keep me\r\n[SETTINGS]\r\nVolume=-1500\r\nUnknown=yes\r\nMute=1\r\n"
+              "\r\n[Other]\r\nx=1\r\n\r\n[EQ]\r\nEQPresetMask=5\r\n");
 }
 
 TEST(IniDocument, UntouchedTextRoundTripsByteForByte) {

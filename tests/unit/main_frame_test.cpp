@@ -57,7 +57,9 @@ TEST_F(FrameTest, StartUpRunsEveryStepInOrder) {
         InSequence order;
         EXPECT_CALL(ops, OpenMixer(_));
         EXPECT_CALL(ops, InitCommonControls());
-        EXPECT_CALL(ops, DetectEffectDevice(_)).WillOnce(Invoke([](CMainFrame& f) { f.m_bDriverFound = 1; }));
+        EXPECT_CALL(ops, DetectEffectDevice(_)).WillOnce(Invoke([](CMainFrame& f) {
+            f.m_bDriverFound = 1;
+        }));
         EXPECT_CALL(ops, ReadEffectState(_)).WillOnce(Invoke([](CMainFrame& f) {
             f.m_bVoiceCancel = 1;
             return true;
@@ -96,7 +98,9 @@ TEST_F(FrameTest, StartUpRunsEveryStepInOrder) {
 }
 
 TEST_F(FrameTest, UnreadableDeviceStateClosesTheWindowOnceStartUpEnds) {
-    ON_CALL(ops, DetectEffectDevice(_)).WillByDefault(Invoke([](CMainFrame& f) { f.m_bDriverFound = 1; }));
+    ON_CALL(ops, DetectEffectDevice(_)).WillByDefault(Invoke([](CMainFrame& f) {
+        f.m_bDriverFound = 1;
+    }));
     EXPECT_CALL(ops, ReadEffectState(_)).WillOnce(Return(false));
     EXPECT_CALL(host, PostMessage(WM_CLOSE, 0, 0));
     EXPECT_CALL(host, SetTimer(1, 333)); // start-up still completes
@@ -141,8 +145,9 @@ TEST_F(FrameTest, ShutDownClosesDevicesBeforeWritingSettingsThenFreesEverything)
         EXPECT_CALL(mci, SendCommand(7, MCI_STOP, MCI_WAIT, nullptr));
         EXPECT_CALL(mci, SendCommand(7, MCI_CLOSE, 0, nullptr));
         EXPECT_CALL(mci, SendCommand(9, MCI_CLOSE, MCI_WAIT, nullptr));
-        for (const char* key : {"Repeat", "Mute", "Volume", "DisplayRecorder", "DisplayPlaylist",
-                                "DisplayEqualizer", "Check_Audio_CD", "Detect_Language", "Skin_File"}) {
+        for (const char* key :
+             {"Repeat", "Mute", "Volume", "DisplayRecorder", "DisplayPlaylist", "DisplayEqualizer",
+              "Check_Audio_CD", "Detect_Language", "Skin_File"}) {
             EXPECT_CALL(profile, WriteString("Settings", key, _, kIni));
         }
         EXPECT_CALL(profile, WriteString("EQ", "EQPresetMask", "0", kIni));
@@ -218,11 +223,12 @@ TEST(MixoraApp, CreatesFitsShapesAndShowsTheWindowInOrder) {
     CMixoraApp app(h.Services());
     {
         InSequence order;
-        EXPECT_CALL(host, Create(_, _)).WillOnce(Invoke([](const CREATESTRUCT& cs, IWindowProc& proc) {
-            EXPECT_EQ(cs.style, WS_POPUP | WS_SYSMENU);
-            EXPECT_EQ(cs.dwExStyle & WS_EX_CLIENTEDGE, 0u);
-            return proc.WindowProc(WM_CREATE, 0, 0) == 0;
-        }));
+        EXPECT_CALL(host, Create(_, _))
+            .WillOnce(Invoke([](const CREATESTRUCT& cs, IWindowProc& proc) {
+                EXPECT_EQ(cs.style, WS_POPUP | WS_SYSMENU);
+                EXPECT_EQ(cs.dwExStyle & WS_EX_CLIENTEDGE, 0u);
+                return proc.WindowProc(WM_CREATE, 0, 0) == 0;
+            }));
         EXPECT_CALL(host, SetTimer(1, 333)).WillOnce(Return(1));
         // Fitted to the skin: its size and full outline, then the panels' outline.
         EXPECT_CALL(host, SetSurface(_, 520, 419));

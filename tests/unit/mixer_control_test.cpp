@@ -9,9 +9,9 @@
 #include "fakes/fake_device_seams.h"
 #include "fakes/frame_harness.h"
 #include "fakes/temp_dir.h"
-#include "platform/effects/software_effect_device.h"
-#include "platform/effects/virtual_mixer.h"
-#include "platform/registry/registry_store.h"
+#include "platform/effect_driver/software_effect_device.h"
+#include "platform/effect_driver/virtual_mixer.h"
+#include "platform/posix/registry_store.h"
 
 using namespace mixora;
 
@@ -20,8 +20,8 @@ namespace {
 MixerLine Line(std::uint32_t id, std::uint32_t d, std::uint32_t s, std::uint32_t connections,
                std::uint32_t controls, std::uint32_t type = 0) {
     MixerLine l;
-    std::tie(l.dwLineID, l.dwDestination, l.dwSource, l.cConnections, l.cControls, l.dwComponentType) =
-        std::tuple(id, d, s, connections, controls, type);
+    std::tie(l.dwLineID, l.dwDestination, l.dwSource, l.cConnections, l.cControls,
+             l.dwComponentType) = std::tuple(id, d, s, connections, controls, type);
     return l;
 }
 
@@ -37,12 +37,15 @@ MixerControl Ctl(std::uint32_t id, std::uint32_t type, std::int32_t max = 65535)
 FakeMixerDevice DriverDevice(std::uint32_t base, std::uint32_t destinations = 4) {
     FakeMixerDevice d;
     d.destinations = destinations;
-    d.lines = {Line(0xFFFF0000, 0, 0, 3, 4), Line(0xFFFF0001, 1, 0, 1, 2), Line(0xFFFF0002, 2, 0, 2, 1),
+    d.lines = {Line(0xFFFF0000, 0, 0, 3, 4), Line(0xFFFF0001, 1, 0, 1, 2),
+               Line(0xFFFF0002, 2, 0, 2, 1),
                Line(0x00010000, 0, 1, 0, 2, MIXERLINE_COMPONENTTYPE_SRC_COMPACTDISC),
                Line(0x00000001, 1, 0, 0, 1)};
-    d.controls[0xFFFF0001] = {Ctl(base + 1, MIXERCONTROL_CONTROLTYPE_ONOFF, 1), Ctl(base + 2, MIXERCONTROL_CONTROLTYPE_VOLUME)};
+    d.controls[0xFFFF0001] = {Ctl(base + 1, MIXERCONTROL_CONTROLTYPE_ONOFF, 1),
+                              Ctl(base + 2, MIXERCONTROL_CONTROLTYPE_VOLUME)};
     d.controls[0x00000001] = {Ctl(base + 3, MIXERCONTROL_CONTROLTYPE_FADER)};
-    d.controls[0x00010000] = {Ctl(base + 4, MIXERCONTROL_CONTROLTYPE_VOLUME), Ctl(base + 5, MIXERCONTROL_CONTROLTYPE_MUTE, 1)};
+    d.controls[0x00010000] = {Ctl(base + 4, MIXERCONTROL_CONTROLTYPE_VOLUME),
+                              Ctl(base + 5, MIXERCONTROL_CONTROLTYPE_MUTE, 1)};
     return d;
 }
 
@@ -55,7 +58,8 @@ TEST(MixerControl, TheFirstDeviceWithBothDestinationsIsUsedAndTheOthersAreClosed
     FrameHarness h;
     CMainFrame frame{h.Services()};
     ASSERT_EQ(control.OpenMixer(frame), 1);
-    EXPECT_EQ(mixer.openedDevices, (std::vector<std::uint32_t>{1, 2})); // 3 destinations: never opened
+    EXPECT_EQ(mixer.openedDevices,
+              (std::vector<std::uint32_t>{1, 2})); // 3 destinations: never opened
     EXPECT_EQ(mixer.openFlags[0], CALLBACK_WINDOW);
     EXPECT_EQ(mixer.closed, (std::vector<HMIXER>{101}));
     EXPECT_EQ(control.g_hMixer, 102u);
@@ -79,14 +83,16 @@ TEST(MixerControl, TheFirstDeviceWithBothDestinationsIsUsedAndTheOthersAreClosed
 }
 
 TEST(MixerControl, KeyShiftEncodingAndReadingRanges) {
-    const std::vector<std::uint32_t> written = {0, 7967, 16705, 25186, 32896, 40863, 49344, 57825, 65535};
+    const std::vector<std::uint32_t> written = {0,     7967,  16705, 25186, 32896,
+                                                40863, 49344, 57825, 65535};
     for (int k = -4; k <= 4; ++k) {
         EXPECT_EQ(KeyShiftToFader(k), written[static_cast<std::size_t>(k + 4)]);
         EXPECT_EQ(FaderToKeyShift(KeyShiftToFader(k)), k);
     }
     const std::vector<std::pair<std::uint32_t, int>> readings = {
-        {3598, -4}, {3599, -3}, {12079, -3}, {12080, -2}, {20560, -2}, {20561, -1}, {29041, -1}, {29042, 0},
-        {36237, 0}, {36238, 1}, {44718, 1}, {44719, 2}, {53456, 2}, {53457, 3}, {61937, 3}, {61938, 4}, {65535, 4}};
+        {3598, -4},  {3599, -3}, {12079, -3}, {12080, -2}, {20560, -2}, {20561, -1},
+        {29041, -1}, {29042, 0}, {36237, 0},  {36238, 1},  {44718, 1},  {44719, 2},
+        {53456, 2},  {53457, 3}, {61937, 3},  {61938, 4},  {65535, 4}};
     for (const auto& [value, step] : readings) {
         EXPECT_EQ(FaderToKeyShift(value), step) << value;
     }
@@ -100,15 +106,19 @@ TEST(MixerControl, WritesGoToTheirControlsWithTheirChannelCounts) {
     CMainFrame frame{h.Services()};
     ASSERT_EQ(control.OpenMixer(frame), 1);
 
-    const std::vector<std::pair<int, std::uint32_t>> volumes = {{-1, 62979}, {0, 65535}, {-3000, 0}, {-1500, 31500}};
+    const std::vector<std::pair<int, std::uint32_t>> volumes = {
+        {-1, 62979}, {0, 65535}, {-3000, 0}, {-1500, 31500}};
     for (const auto& [volume, value] : volumes) {
         frame.m_nVolume = volume;
         control.SetCdVolume(frame);
         const MixerControlDetails& w = mixer.writes.back();
-        EXPECT_EQ(std::tuple(w.cbStruct, w.cbDetails, w.dwControlID, w.cChannels), std::tuple(24u, 4u, 4u, 2u));
+        EXPECT_EQ(std::tuple(w.cbStruct, w.cbDetails, w.dwControlID, w.cChannels),
+                  std::tuple(24u, 4u, 4u, 2u));
         EXPECT_EQ(w.values, (std::vector<std::uint32_t>{value, value})) << volume;
     }
-    auto written = [&] { return std::pair(mixer.writes.back().dwControlID, mixer.writes.back().values); };
+    auto written = [&] {
+        return std::pair(mixer.writes.back().dwControlID, mixer.writes.back().values);
+    };
     using Write = std::pair<std::uint32_t, std::vector<std::uint32_t>>;
     frame.m_bMute = 1;
     control.SetCdMute(frame);
@@ -145,7 +155,8 @@ TEST(MixerControl, TheVirtualMixerDrivesTheSoftwareEffectDevice) {
     control.SetCdVolume(frame);
     frame.m_bMute = 1;
     control.SetCdMute(frame);
-    EXPECT_EQ(std::tuple(mixer.CdVolumeLeft(), mixer.CdVolumeRight(), mixer.CdMute()), std::tuple(31500u, 31500u, true));
+    EXPECT_EQ(std::tuple(mixer.CdVolumeLeft(), mixer.CdVolumeRight(), mixer.CdMute()),
+              std::tuple(31500u, 31500u, true));
     EXPECT_EQ(cdChanges, 2);
 }
 

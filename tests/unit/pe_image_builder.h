@@ -30,9 +30,10 @@ inline void Put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v)
 // third of the time cuts the buffer short. No spare capacity is left, so a
 // read past the end is caught.
 inline void Mutate(std::vector<std::uint8_t>& bytes, std::mt19937& rng, std::size_t hot) {
-    static constexpr std::uint32_t kTraps[] = {0, 1, 2, 3, 8, 24, 32, 40, 54, 0x7F, 0x200, 0x1000,
-                                               0x1010, 0xFFFF, 0x10000, 0x7FFFFFFF, 0x80000000u,
-                                               0x80000010u, 0xFFFFFFF0u, 0xFFFFFFFFu};
+    static constexpr std::uint32_t kTraps[] = {
+        0,       1,          2,           3,           8,           24,         32,
+        40,      54,         0x7F,        0x200,       0x1000,      0x1010,     0xFFFF,
+        0x10000, 0x7FFFFFFF, 0x80000000u, 0x80000010u, 0xFFFFFFF0u, 0xFFFFFFFFu};
     for (auto n = 1 + rng() % 4; n > 0; --n) {
         const std::size_t limit = std::min(rng() % 4 == 0 ? bytes.size() : hot, bytes.size());
         if (limit >= 4 && rng() % 2 == 0) {
@@ -77,7 +78,9 @@ struct PeImage {
     std::vector<std::uint32_t> typeEntries, nameEntries, langEntries, dataEntries;
 };
 
-inline std::vector<std::uint8_t> Bytes(const std::string& s) { return {s.begin(), s.end()}; }
+inline std::vector<std::uint8_t> Bytes(const std::string& s) {
+    return {s.begin(), s.end()};
+}
 
 inline PeImage BuildPeImage(const std::vector<ResType>& types, bool pe32plus) {
     PeImage image;
@@ -111,20 +114,22 @@ inline PeImage BuildPeImage(const std::vector<ResType>& types, bool pe32plus) {
         return 0x80000000u | at;
     };
 
-    directory(types.size(), [&](std::size_t i) { return types[i].type; }, image.typeEntries);
+    directory(
+        types.size(), [&](std::size_t i) { return types[i].type; }, image.typeEntries);
     for (std::size_t i = 0; i < types.size(); ++i) {
         const auto& items = types[i].items;
         const std::size_t name0 = image.nameEntries.size();
         Put32(tree, image.typeEntries[i] + 4,
-              directory(items.size(), [&](std::size_t j) { return items[j].name; },
-                        image.nameEntries));
+              directory(
+                  items.size(), [&](std::size_t j) { return items[j].name; }, image.nameEntries));
         for (std::size_t j = 0; j < items.size(); ++j) {
             const auto& payloads = items[j].languages;
             const std::size_t lang0 = image.langEntries.size();
             Put32(tree, image.nameEntries[name0 + j] + 4,
-                  directory(payloads.size(),
-                            [](std::size_t k) { return ResKey::Id(k == 0 ? 0x0409 : 0x0404); },
-                            image.langEntries));
+                  directory(
+                      payloads.size(),
+                      [](std::size_t k) { return ResKey::Id(k == 0 ? 0x0409 : 0x0404); },
+                      image.langEntries));
             for (std::size_t k = 0; k < payloads.size(); ++k) {
                 const std::uint32_t entry = alloc(16);
                 const std::uint32_t data = alloc(payloads[k].size());
@@ -136,8 +141,8 @@ inline PeImage BuildPeImage(const std::vector<ResType>& types, bool pe32plus) {
             }
         }
     }
-    for (auto* list : {&image.typeEntries, &image.nameEntries, &image.langEntries,
-                       &image.dataEntries}) {
+    for (auto* list :
+         {&image.typeEntries, &image.nameEntries, &image.langEntries, &image.dataEntries}) {
         for (auto& at : *list) {
             at += PeImage::kRsrcFileOffset; // tree offsets become file offsets
         }

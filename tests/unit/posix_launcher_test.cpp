@@ -4,7 +4,7 @@
 #include <unistd.h>
 
 #include "fakes/temp_dir.h"
-#include "platform/system/posix_launcher.h"
+#include "platform/posix/posix_launcher.h"
 
 using namespace mixora;
 

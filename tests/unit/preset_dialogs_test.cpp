@@ -9,7 +9,7 @@
 #include "fakes/fake_eq_channel.h"
 #include "fakes/frame_harness.h"
 #include "fakes/temp_dir.h"
-#include "platform/registry/registry_store.h"
+#include "platform/posix/registry_store.h"
 #include "skin/dialog_template.h"
 
 using namespace mixora;
@@ -164,7 +164,8 @@ TEST_F(PresetDialogs, SelectedLanguageTranslatesCaptionsAndButtons) {
     CSavePresetDlg s{eq, chinese, resources, runner};
     CDeletePresetDlg d{eq, chinese, resources, runner};
     FakeDialogView lv = Open(l), sv = Open(s), dv = Open(d);
-    EXPECT_EQ(std::tuple(lv.caption, lv.texts[1], lv.texts[2]), std::tuple("EQ:PresetLoad", "EQ:Load", "EQ:Cancel"));
+    EXPECT_EQ(std::tuple(lv.caption, lv.texts[1], lv.texts[2]),
+              std::tuple("EQ:PresetLoad", "EQ:Load", "EQ:Cancel"));
     EXPECT_EQ(std::tuple(sv.caption, sv.texts[1]), std::tuple("EQ:PresetSave", "EQ:Save"));
     EXPECT_EQ(std::tuple(dv.caption, dv.texts[1063], dv.texts[2]),
               std::tuple("EQ:PresetDelete", "EQ:Delete", "EQ:Cancel"));

@@ -82,8 +82,13 @@ TEST(ProfileText, OnlyTheGivenLengthCounts) {
 
 TEST(ProfileText, ParseHexSkipsEverythingButHexDigits) {
     const std::pair<std::string_view, std::uint32_t> cases[] = {
-        {"", 0},           {"2", 2},       {"0x00DCDCDC", 0xDCDCDC}, {"0x00ff9b78", 0xFF9B78},
-        {"=FF", 0xFF},     {"1 2-g3", 0x123}, {"zz", 0},
+        {"", 0},
+        {"2", 2},
+        {"0x00DCDCDC", 0xDCDCDC},
+        {"0x00ff9b78", 0xFF9B78},
+        {"=FF", 0xFF},
+        {"1 2-g3", 0x123},
+        {"zz", 0},
         {"123456789", 0x23456789}, // only the low 32 bits are kept
     };
     for (auto [text, value] : cases)

@@ -15,13 +15,17 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-const std::string kWave = "\\\\?\\pci#ven_8086&dev_24c5#3&61aaa01&0&fd#{6994ad04-93ef-11d0-a3cc-00a0c9223196}\\wave";
-const std::string kTopology = "\\\\?\\pci#ven_8086&dev_24c5#3&61aaa01&0&fd#{6994ad04-93ef-11d0-a3cc-00a0c9223196}\\topology";
+const std::string kWave =
+    "\\\\?\\pci#ven_8086&dev_24c5#3&61aaa01&0&fd#{6994ad04-93ef-11d0-a3cc-00a0c9223196}\\wave";
+const std::string kTopology =
+    "\\\\?\\pci#ven_8086&dev_24c5#3&61aaa01&0&fd#{6994ad04-93ef-11d0-a3cc-00a0c9223196}\\topology";
 
 Bytes Header(std::initializer_list<int> guid, std::uint32_t id, std::uint32_t flags) {
     Bytes b(guid.begin(), guid.end());
-    for (int i = 0; i < 4; ++i) b.push_back(static_cast<std::uint8_t>(id >> (8 * i)));
-    for (int i = 0; i < 4; ++i) b.push_back(static_cast<std::uint8_t>(flags >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+        b.push_back(static_cast<std::uint8_t>(id >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+        b.push_back(static_cast<std::uint8_t>(flags >> (8 * i)));
     return b;
 }
 
@@ -31,7 +35,10 @@ struct PropertyChannel : ::testing::Test {
     ProgramRecords records;
     CPropertyChannel channel{devices, debug, records};
 
-    PropertyChannel() { devices.devices = {{"PCI\\VEN_8086&DEV_24C5&SUBSYS_00000000&REV_02\\3&61AAA01&0&FD", {kTopology, kWave}}}; }
+    PropertyChannel() {
+        devices.devices = {
+            {"PCI\\VEN_8086&DEV_24C5&SUBSYS_00000000&REV_02\\3&61AAA01&0&FD", {kTopology, kWave}}};
+    }
     void Hold() { channel.g_devicePath = kWave; }
 };
 
@@ -55,18 +62,22 @@ TEST_F(PropertyChannel, RequestsCarryTheSetIdFlagsAndValueOfEachProperty) {
         EXPECT_EQ(r.code, 0x002F0003u);
         EXPECT_EQ(r.path, kWave);
     }
-    EXPECT_EQ(devices.sent[0].header, Header({0x60, 0x94, 0x33, 0x9B, 0x0E, 0x62, 0xD4, 0x11, 0x95, 0x65, 0x6B, 0x1F,
-                                              0x3D, 0x29, 0x29, 0x5E}, 1, 2));
+    EXPECT_EQ(devices.sent[0].header, Header({0x60, 0x94, 0x33, 0x9B, 0x0E, 0x62, 0xD4, 0x11, 0x95,
+                                              0x65, 0x6B, 0x1F, 0x3D, 0x29, 0x29, 0x5E},
+                                             1, 2));
     EXPECT_EQ(devices.sent[0].value, (Bytes{0xFD, 0xFF, 0xFF, 0xFF}));
-    EXPECT_EQ(devices.sent[1].header, Header({0xA8, 0xA6, 0x06, 0x03, 0x24, 0xB2, 0xD2, 0x11, 0x99, 0xE5, 0x00, 0x00,
-                                              0xE8, 0xD8, 0xC7, 0x22}, 1, 2));
+    EXPECT_EQ(devices.sent[1].header, Header({0xA8, 0xA6, 0x06, 0x03, 0x24, 0xB2, 0xD2, 0x11, 0x99,
+                                              0xE5, 0x00, 0x00, 0xE8, 0xD8, 0xC7, 0x22},
+                                             1, 2));
     ASSERT_EQ(devices.sent[1].value.size(), 56u);
     EXPECT_EQ(devices.sent[1].value[36], 7);
     EXPECT_EQ(devices.sent[2].value, (Bytes{0x1F, 0, 0, 0}));
-    EXPECT_EQ(devices.sent[3].header, Header({0x61, 0x94, 0x33, 0x9B, 0x0E, 0x62, 0xD4, 0x11, 0x95, 0x65, 0x6B, 0x1F,
-                                              0x3D, 0x29, 0x29, 0x5E}, 0, 2));
-    EXPECT_EQ(devices.sent[4].header, Header({0xDA, 0x66, 0xB8, 0x99, 0xB4, 0xDE, 0xED, 0x40, 0x92, 0xEE, 0x87, 0xE8,
-                                              0xCC, 0x9C, 0x32, 0xC7}, 39, 2));
+    EXPECT_EQ(devices.sent[3].header, Header({0x61, 0x94, 0x33, 0x9B, 0x0E, 0x62, 0xD4, 0x11, 0x95,
+                                              0x65, 0x6B, 0x1F, 0x3D, 0x29, 0x29, 0x5E},
+                                             0, 2));
+    EXPECT_EQ(devices.sent[4].header, Header({0xDA, 0x66, 0xB8, 0x99, 0xB4, 0xDE, 0xED, 0x40, 0x92,
+                                              0xEE, 0x87, 0xE8, 0xCC, 0x9C, 0x32, 0xC7},
+                                             39, 2));
     EXPECT_EQ(devices.sent[4].value.size(), 120u);
     EXPECT_EQ(devices.sent[5].property().id, 36u);
     EXPECT_EQ(devices.sent[5].property().flags, 1u);
@@ -133,7 +144,8 @@ TEST_F(PropertyChannel, EveryFailureWritesItsOwnLine) {
                            }));
 }
 
-TEST_F(PropertyChannel, DiscoveryMatchesAnywhereInTheIdWithoutRegardToCaseAndTakesTheWaveInterface) {
+TEST_F(PropertyChannel,
+       DiscoveryMatchesAnywhereInTheIdWithoutRegardToCaseAndTakesTheWaveInterface) {
     devices.devices = {{"ROOT\\MEDIA\\0000", {"\\\\?\\root#media#wave"}},
                        {"pci\\ven_8086&dev_24c5&subsys_12345678\\3&1", {kTopology, kWave}}};
     std::optional<std::string> path;
@@ -158,10 +170,11 @@ TEST_F(PropertyChannel, DiscoveryFailuresAndTheirLines) {
     EXPECT_EQ(channel.FindAudioDevice(KSCATEGORY_AUDIO, "PCI\\VEN_8086&DEV_24C5", path), 0);
     EXPECT_FALSE(path);
     EXPECT_FALSE(records.g_instanceId);
-    EXPECT_EQ(debug.lines, (std::vector<std::string>{"Found it!!!\n", "Not found!!!\n", "Found it!!!\n",
-                                                      "SetupDiGetDeviceInterfaceDetail() Fail\n",
-                                                      "SetupDiGetDeviceInstanceId() Fail\n", "Not found!!!\n",
-                                                      "SetupDiGetClassDevs() Fail\n"}));
+    EXPECT_EQ(debug.lines,
+              (std::vector<std::string>{"Found it!!!\n", "Not found!!!\n", "Found it!!!\n",
+                                        "SetupDiGetDeviceInterfaceDetail() Fail\n",
+                                        "SetupDiGetDeviceInstanceId() Fail\n", "Not found!!!\n",
+                                        "SetupDiGetClassDevs() Fail\n"}));
     EXPECT_EQ(devices.listsDestroyed, devices.listsMade);
 }
 
@@ -206,9 +219,12 @@ TEST_F(PropertyChannel, WithoutADeviceNothingIsSentAndTheEnableFlagDropsToZero) 
 
 TEST_F(PropertyChannel, StartUpReadsKaraokeAndTheSwitchThenLetsGo) {
     devices.answer = [](const KsProperty& p, std::span<std::uint8_t> v) {
-        if (p.set == KSPROPSETID_Karaoke && p.id == 0) v[0] = 1;
-        if (p.set == KSPROPSETID_Karaoke && p.id == 1) v[0] = 0xFE, v[1] = v[2] = v[3] = 0xFF; // -2
-        if (p.set == KSPROPSETID_PrivateEax) v[0] = 1;
+        if (p.set == KSPROPSETID_Karaoke && p.id == 0)
+            v[0] = 1;
+        if (p.set == KSPROPSETID_Karaoke && p.id == 1)
+            v[0] = 0xFE, v[1] = v[2] = v[3] = 0xFF; // -2
+        if (p.set == KSPROPSETID_PrivateEax)
+            v[0] = 1;
         return true;
     };
     FrameHarness h;
@@ -221,7 +237,9 @@ TEST_F(PropertyChannel, StartUpReadsKaraokeAndTheSwitchThenLetsGo) {
     EXPECT_EQ(channel.g_eaxEnabled, 1u);
     EXPECT_FALSE(channel.HasDevice());
 
-    devices.answer = [](const KsProperty& p, std::span<std::uint8_t>) { return p.set != KSPROPSETID_Karaoke; };
+    devices.answer = [](const KsProperty& p, std::span<std::uint8_t>) {
+        return p.set != KSPROPSETID_Karaoke;
+    };
     EXPECT_EQ(channel.ReadEffectState(frame), 0);
 }
 

@@ -12,9 +12,9 @@ TEST(Region, RectanglesExcludeRightAndBottomAndNeedArea) {
     EXPECT_FALSE(r.Contains(5, 3));
     EXPECT_FALSE(r.Contains(2, 7));
     EXPECT_EQ(r.Bounds(), (RECT{2, 3, 5, 7}));
-    for (const Region& empty : {Region(), Region::FromRect({5, 5, 5, 9}),
-                                Region::FromRect({5, 5, 2, 2}),
-                                Region::FromRects(std::vector<RECT>{{1, 1, 1, 4}})}) {
+    for (const Region& empty :
+         {Region(), Region::FromRect({5, 5, 5, 9}), Region::FromRect({5, 5, 2, 2}),
+          Region::FromRects(std::vector<RECT>{{1, 1, 1, 4}})}) {
         EXPECT_TRUE(empty.IsEmpty());
         EXPECT_EQ(empty.Bounds(), (RECT{}));
         EXPECT_TRUE(empty.Rects().empty());

@@ -5,7 +5,7 @@
 #include <random>
 
 #include "fakes/temp_dir.h"
-#include "platform/registry/registry_store.h"
+#include "platform/posix/registry_store.h"
 #include "platform/system_info.h"
 
 using namespace mixora;
@@ -52,11 +52,13 @@ TEST(RegistryStore, ValuesSurviveInAReadableFile) {
                         "\"My \\\"Rock\\\"\"=hex:ff,03,00"),
               std::string::npos)
         << text;
-    EXPECT_NE(text.find("\"Count\"=dword:0000000a\n\"Path\"=\"C:\\\\x\"\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\"Count\"=dword:0000000a\n\"Path\"=\"C:\\\\x\"\n"), std::string::npos)
+        << text;
 
     RegistryStore again(file, nullptr);
     HKEY key = 0;
-    ASSERT_EQ(again.OpenKey(HKEY_LOCAL_MACHINE, "software\\OSTREL\\ac97 audio\\eq", &key), ERROR_SUCCESS);
+    ASSERT_EQ(again.OpenKey(HKEY_LOCAL_MACHINE, "software\\OSTREL\\ac97 audio\\eq", &key),
+              ERROR_SUCCESS);
     DWORD type = 0;
     std::uint8_t data[120] = {};
     DWORD size = sizeof data;
@@ -150,24 +152,27 @@ TEST(RegistryStore, ADamagedFileIsSetAsideAndTheStoreStartsEmpty) {
 
     std::string aside;
     for (auto& e : std::filesystem::directory_iterator(dir.path())) {
-        if (e.path().filename().string().rfind("registry.reg.damaged-", 0) == 0) aside = e.path().filename();
+        if (e.path().filename().string().rfind("registry.reg.damaged-", 0) == 0)
+            aside = e.path().filename();
     }
     ASSERT_FALSE(aside.empty());
     EXPECT_EQ(dir.Read(aside), garbage);
     // The next write makes a fresh, valid store beside the kept copy.
-    ASSERT_EQ(reg.CreateKey(HKEY_LOCAL_MACHINE, "Software\\Sensaura\\Environment", &key), ERROR_SUCCESS);
+    ASSERT_EQ(reg.CreateKey(HKEY_LOCAL_MACHINE, "Software\\Sensaura\\Environment", &key),
+              ERROR_SUCCESS);
     EXPECT_EQ(reg.SetValue(key, "Environment", REG_DWORD, Bytes({3, 0, 0, 0})), ERROR_SUCCESS);
     EXPECT_TRUE(ParseRegistryText(dir.Read("registry.reg")).has_value());
 }
 
 TEST(RegistryStore, FormattedTextParsesBackToTheSameValues) {
     std::vector<RegistryKey> keys = {
-        {"HKEY_LOCAL_MACHINE\\A", {{"", REG_SZ, Text("default")},
-                                   {"bin", REG_BINARY, {}},
-                                   {"multi\\line", REG_SZ, Text("a\r\nb")},
-                                   {"odd", REG_DWORD, Bytes({1, 2})},
-                                   {"raw", 7, Bytes({0, 1})},
-                                   {"unterminated", REG_SZ, Bytes({'h', 'i'})}}},
+        {"HKEY_LOCAL_MACHINE\\A",
+         {{"", REG_SZ, Text("default")},
+          {"bin", REG_BINARY, {}},
+          {"multi\\line", REG_SZ, Text("a\r\nb")},
+          {"odd", REG_DWORD, Bytes({1, 2})},
+          {"raw", 7, Bytes({0, 1})},
+          {"unterminated", REG_SZ, Bytes({'h', 'i'})}}},
         {"HKEY_CURRENT_USER\\B\\C", {}},
     };
     auto parsed = ParseRegistryText(FormatRegistryText(keys));
@@ -183,7 +188,8 @@ TEST(RegistryStore, FormattedTextParsesBackToTheSameValues) {
 
 TEST(RegistryStore, MangledTextNeverCrashesTheParser) {
     std::vector<RegistryKey> keys = {{"HKEY_LOCAL_MACHINE\\Software\\X",
-                                      {{"a", REG_SZ, Text("v\"q\\")}, {"b", REG_DWORD, Bytes({1, 2, 3, 4})},
+                                      {{"a", REG_SZ, Text("v\"q\\")},
+                                       {"b", REG_DWORD, Bytes({1, 2, 3, 4})},
                                        {"c", REG_BINARY, std::vector<std::uint8_t>(80, 0xAB)}}}};
     const std::string good = FormatRegistryText(keys);
     std::mt19937 rng(1234);
@@ -193,9 +199,16 @@ TEST(RegistryStore, MangledTextNeverCrashesTheParser) {
         for (int e = 0; e < edits; ++e) {
             std::size_t at = rng() % (text.size() + 1);
             switch (rng() % 3) {
-            case 0: if (at < text.size()) text[at] = static_cast<char>(rng()); break;
-            case 1: text.insert(at, 1, "\\\"[]=:,\n"[rng() % 8]); break;
-            default: text.resize(at); break;
+            case 0:
+                if (at < text.size())
+                    text[at] = static_cast<char>(rng());
+                break;
+            case 1:
+                text.insert(at, 1, "\\\"[]=:,\n"[rng() % 8]);
+                break;
+            default:
+                text.resize(at);
+                break;
             }
         }
         (void)ParseRegistryText(text);

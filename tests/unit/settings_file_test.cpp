@@ -12,8 +12,8 @@
 #include "app/settings.h"
 #include "fakes/frame_harness.h"
 #include "fakes/temp_dir.h"
-#include "platform/profile/profile_file.h"
-#include "platform/system/linux_system.h"
+#include "platform/posix/linux_system.h"
+#include "platform/posix/profile_file.h"
 #include "skin/program_resources.h"
 
 using namespace mixora;
@@ -29,9 +29,11 @@ struct SettingsFileTest : ::testing::Test, FrameHarness {
 
     // One run of the program: start-up reads, shut-down writes.
     void Run(const std::function<void(CMainFrame&)>& whileRunning = {}) {
-        CMainFrame frame({host, profile, system, mci, ops, records, resources, messages, launcher, text, commands});
+        CMainFrame frame({host, profile, system, mci, ops, records, resources, messages, launcher,
+                          text, commands});
         frame.OnCreate();
-        if (whileRunning) whileRunning(frame);
+        if (whileRunning)
+            whileRunning(frame);
         frame.OnDestroy();
     }
 };
@@ -66,7 +68,8 @@ TEST_F(SettingsFileTest, AFirstRunStartsWithDefaultsAndCreatesBothSections) {
 }
 
 TEST_F(SettingsFileTest, ValuesComeBackAndAnOutOfRangeVolumeIsWrittenClamped) {
-    dir.Write("Mixora.ini", "[Settings]\nVolume=-9999\nRepeat=3\nMute=1\nSkin_File=/opt/m/Blue.dll\n");
+    dir.Write("Mixora.ini",
+              "[Settings]\nVolume=-9999\nRepeat=3\nMute=1\nSkin_File=/opt/m/Blue.dll\n");
     Run([](CMainFrame& f) {
         EXPECT_EQ(f.m_nVolume, -3000);
         EXPECT_EQ(f.m_nRepeatMode, 3);
@@ -102,7 +105,9 @@ TEST_F(SettingsFileTest, AHandEditedFileKeepsItsOtherLines) {
                             "Theme=dark\r\n\r\n[Recording]\r\nRate=44100\r\n");
     Run([](CMainFrame& f) { EXPECT_EQ(f.m_nVolume, -1200); });
     std::string text = dir.Read("Mixora.ini");
-    EXPECT_EQ(text.rfind("; my player\r\n[settings]\r\nVolume=-1200\r\nTheme=dark\r\nRepeat=0\r\n", 0), 0u)
+    EXPECT_EQ(
+        text.rfind("; my player\r\n[settings]\r\nVolume=-1200\r\nTheme=dark\r\nRepeat=0\r\n", 0),
+        0u)
         << text;
     EXPECT_NE(text.find("\r\n\r\n[Recording]\r\nRate=44100\r\n\r\n[EQ]\r\nEQPresetMask=0\r\n"),
               std::string::npos)
@@ -110,7 +115,8 @@ TEST_F(SettingsFileTest, AHandEditedFileKeepsItsOtherLines) {
 }
 
 TEST_F(SettingsFileTest, AFailedWriteLeavesTheOldFileWhole) {
-    const std::string before = "[Settings]\nVolume=-700\n; a long comment that makes the file bigger\n";
+    const std::string before =
+        "[Settings]\nVolume=-700\n; a long comment that makes the file bigger\n";
     dir.Write("Mixora.ini", before);
     // A disk that is full: no file may grow past a few bytes.
     auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -127,7 +133,8 @@ TEST_F(SettingsFileTest, AFailedWriteLeavesTheOldFileWhole) {
     EXPECT_EQ(dir.Read("Mixora.ini"), before);
     // No temporary file is left behind either.
     int files = 0;
-    for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.path())) ++files;
+    for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.path()))
+        ++files;
     EXPECT_EQ(files, 1);
 }
 

@@ -29,13 +29,16 @@ TEST(SkinControls, CreatesEveryControlInTableOrder) {
     std::vector<int> ids;
     for (const auto& c : list)
         ids.push_back(c->m_nID);
-    EXPECT_EQ(ids, (std::vector<int>{1001, 1007, 1006, 1067, 1086, 1083, 1084, 1085, 1002, 1003,
-                                     1004, 1062, 1064, 1005, 1065, 1066, 1068, 1069, 1070, 1071,
-                                     1072, 1073, 1074, 1075, 1076, 1077, 1078, 1079, 1080, 1081,
-                                     1082, 1087, 1008, 1099, 1098, 1088, 1089, 1090, 1091, 1092,
-                                     1093, 1094, 1095, 1096, 1097}));
-    for (auto [id, strip] : {std::pair{1001, "PLAYSTS"}, {1007, "MUTESTS"}, {1006, "REPEATSTS"},
-                             {1067, "VOICECSTS"}, {1086, "EQONSTS"}}) {
+    EXPECT_EQ(ids, (std::vector<int>{1001, 1007, 1006, 1067, 1086, 1083, 1084, 1085, 1002,
+                                     1003, 1004, 1062, 1064, 1005, 1065, 1066, 1068, 1069,
+                                     1070, 1071, 1072, 1073, 1074, 1075, 1076, 1077, 1078,
+                                     1079, 1080, 1081, 1082, 1087, 1008, 1099, 1098, 1088,
+                                     1089, 1090, 1091, 1092, 1093, 1094, 1095, 1096, 1097}));
+    for (auto [id, strip] : {std::pair{1001, "PLAYSTS"},
+                             {1007, "MUTESTS"},
+                             {1006, "REPEATSTS"},
+                             {1067, "VOICECSTS"},
+                             {1086, "EQONSTS"}}) {
         EXPECT_EQ(list.FindButton(id)->m_nStyle, kButtonStrip);
         EXPECT_EQ(list.FindButton(id)->m_strStrip, strip);
     }
@@ -57,9 +60,9 @@ TEST(SkinControls, CreatesEveryControlInTableOrder) {
 TEST(SkinControls, ControlsTakeTheirRegionsFromTheMaskAndTheFirstHitWins) {
     TestMask m(60, 40, kBody);
     m.Fill({2, 12, 6, 16}, kPlay);
-    m.Fill({20, 20, 24, 22}, kPlay);   // a second patch of the same button
+    m.Fill({20, 20, 24, 22}, kPlay); // a second patch of the same button
     m.Fill({30, 12, 34, 16}, kStop);
-    m.Fill({10, 5, 40, 8}, kTrack);    // volume: wide, so horizontal
+    m.Fill({10, 5, 40, 8}, kTrack); // volume: wide, so horizontal
     m.Fill({12, 4, 16, 9}, kThumb);
     m.Fill({50, 2, 53, 38}, 0xB10064); // playlist scrollbar: tall
     m.Fill({50, 30, 53, 34}, 0xB16464);
@@ -81,8 +84,14 @@ TEST(SkinControls, ControlsTakeTheirRegionsFromTheMaskAndTheFirstHitWins) {
     EXPECT_EQ(list.FindSlider(1098)->m_nLength, 4);
     // The thumb is part of its slider; between two patches, and the body
     // colour, belong to no control.
-    for (auto [x, y, id] : {std::tuple{3, 13, 1001}, {23, 21, 1001}, {31, 13, 1002}, {13, 4, 1008},
-                            {51, 10, 1098}, {10, 18, 0}, {24, 21, 0}, {5, 5, 0}}) {
+    for (auto [x, y, id] : {std::tuple{3, 13, 1001},
+                            {23, 21, 1001},
+                            {31, 13, 1002},
+                            {13, 4, 1008},
+                            {51, 10, 1098},
+                            {10, 18, 0},
+                            {24, 21, 0},
+                            {5, 5, 0}}) {
         int hit = 0;
         EXPECT_EQ(list.HitTest(x, y, hit), id != 0) << x << "," << y;
         EXPECT_EQ(hit, id) << x << "," << y;
@@ -116,8 +125,8 @@ TEST(SkinControls, CrossOffsetFollowsTheTrackUnderTheThumb) {
 
 TEST(SkinControls, FractionMapsOntoTheThumbsTravel) {
     TestMask m(20, 60, kBody);
-    m.Fill({5, 2, 9, 50}, kTrack);   // 48 pixels long
-    m.Fill({4, 44, 10, 50}, kThumb); // a 6-pixel thumb at the bottom: 42 to travel
+    m.Fill({5, 2, 9, 50}, kTrack);    // 48 pixels long
+    m.Fill({4, 44, 10, 50}, kThumb);  // a 6-pixel thumb at the bottom: 42 to travel
     m.Fill({12, 3, 16, 7}, 0xB16432); // a thumb without a track
     const MaskIndex index = MaskIndex::Build(m.Dib());
     CControlList list;

@@ -29,14 +29,17 @@ struct SkinFrameTest : ::testing::Test, FrameHarness {
 
     SkinFrameTest() {
         system.module = programDir.File("mixora");
-        ON_CALL(host, SetWindowRgn(_, _)).WillByDefault(Invoke([this](std::span<const RECT> rects, bool) {
-            outline = Region::FromRects(rects);
+        ON_CALL(host, SetWindowRgn(_, _))
+            .WillByDefault(Invoke(
+                [this](std::span<const RECT> rects, bool) { outline = Region::FromRects(rects); }));
+        ON_CALL(host, ClientToScreen(_)).WillByDefault(Invoke([](POINT p) {
+            return POINT{p.x + 300, p.y + 200};
         }));
-        ON_CALL(host, ClientToScreen(_)).WillByDefault(Invoke([](POINT p) { return POINT{p.x + 300, p.y + 200}; }));
-        ON_CALL(host, TrackPopupMenu(_, _)).WillByDefault(Invoke([this](const std::vector<MenuItem>& items, POINT at) {
-            menu = items;
-            menuAt = at;
-        }));
+        ON_CALL(host, TrackPopupMenu(_, _))
+            .WillByDefault(Invoke([this](const std::vector<MenuItem>& items, POINT at) {
+                menu = items;
+                menuAt = at;
+            }));
         frame.OnCreate();
         frame.m_skin.FitWindowToSkin(&frame);
         frame.ApplyPanelShape();
@@ -52,24 +55,30 @@ struct SkinFrameTest : ::testing::Test, FrameHarness {
     // a normal (not reversed) scrollbar and no panel mask.
     void WritePackage(const std::string& file, bool withBase = true) {
         std::vector<mixora::testing::ResItem> bitmaps;
-        for (const char* name : {"SKINBASE", "SKINFOCUS", "SKINDOWN", "SKINMASK", "PLAYSTS", "EQONSTS",
-                                 "MUTESTS", "REPEATSTS", "VOICECSTS", "PLAYNO", "RECORDNO"}) {
-            if (!withBase && std::string(name) == "SKINBASE") continue;
+        for (const char* name :
+             {"SKINBASE", "SKINFOCUS", "SKINDOWN", "SKINMASK", "PLAYSTS", "EQONSTS", "MUTESTS",
+              "REPEATSTS", "VOICECSTS", "PLAYNO", "RECORDNO"}) {
+            if (!withBase && std::string(name) == "SKINBASE")
+                continue;
             auto dib = resources.FindBitmap(name);
             ASSERT_TRUE(dib.has_value()) << name;
             bitmaps.push_back({mixora::testing::ResKey::Named(name), {{dib->begin(), dib->end()}}});
         }
-        std::string info = "[FontColor]\r\nNameColor=0x000000FF\r\n[ScrollType]\r\nPLScrollType=2\r\nPLScrollReverse=0\r\n";
+        std::string info = "[FontColor]\r\nNameColor=0x000000FF\r\n[ScrollType]\r\nPLScrollType="
+                           "2\r\nPLScrollReverse=0\r\n";
         auto image = mixora::testing::BuildPeImage(
             {mixora::testing::ResType{mixora::testing::ResKey::Id(2), bitmaps},
-             mixora::testing::ResType{mixora::testing::ResKey::Named("SKININFO"),
-                              {{mixora::testing::ResKey::Id(134), {mixora::testing::Bytes(info)}}}}},
+             mixora::testing::ResType{
+                 mixora::testing::ResKey::Named("SKININFO"),
+                 {{mixora::testing::ResKey::Id(134), {mixora::testing::Bytes(info)}}}}},
             false);
         programDir.Write(file, std::string(image.bytes.begin(), image.bytes.end()));
     }
 };
 
-RECT Box(int l, int t, int r, int b) { return RECT{l, t, r, b}; }
+RECT Box(int l, int t, int r, int b) {
+    return RECT{l, t, r, b};
+}
 
 } // namespace
 
@@ -84,7 +93,8 @@ TEST_F(SkinFrameTest, TheBaseSkinHasItsLayout) {
     EXPECT_EQ(controls.Size(), 45u);
     for (const auto& c : controls) {
         EXPECT_FALSE(c->m_rgn.IsEmpty()) << c->m_nID;
-        EXPECT_TRUE(Shape().Intersect(c->m_rgn) == c->m_rgn) << c->m_nID << " reaches outside the window";
+        EXPECT_TRUE(Shape().Intersect(c->m_rgn) == c->m_rgn)
+            << c->m_nID << " reaches outside the window";
     }
     EXPECT_EQ(controls.FindButton(ID_PLAY_PAUSE)->m_rcBox, Box(270, 179, 292, 192));
     EXPECT_EQ(controls.FindSlider(ID_SEEKING_BAR)->m_rcBox, Box(155, 90, 368, 103));
@@ -117,7 +127,9 @@ TEST_F(SkinFrameTest, HidingPanelsCutsThemOutAndShowingRestoresExactlyTheirPixel
     frame.OnCommand(ID_TOGGLE_RECORDER, 0);
     frame.OnCommand(ID_TOGGLE_PLAYLIST, 0);
     frame.OnCommand(ID_TOGGLE_EQUALIZER, 0);
-    EXPECT_TRUE(outline == full.Subtract(frame.m_rgnRecorder).Subtract(frame.m_rgnPlaylist).Subtract(frame.m_rgnEqualizer));
+    EXPECT_TRUE(outline == full.Subtract(frame.m_rgnRecorder)
+                               .Subtract(frame.m_rgnPlaylist)
+                               .Subtract(frame.m_rgnEqualizer));
     EXPECT_FALSE(outline.Contains(10, 120));
     EXPECT_EQ(frame.m_bShowPlaylist, 0);
     EXPECT_EQ(frame.m_skin.GetButtonState(ID_TOGGLE_PLAYLIST), 1);

@@ -25,10 +25,10 @@ TEST(SkinPackages, ListsEveryDllInAnyCaseInTheFoldersOwnOrder) {
         dir.Write(name, "not even a library");
     std::filesystem::create_directory(dir.File("x.dll"));
     const auto packages = ListSkinPackages(dir.path());
-    EXPECT_THAT(packages, ::testing::UnorderedElementsAre(
-                              SkinPackage{"a", dir.File("a.dll")},
-                              SkinPackage{"B", dir.File("B.DLL")},
-                              SkinPackage{"Blue.v2", dir.File("Blue.v2.Dll")}));
+    EXPECT_THAT(packages,
+                ::testing::UnorderedElementsAre(SkinPackage{"a", dir.File("a.dll")},
+                                                SkinPackage{"B", dir.File("B.DLL")},
+                                                SkinPackage{"Blue.v2", dir.File("Blue.v2.Dll")}));
     // Not sorted: a menu position found now must name the same file when the
     // choice comes back, so the order is the folder's own on every listing.
     std::vector<SkinPackage> inFolderOrder;

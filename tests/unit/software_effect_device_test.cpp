@@ -9,13 +9,13 @@
 #include "device/directsound_reverb.h"
 #include "device/environment_effects.h"
 #include "device/property_channel.h"
+#include "dsp/environments.h"
 #include "fakes/fake_device_seams.h"
 #include "fakes/frame_harness.h"
 #include "fakes/temp_dir.h"
-#include "platform/effects/environments.h"
-#include "platform/effects/software_directsound.h"
-#include "platform/effects/software_effect_device.h"
-#include "platform/registry/registry_store.h"
+#include "platform/effect_driver/software_directsound.h"
+#include "platform/effect_driver/software_effect_device.h"
+#include "platform/posix/registry_store.h"
 
 using namespace mixora;
 
@@ -32,11 +32,14 @@ struct SoftwareEffectDeviceTest : ::testing::Test {
     void Start(ListenerSetMode mode = ListenerSetMode::Answered) {
         device.reset();
         registry.emplace(dir.File("registry.reg"), nullptr); // read afresh, as a new run would
-        device.emplace(*registry, [this](const EffectState& s) { handed.push_back(s); }, mode);
+        device.emplace(
+            *registry, [this](const EffectState& s) { handed.push_back(s); }, mode);
     }
-    bool Send(const GUID& set, std::uint32_t id, std::uint32_t flags, std::span<std::uint8_t> value) {
+    bool Send(const GUID& set, std::uint32_t id, std::uint32_t flags,
+              std::span<std::uint8_t> value) {
         const HANDLE h = device->CreateFile(SoftwareEffectDevice::kWavePath);
-        const bool ok = device->DeviceIoControl(h, IOCTL_KS_PROPERTY, KsProperty{set, id, flags}.Bytes(), value);
+        const bool ok = device->DeviceIoControl(h, IOCTL_KS_PROPERTY,
+                                                KsProperty{set, id, flags}.Bytes(), value);
         device->CloseHandle(h);
         return ok;
     }
@@ -57,11 +60,12 @@ TEST_F(SoftwareEffectDeviceTest, DiscoveryFindsItByTheLastTableEntryAndItsStateR
 
     ASSERT_EQ(channel.EnsureDevice(), 1);
     std::array<std::uint8_t, 120> eq{};
-    for (std::size_t i = 0; i < eq.size(); ++i) eq[i] = static_cast<std::uint8_t>(i);
+    for (std::size_t i = 0; i < eq.size(); ++i)
+        eq[i] = static_cast<std::uint8_t>(i);
     ASSERT_EQ(channel.SetEqProperty(39, eq.data()), 1);
     std::int32_t gain = -600, word = 1234, back = 0;
-    ASSERT_EQ(channel.SetEqProperty(4, &gain), 1);  // band 2 lives at byte 12
-    ASSERT_EQ(channel.SetEqProperty(2, &word), 1);  // a word of the driver's own
+    ASSERT_EQ(channel.SetEqProperty(4, &gain), 1); // band 2 lives at byte 12
+    ASSERT_EQ(channel.SetEqProperty(2, &word), 1); // a word of the driver's own
     std::array<std::uint8_t, 120> read{};
     ASSERT_EQ(channel.GetEqProperty(39, read.data()), 1);
     eq[12] = 0xA8, eq[13] = 0xFD, eq[14] = 0xFF, eq[15] = 0xFF;
@@ -76,8 +80,9 @@ TEST_F(SoftwareEffectDeviceTest, DiscoveryFindsItByTheLastTableEntryAndItsStateR
     ASSERT_EQ(channel.SetPitchShift(-3), 1);
     ASSERT_EQ(channel.SetVoiceCancel(1), 1);
     EXPECT_EQ(channel.SetPitchShift(5), 0);
-    EXPECT_EQ(std::tuple(handed.back().eaxEnable, handed.back().pitchShift, handed.back().voiceCancel),
-              std::tuple(1u, -3, 1));
+    EXPECT_EQ(
+        std::tuple(handed.back().eaxEnable, handed.back().pitchShift, handed.back().voiceCancel),
+        std::tuple(1u, -3, 1));
 
     // A later run starts from the same state and hands it on at once.
     const EffectState before = device->State();
@@ -85,8 +90,9 @@ TEST_F(SoftwareEffectDeviceTest, DiscoveryFindsItByTheLastTableEntryAndItsStateR
     Start();
     ASSERT_EQ(handed.size(), 1u);
     EXPECT_EQ(handed[0].eq, before.eq);
-    EXPECT_EQ(std::tuple(handed[0].pitchShift, handed[0].eaxEnable, handed[0].listener.dwEnvironment),
-              std::tuple(-3, 1u, 7u));
+    EXPECT_EQ(
+        std::tuple(handed[0].pitchShift, handed[0].eaxEnable, handed[0].listener.dwEnvironment),
+        std::tuple(-3, 1u, 7u));
 }
 
 TEST_F(SoftwareEffectDeviceTest, UnknownSetsIdsSizesAndInterfacesFail) {
@@ -99,8 +105,9 @@ TEST_F(SoftwareEffectDeviceTest, UnknownSetsIdsSizesAndInterfacesFail) {
     const GUID eax = DSPROPSETID_EAX20_ListenerProperties;
     for (const Row& r : {Row{IID_IKsPropertySet, 0, 1, 4}, Row{KSPROPSETID_Karaoke, 2, 1, 4},
                          Row{KSPROPSETID_PrivateEax, 1, 1, 4}, Row{KSPROPSETID_Equalizer, 40, 1, 4},
-                         Row{eax, 16, 1, 4}, Row{KSPROPSETID_Karaoke, 0, 1, 8}, Row{KSPROPSETID_Equalizer, 39, 1, 4},
-                         Row{eax, 1, 1, 4}, Row{KSPROPSETID_Karaoke, 0, 3, 4}}) {
+                         Row{eax, 16, 1, 4}, Row{KSPROPSETID_Karaoke, 0, 1, 8},
+                         Row{KSPROPSETID_Equalizer, 39, 1, 4}, Row{eax, 1, 1, 4},
+                         Row{KSPROPSETID_Karaoke, 0, 3, 4}}) {
         std::vector<std::uint8_t> value(r.size);
         EXPECT_FALSE(Send(r.set, r.id, r.flags, value)) << r.id << " " << r.size;
     }
@@ -111,8 +118,8 @@ TEST_F(SoftwareEffectDeviceTest, UnknownSetsIdsSizesAndInterfacesFail) {
     // Only the wave interface answers; unknown paths do not open.
     const HANDLE topology = device->CreateFile(SoftwareEffectDevice::kTopologyPath);
     ASSERT_NE(topology, 0u);
-    EXPECT_FALSE(device->DeviceIoControl(topology, IOCTL_KS_PROPERTY, KsProperty{KSPROPSETID_Karaoke, 0, 1}.Bytes(),
-                                         four));
+    EXPECT_FALSE(device->DeviceIoControl(topology, IOCTL_KS_PROPERTY,
+                                         KsProperty{KSPROPSETID_Karaoke, 0, 1}.Bytes(), four));
     EXPECT_EQ(device->CreateFile("\\\\?\\nothing"), 0u);
 }
 
@@ -121,7 +128,8 @@ TEST_F(SoftwareEffectDeviceTest, ADamagedOrMissingStateGivesTheDefaults) {
     std::array<std::uint8_t, 4> v = {2, 0, 0, 0};
     ASSERT_TRUE(Send(KSPROPSETID_Karaoke, 1, KSPROPERTY_TYPE_SET, v));
     HKEY key = 0;
-    ASSERT_EQ(registry->OpenKey(HKEY_LOCAL_MACHINE, SoftwareEffectDevice::kStateKey, &key), ERROR_SUCCESS);
+    ASSERT_EQ(registry->OpenKey(HKEY_LOCAL_MACHINE, SoftwareEffectDevice::kStateKey, &key),
+              ERROR_SUCCESS);
     const std::vector<std::uint8_t> shortValue(100, 0x55);
     registry->SetValue(key, SoftwareEffectDevice::kStateValue, REG_BINARY, shortValue);
     registry->CloseKey(key);
@@ -158,7 +166,8 @@ TEST_F(SoftwareEffectDeviceTest, RefusingTheListenerSetLeadsToTheDirectSoundRoad
     // The driver's DirectSound keys were prepared under its instance id.
     HKEY key = 0;
     EXPECT_EQ(registry->OpenKey(HKEY_LOCAL_MACHINE,
-                                "System\\CurrentControlSet\\Hardware Profiles\\Current\\System\\CurrentControlSet\\Enum\\"
+                                "System\\CurrentControlSet\\Hardware "
+                                "Profiles\\Current\\System\\CurrentControlSet\\Enum\\"
                                 "SWENUM\\MIXORA_SOFTWARE_EFFECTS\\0\\DirectSound\\Device Presence",
                                 &key),
               ERROR_SUCCESS);

@@ -20,21 +20,25 @@ struct SurfaceTest : ::testing::Test, FrameHarness {
     std::vector<int> commands;
 
     SurfaceTest() {
-        ON_CALL(host, PostMessage(WM_COMMAND, _, _)).WillByDefault(Invoke([this](UINT, WPARAM w, LPARAM l) {
-            EXPECT_EQ(l, 0);
-            commands.push_back(static_cast<int>(w));
-        }));
+        ON_CALL(host, PostMessage(WM_COMMAND, _, _))
+            .WillByDefault(Invoke([this](UINT, WPARAM w, LPARAM l) {
+                EXPECT_EQ(l, 0);
+                commands.push_back(static_cast<int>(w));
+            }));
         frame.OnCreate();
         frame.OnPaint();
     }
     const CSkin& skin() const { return frame.m_skin; }
-    std::uint32_t Pixel(int x, int y) const { return skin().Surface()[static_cast<std::size_t>(y) * 520 + x]; }
+    std::uint32_t Pixel(int x, int y) const {
+        return skin().Surface()[static_cast<std::size_t>(y) * 520 + x];
+    }
     // Every pixel of the control's region shows `from` at the same place.
     bool RegionShows(int id, const CSkinBitmap& from) const {
         for (const RECT& r : skin().Controls().Find(id)->m_rgn.Rects())
             for (int y = r.top; y < r.bottom; ++y)
                 for (int x = r.left; x < r.right; ++x)
-                    if (Pixel(x, y) != from.At(x, y)) return false;
+                    if (Pixel(x, y) != from.At(x, y))
+                        return false;
         return true;
     }
     POINT Centre(int id) const {
@@ -77,7 +81,8 @@ TEST_F(SurfaceTest, StripAndToggleButtonsDrawTheirCellsAndLooks) {
     auto showsCell = [&](int column) {
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
-                if (Pixel(b.left + x, b.top + y) != strip.At(column * w + x, 3 * h + y)) return false;
+                if (Pixel(b.left + x, b.top + y) != strip.At(column * w + x, 3 * h + y))
+                    return false;
         return true;
     };
     EXPECT_TRUE(showsCell(0));
@@ -110,8 +115,9 @@ TEST_F(SurfaceTest, SliderFlagsDecideWhenItsCommandIsPosted) {
     // Volume (0x11): on its thumb, one at the press and one per movement.
     frame.m_skin.SetSliderFraction(ID_VOLUME, 0.0);
     const CSkinSlider& volume = *skin().Controls().FindSlider(ID_VOLUME);
-    const POINT thumb = {(volume.m_rgnLastThumb.Bounds().left + volume.m_rgnLastThumb.Bounds().right) / 2,
-                         (volume.m_rcBox.top + volume.m_rcBox.bottom) / 2};
+    const POINT thumb = {
+        (volume.m_rgnLastThumb.Bounds().left + volume.m_rgnLastThumb.Bounds().right) / 2,
+        (volume.m_rcBox.top + volume.m_rcBox.bottom) / 2};
     EXPECT_CALL(host, SetCapture()).Times(3); // one per slider press below
     EXPECT_CALL(host, ReleaseCapture()).Times(3);
     Press(thumb);
@@ -159,7 +165,11 @@ TEST_F(SurfaceTest, ADoubleClickOnAButtonGivesOneCommandAndTheBodyMovesTheWindow
     int bodyX = -1, bodyY = -1;
     for (int y = 0; y < 419 && bodyX < 0; ++y)
         for (int x = 0; x < 520; ++x)
-            if (skin().Body().Contains(x, y)) { bodyX = x; bodyY = y; break; }
+            if (skin().Body().Contains(x, y)) {
+                bodyX = x;
+                bodyY = y;
+                break;
+            }
     ASSERT_GE(bodyX, 0);
     int hit = 0;
     EXPECT_FALSE(frame.m_skin.HitTest(bodyX, bodyY, hit));
@@ -167,7 +177,8 @@ TEST_F(SurfaceTest, ADoubleClickOnAButtonGivesOneCommandAndTheBodyMovesTheWindow
 }
 
 TEST_F(SurfaceTest, PlaylistClicksMarkAndPlayOnlyRealLines) {
-    for (int i = 0; i < 3; ++i) frame.m_playlist.push_back({"/m/" + std::to_string(i) + ".ogg", 60});
+    for (int i = 0; i < 3; ++i)
+        frame.m_playlist.push_back({"/m/" + std::to_string(i) + ".ogg", 60});
     const RECT area = frame.m_rcPlaylist;
     frame.OnLButtonDown(MK_LBUTTON, area.left + 5, area.top + 13 + 2); // line 1
     EXPECT_EQ(frame.m_nSelected, 1);
@@ -202,12 +213,13 @@ TEST_F(SurfaceTest, ElapsedTimeFollowsThePlayState) {
     frame.m_bCdMode = 1;
     frame.m_wCdDevice = 3;
     frame.m_dLength = 4 | (30 << 8);
-    EXPECT_CALL(mci, SendCommand(3, MCI_STATUS, MCI_STATUS_ITEM, _)).WillOnce(Invoke([](auto, auto, auto, void* p) {
-        auto* status = static_cast<MCI_STATUS_PARMS*>(p);
-        EXPECT_EQ(status->dwItem, MCI_STATUS_POSITION);
-        status->dwReturn = 1 | (2 << 8) | (15 << 16);
-        return 0u;
-    }));
+    EXPECT_CALL(mci, SendCommand(3, MCI_STATUS, MCI_STATUS_ITEM, _))
+        .WillOnce(Invoke([](auto, auto, auto, void* p) {
+            auto* status = static_cast<MCI_STATUS_PARMS*>(p);
+            EXPECT_EQ(status->dwItem, MCI_STATUS_POSITION);
+            status->dwReturn = 1 | (2 << 8) | (15 << 16);
+            return 0u;
+        }));
     e = at(0);
     EXPECT_EQ(e.minutes, 2);
     EXPECT_EQ(e.seconds, 15);
@@ -226,7 +238,8 @@ TEST_F(SurfaceTest, ATickDrawsTheDigitsAndLeavesAHeldSeekingBarAlone) {
         const int w = r.right - r.left;
         for (int y = r.top; y < r.bottom; ++y)
             for (int x = r.left; x < r.right; ++x)
-                if (Pixel(x, y) != digits.At(digit * w + x - r.left, y - r.top)) return false;
+                if (Pixel(x, y) != digits.At(digit * w + x - r.left, y - r.top))
+                    return false;
         return true;
     };
     EXPECT_TRUE(cellShows(0, 5));
@@ -258,10 +271,14 @@ TEST_F(SurfaceTest, ATickRepaintsTheMediaAreaOnceAfterASkinChange) {
 
 TEST_F(SurfaceTest, EveryControlHasATooltipOverItsBoxNamedFromTheStringTable) {
     std::vector<ToolInfo> tools;
-    EXPECT_CALL(host, SetTools(_)).WillOnce(Invoke([&](const std::vector<ToolInfo>& t) { tools = t; }));
+    EXPECT_CALL(host, SetTools(_)).WillOnce(Invoke([&](const std::vector<ToolInfo>& t) {
+        tools = t;
+    }));
     frame.CreateTooltips();
     ASSERT_EQ(tools.size(), 45u);
-    auto find = [&](int id) { return *std::find_if(tools.begin(), tools.end(), [&](auto& t) { return t.id == id; }); };
+    auto find = [&](int id) {
+        return *std::find_if(tools.begin(), tools.end(), [&](auto& t) { return t.id == id; });
+    };
     EXPECT_EQ(find(ID_MUTE).text, "Mute");
     EXPECT_EQ(find(1090).text, "400 Hz");
     EXPECT_EQ(find(ID_PLAY_PAUSE).text, "Play / Pause");

@@ -19,7 +19,9 @@ double PackedMsf(int minutes, int seconds, int frames = 0) {
     return static_cast<double>(minutes | (seconds << 8) | (frames << 16));
 }
 
-RECT Down(const RECT& rc, int dy) { return RECT{rc.left, rc.top + dy, rc.right, rc.bottom + dy}; }
+RECT Down(const RECT& rc, int dy) {
+    return RECT{rc.left, rc.top + dy, rc.right, rc.bottom + dy};
+}
 
 TEST(TextDisplay, LengthTextOfFilesAndCdTracks) {
     const std::vector<std::tuple<double, bool, std::string>> rows = {
@@ -50,9 +52,12 @@ TEST(TextDisplay, WhichEntriesHoldPackedCdTimesAndFileNames) {
     }
     // The name is the part after the last separator of either kind.
     const std::vector<std::pair<std::string, std::string>> names = {
-        {"/home/ann/Music/a b.mp3", "a b.mp3"}, {"C:\\Music\\old.wav", "old.wav"},
-        {"/mnt/share\\dir/x\\last.ogg", "last.ogg"}, {"plain.flac", "plain.flac"},
-        {"/music/", ""}, {"/音楽/曲.mp3", "曲.mp3"}};
+        {"/home/ann/Music/a b.mp3", "a b.mp3"},
+        {"C:\\Music\\old.wav", "old.wav"},
+        {"/mnt/share\\dir/x\\last.ogg", "last.ogg"},
+        {"plain.flac", "plain.flac"},
+        {"/music/", ""},
+        {"/音楽/曲.mp3", "曲.mp3"}};
     for (const auto& [path, name] : names) {
         EXPECT_EQ(FileNameOf(path), name);
     }
@@ -75,7 +80,8 @@ struct TextDisplayFrame : ::testing::Test, FrameHarness {
     void Fill(int entries) {
         frame.m_playlist.clear();
         for (int i = 0; i < entries; ++i) {
-            frame.m_playlist.push_back({"/music/dir/song" + std::to_string(i) + ".ogg", 60.0 * i + i});
+            frame.m_playlist.push_back(
+                {"/music/dir/song" + std::to_string(i) + ".ogg", 60.0 * i + i});
         }
     }
 
@@ -94,7 +100,8 @@ struct TextDisplayFrame : ::testing::Test, FrameHarness {
         int differing = 0;
         for (int y = rc.top; y < rc.bottom; ++y)
             for (int x = rc.left; x < rc.right; ++x)
-                differing += surface[static_cast<std::size_t>(y) * width + x] != frame.m_skin.Base().At(x, y);
+                differing += surface[static_cast<std::size_t>(y) * width + x] !=
+                             frame.m_skin.Base().At(x, y);
         return differing;
     }
 
@@ -148,26 +155,31 @@ TEST_F(TextDisplayFrame, TitleShowsTheLoadedFileNameAndIsPresentedOnlyWhenItChan
 TEST_F(TextDisplayFrame, LinesGoIntoCellsOneLineHeightApart) {
     text.ink = true;
     // Fewer entries than the six lines; a CD track's packed time and long files.
-    frame.m_playlist = {{"Track01.cda", PackedMsf(4, 5)}, {"/music/live.ogg", 90 * 60.0},
+    frame.m_playlist = {{"Track01.cda", PackedMsf(4, 5)},
+                        {"/music/live.ogg", 90 * 60.0},
                         {"/music/opera.ogg", 125 * 60.0}};
     frame.DrawPlaylistText();
-    EXPECT_THAT(Texts(), ElementsAre("Track01.cda", "04:05", "live.ogg", "90:00", "opera.ogg", "125:00"));
+    EXPECT_THAT(Texts(),
+                ElementsAre("Track01.cda", "04:05", "live.ogg", "90:00", "opera.ogg", "125:00"));
     // The font is as high as the base skin's line cell; six lines fill its area.
     EXPECT_EQ(frame.m_rcPlaylist, (RECT{176, 280, 348, 358}));
     EXPECT_EQ(frame.m_nVisibleLines, 6);
     const RECT name = frame.m_rcPlaylistLine;
     const RECT time = frame.m_rcTimeColumn;
     for (int line = 0; line < 3; ++line) {
-        for (auto [drawn, cell] : {std::pair{text.drawn[2 * line], name}, {text.drawn[2 * line + 1], time}}) {
+        for (auto [drawn, cell] :
+             {std::pair{text.drawn[2 * line], name}, {text.drawn[2 * line + 1], time}}) {
             EXPECT_EQ(drawn.clip, Down(cell, 13 * line)) << line;
-            EXPECT_EQ(std::tuple(drawn.x, drawn.y, drawn.fontHeight), std::tuple(cell.left, cell.top + 13 * line, 13));
+            EXPECT_EQ(std::tuple(drawn.x, drawn.y, drawn.fontHeight),
+                      std::tuple(cell.left, cell.top + 13 * line, 13));
         }
     }
     // What changed is presented: from the first line's cells to the last's.
     EXPECT_LE(text.drawn.back().clip.bottom, frame.m_rcPlaylist.bottom);
-    EXPECT_THAT(invalidated, ElementsAre(RECT{std::min(name.left, time.left), std::min(name.top, time.top),
-                                              std::max(name.right, time.right),
-                                              std::max(name.bottom, time.bottom) + 26}));
+    EXPECT_THAT(invalidated,
+                ElementsAre(RECT{std::min(name.left, time.left), std::min(name.top, time.top),
+                                 std::max(name.right, time.right),
+                                 std::max(name.bottom, time.bottom) + 26}));
 }
 
 TEST_F(TextDisplayFrame, RedrawnLinesStartFromTheSkinAndOnlyChangesArePresented) {
@@ -193,8 +205,9 @@ TEST_F(TextDisplayFrame, RedrawnLinesStartFromTheSkinAndOnlyChangesArePresented)
     const RECT second = Down(frame.m_rcPlaylistLine, 13);
     const std::uint32_t c = frame.m_crSelected;
     const std::uint32_t fill = 0xFF000000u | (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
-    EXPECT_EQ(frame.m_skin.Surface()[static_cast<std::size_t>(second.bottom - 1) * frame.m_skin.Size().cx +
-                                     second.right - 1],
+    EXPECT_EQ(frame.m_skin
+                  .Surface()[static_cast<std::size_t>(second.bottom - 1) * frame.m_skin.Size().cx +
+                             second.right - 1],
               fill);
 }
 

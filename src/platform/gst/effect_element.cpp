@@ -8,8 +8,8 @@
 #include <new>
 #include <span>
 
-#include "platform/effects/effect_chain.h"
-#include "platform/effects/effect_hub.h"
+#include "dsp/effect_chain.h"
+#include "platform/effect_driver/effect_hub.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ using mixora::EffectHub;
 
 struct MixoraEffects {
     GstAudioFilter parent;
-    EffectChain chain;  // built in place in init, destroyed in finalize
+    EffectChain chain; // built in place in init, destroyed in finalize
 };
 
 struct MixoraEffectsClass {
@@ -29,23 +29,19 @@ GType mixora_effects_get_type();
 
 G_DEFINE_TYPE(MixoraEffects, mixora_effects, GST_TYPE_AUDIO_FILTER)
 
-MixoraEffects* Self(gpointer object)
-{
+MixoraEffects* Self(gpointer object) {
     return G_TYPE_CHECK_INSTANCE_CAST(object, mixora_effects_get_type(), MixoraEffects);
 }
 
-constexpr const char* kCaps =
-    "audio/x-raw, format=(string)F32LE, layout=(string)interleaved, "
-    "channels=(int)[1,2], rate=(int)[1,2147483647]";
+constexpr const char* kCaps = "audio/x-raw, format=(string)F32LE, layout=(string)interleaved, "
+                              "channels=(int)[1,2], rate=(int)[1,2147483647]";
 
-gboolean Setup(GstAudioFilter* filter, const GstAudioInfo* info)
-{
+gboolean Setup(GstAudioFilter* filter, const GstAudioInfo* info) {
     Self(filter)->chain.Start(GST_AUDIO_INFO_CHANNELS(info), GST_AUDIO_INFO_RATE(info));
     return TRUE;
 }
 
-GstFlowReturn TransformInPlace(GstBaseTransform* trans, GstBuffer* buffer)
-{
+GstFlowReturn TransformInPlace(GstBaseTransform* trans, GstBuffer* buffer) {
     GstMapInfo map;
     if (!gst_buffer_map(buffer, &map, GST_MAP_READWRITE)) {
         return GST_FLOW_ERROR;
@@ -56,20 +52,17 @@ GstFlowReturn TransformInPlace(GstBaseTransform* trans, GstBuffer* buffer)
     return GST_FLOW_OK;
 }
 
-gboolean Start(GstBaseTransform* trans)
-{
+gboolean Start(GstBaseTransform* trans) {
     EffectHub::Instance().Attach(Self(trans)->chain);
     return TRUE;
 }
 
-gboolean Stop(GstBaseTransform* trans)
-{
+gboolean Stop(GstBaseTransform* trans) {
     EffectHub::Instance().Detach(Self(trans)->chain);
     return TRUE;
 }
 
-gboolean SinkEvent(GstBaseTransform* trans, GstEvent* event)
-{
+gboolean SinkEvent(GstBaseTransform* trans, GstEvent* event) {
     if (GST_EVENT_TYPE(event) == GST_EVENT_FLUSH_STOP) {
         // After a seek the old tails (reverb, key shift) must not ring on.
         Self(trans)->chain.Flush();
@@ -77,16 +70,14 @@ gboolean SinkEvent(GstBaseTransform* trans, GstEvent* event)
     return GST_BASE_TRANSFORM_CLASS(mixora_effects_parent_class)->sink_event(trans, event);
 }
 
-void Finalize(GObject* object)
-{
+void Finalize(GObject* object) {
     MixoraEffects* self = Self(object);
     EffectHub::Instance().Detach(self->chain);
     self->chain.~EffectChain();
     G_OBJECT_CLASS(mixora_effects_parent_class)->finalize(object);
 }
 
-void mixora_effects_class_init(MixoraEffectsClass* klass)
-{
+void mixora_effects_class_init(MixoraEffectsClass* klass) {
     G_OBJECT_CLASS(klass)->finalize = Finalize;
     auto* element = GST_ELEMENT_CLASS(klass);
     gst_element_class_set_static_metadata(element, "Mixora effects", "Filter/Effect/Audio",
@@ -104,14 +95,12 @@ void mixora_effects_class_init(MixoraEffectsClass* klass)
     gst_caps_unref(caps);
 }
 
-void mixora_effects_init(MixoraEffects* self)
-{
+void mixora_effects_init(MixoraEffects* self) {
     new (&self->chain) EffectChain();
     gst_base_transform_set_in_place(GST_BASE_TRANSFORM(self), TRUE);
 }
 
-gboolean PluginInit(GstPlugin* plugin)
-{
+gboolean PluginInit(GstPlugin* plugin) {
     return gst_element_register(plugin, "mixoraeffects", GST_RANK_NONE, mixora_effects_get_type());
 }
 
@@ -119,8 +108,7 @@ gboolean PluginInit(GstPlugin* plugin)
 
 namespace mixora {
 
-bool RegisterEffectElement()
-{
+bool RegisterEffectElement() {
     static std::once_flag once;
     static bool registered = false;
     std::call_once(once, [] {
@@ -134,8 +122,7 @@ bool RegisterEffectElement()
     return registered;
 }
 
-void SetEffectState(const EffectState& state)
-{
+void SetEffectState(const EffectState& state) {
     EffectHub::Instance().SetState(state);
 }
 

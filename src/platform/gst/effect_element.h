@@ -7,7 +7,7 @@
 // with EffectHub::Instance().SetState() (or SetEffectState() below) from the
 // UI thread; the element's streaming thread picks it up at its next buffer
 // without ever waiting.
-#include "platform/effects/effect_state.h"
+#include "dsp/effect_state.h"
 
 namespace mixora {
 

@@ -7,11 +7,10 @@ namespace mixora {
 PowerEvents::PowerEvents(IWindowHost& host, QObject* parent) : QObject(parent), host_(host) {
     QDBusConnection bus = QDBusConnection::systemBus();
     if (bus.isConnected()) {
-        connected_ = bus.connect(QStringLiteral("org.freedesktop.login1"),
-                                 QStringLiteral("/org/freedesktop/login1"),
-                                 QStringLiteral("org.freedesktop.login1.Manager"),
-                                 QStringLiteral("PrepareForSleep"), this,
-                                 SLOT(OnPrepareForSleep(bool)));
+        connected_ = bus.connect(
+            QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+            QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"),
+            this, SLOT(OnPrepareForSleep(bool)));
     }
 }
 

@@ -2,23 +2,23 @@
 
 #include <algorithm>
 
-#include <QApplication>
 #include <QActionGroup>
+#include <QApplication>
 #include <QBoxLayout>
-#include <QFrame>
-#include <QPushButton>
-#include <QWidgetAction>
 #include <QCloseEvent>
-#include <QImage>
+#include <QFrame>
 #include <QHelpEvent>
+#include <QImage>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QToolTip>
-#include <QWindow>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QRegion>
 #include <QTimerEvent>
+#include <QToolTip>
+#include <QWidgetAction>
+#include <QWindow>
 
 namespace mixora {
 namespace {
@@ -38,7 +38,8 @@ public:
 // shown as one panel of columns inside the popup instead, separated by a
 // bar as a column break with a bar is; a click sets `chosen` and closes
 // the popup.
-QWidgetAction* MakeColumnsAction(QMenu& menu, const std::vector<MenuItem>& items, std::uint32_t& chosen) {
+QWidgetAction* MakeColumnsAction(QMenu& menu, const std::vector<MenuItem>& items,
+                                 std::uint32_t& chosen) {
     auto* action = new QWidgetAction(&menu);
     auto* panel = new QWidget;
     auto* row = new QHBoxLayout(panel);
@@ -74,9 +75,10 @@ QWidgetAction* MakeColumnsAction(QMenu& menu, const std::vector<MenuItem>& items
                                        QString::fromUtf8(item.text.c_str()));
         button->setFlat(true);
         button->setFocusPolicy(Qt::NoFocus);
-        button->setStyleSheet(QStringLiteral("QPushButton { text-align: left; padding: 3px 14px 3px 6px; border: none; }"
-                                             "QPushButton:hover { background: palette(highlight);"
-                                             " color: palette(highlighted-text); }"));
+        button->setStyleSheet(QStringLiteral(
+            "QPushButton { text-align: left; padding: 3px 14px 3px 6px; border: none; }"
+            "QPushButton:hover { background: palette(highlight);"
+            " color: palette(highlighted-text); }"));
         const std::uint32_t id = item.id;
         QObject::connect(button, &QPushButton::clicked, &menu, [&menu, &chosen, id] {
             chosen = id;
@@ -110,7 +112,8 @@ bool FrameWidget::event(QEvent* e) {
                 QRect area(tool.rect.left, tool.rect.top, tool.rect.right - tool.rect.left,
                            tool.rect.bottom - tool.rect.top);
                 if (area.contains(help->pos())) {
-                    QToolTip::showText(help->globalPos(), QString::fromUtf8(tool.text.c_str()), this, area);
+                    QToolTip::showText(help->globalPos(), QString::fromUtf8(tool.text.c_str()),
+                                       this, area);
                     return true;
                 }
             }
@@ -128,7 +131,8 @@ LPARAM PointParam(const QPoint& p) {
     // Client coordinates, signed 16 bits each, as pointer messages carry them.
     auto x = static_cast<std::uint16_t>(static_cast<std::int16_t>(p.x()));
     auto y = static_cast<std::uint16_t>(static_cast<std::int16_t>(p.y()));
-    return static_cast<LPARAM>(static_cast<std::uint32_t>(x) | (static_cast<std::uint32_t>(y) << 16));
+    return static_cast<LPARAM>(static_cast<std::uint32_t>(x) |
+                               (static_cast<std::uint32_t>(y) << 16));
 }
 
 WPARAM KeyFlags(Qt::MouseButtons buttons) {
@@ -169,7 +173,8 @@ void FrameWidget::mouseReleaseEvent(QMouseEvent* e) {
 
 void FrameWidget::mouseDoubleClickEvent(QMouseEvent* e) {
     if (e->button() == Qt::LeftButton) {
-        host_.Deliver(WM_LBUTTONDBLCLK, KeyFlags(e->buttons()), PointParam(e->position().toPoint()));
+        host_.Deliver(WM_LBUTTONDBLCLK, KeyFlags(e->buttons()),
+                      PointParam(e->position().toPoint()));
     }
 }
 
@@ -188,7 +193,9 @@ void FrameWidget::changeEvent(QEvent* e) {
     QWidget::changeEvent(e);
 }
 
-void FrameWidget::timerEvent(QTimerEvent* e) { host_.OnQtTimer(e->timerId()); }
+void FrameWidget::timerEvent(QTimerEvent* e) {
+    host_.OnQtTimer(e->timerId());
+}
 
 void FrameWidget::closeEvent(QCloseEvent* e) {
     // A close asked by the desktop (window manager, session) takes the same
@@ -360,7 +367,8 @@ void QtWindowHost::TrackPopupMenu(const std::vector<MenuItem>& items, POINT scre
         return;
     }
     QMenu menu(widget_.get());
-    if (std::any_of(items.begin(), items.end(), [](const MenuItem& item) { return item.columnBreak; })) {
+    if (std::any_of(items.begin(), items.end(),
+                    [](const MenuItem& item) { return item.columnBreak; })) {
         std::uint32_t chosen = 0;
         menu.addAction(MakeColumnsAction(menu, items, chosen));
         menu.exec(QPoint(screen.x, screen.y));
@@ -405,9 +413,13 @@ void QtWindowHost::BeginWindowMove() {
     moveRequested_ = true;
 }
 
-void QtWindowHost::SetTools(const std::vector<ToolInfo>& tools) { tools_ = tools; }
+void QtWindowHost::SetTools(const std::vector<ToolInfo>& tools) {
+    tools_ = tools;
+}
 
-void QtWindowHost::ActivateTooltips(bool active) { tooltipsActive_ = active; }
+void QtWindowHost::ActivateTooltips(bool active) {
+    tooltipsActive_ = active;
+}
 
 void QtWindowHost::DestroyWindow() {
     if (!widget_ || destroyed_) {

@@ -1,0 +1,192 @@
+#include "dsp/equalizer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "dsp/effect_state.h"
+
+namespace mixora {
+
+namespace {
+
+std::int32_t ReadWord(std::span<const std::uint8_t, 120> record, int offset) {
+    const auto* p = record.data() + offset;
+    const std::uint32_t u = std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) |
+                            (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[3]} << 24);
+    return static_cast<std::int32_t>(u);
+}
+
+// Below this the residue of a filter that has glided back to 0 dB is far
+// under the float resolution of any sample, so the filter can be left out.
+constexpr double kSilentState = 1e-12;
+
+} // namespace
+
+std::array<int, Equalizer::kBands> Equalizer::BandGains(std::span<const std::uint8_t, 120> record) {
+    std::array<int, kBands> gains{};
+    for (int b = 0; b < kBands; ++b) {
+        gains[b] = std::clamp(ReadWord(record, kEqBandOffsets[b]), -1200, 1200);
+    }
+    return gains;
+}
+
+std::uint32_t Equalizer::EnableMask(std::span<const std::uint8_t, 120> record) {
+    return static_cast<std::uint32_t>(ReadWord(record, 0));
+}
+
+void Equalizer::Start(int channels, int rate) {
+    channels_ = std::max(channels, 1);
+    rate_ = rate > 0 ? rate : 44100;
+    glideBlocks_ = std::max(1, static_cast<int>(std::lround(0.020 * rate_ / kBlock)));
+    fadeSamples_ = std::max(1, static_cast<int>(std::lround(0.020 * rate_)));
+    state_.assign(channels_, {});
+    for (int b = 0; b < kBands; ++b) {
+        // A peak squeezed against Nyquist is ill-conditioned and mostly
+        // outside the band anyway.
+        usable_[b] = kEqBandFrequencies[b] < 0.45 * rate_;
+        current_[b] = enabled_ ? target_[b] : 0.0;
+        remaining_[b] = 0;
+        running_[b] = false;
+        UpdateCoefficients(b);
+    }
+    mix_.Reset(enabled_ ? 1.0f : 0.0f);
+}
+
+void Equalizer::SetRecord(std::span<const std::uint8_t, 120> record) {
+    const auto gains = BandGains(record);
+    const bool wasSilent = Bypassed();
+    enabled_ = EnableMask(record) != 0;
+    for (int b = 0; b < kBands; ++b) {
+        target_[b] = usable_[b] ? gains[b] / 100.0 : 0.0;
+        if (wasSilent) {
+            // Nothing is heard of the filters yet: start at the new gains
+            // and let the mix fade them in.
+            current_[b] = target_[b];
+            remaining_[b] = 0;
+            UpdateCoefficients(b);
+        } else if (target_[b] != current_[b]) {
+            remaining_[b] = glideBlocks_;
+            increment_[b] = (target_[b] - current_[b]) / glideBlocks_;
+        }
+    }
+    mix_.SetTarget(enabled_ ? 1.0f : 0.0f, fadeSamples_);
+}
+
+bool Equalizer::Bypassed() const {
+    return !enabled_ && mix_.Settled() && mix_.Value() == 0.0f;
+}
+
+void Equalizer::Flush() {
+    for (auto& channel : state_) {
+        for (auto& s : channel) {
+            s.Clear();
+        }
+    }
+    for (int b = 0; b < kBands; ++b) {
+        current_[b] = enabled_ ? target_[b] : 0.0;
+        remaining_[b] = 0;
+        running_[b] = false;
+        UpdateCoefficients(b);
+    }
+    mix_.Reset(enabled_ ? 1.0f : 0.0f);
+}
+
+void Equalizer::UpdateCoefficients(int band) {
+    BiquadCoefficients& c = coefficients_[band];
+    if (current_[band] == 0.0 || !usable_[band]) {
+        c = BiquadCoefficients{};
+        return;
+    }
+    // Peaking filter from the audio-EQ cookbook: the bilinear transform with
+    // the centre pre-warped, so the gain at the centre is exactly the band's.
+    const double a = std::pow(10.0, current_[band] / 40.0);
+    const double w0 = 2.0 * std::numbers::pi * kEqBandFrequencies[band] / rate_;
+    const double cw = std::cos(w0);
+    const double alpha = std::sin(w0) / (2.0 * kBandQ);
+    const double a0 = 1.0 + alpha / a;
+    c.b0 = (1.0 + alpha * a) / a0;
+    c.b1 = -2.0 * cw / a0;
+    c.b2 = (1.0 - alpha * a) / a0;
+    c.a1 = c.b1;
+    c.a2 = (1.0 - alpha / a) / a0;
+    running_[band] = true;
+}
+
+void Equalizer::Advance() {
+    for (int b = 0; b < kBands; ++b) {
+        if (remaining_[b] > 0) {
+            --remaining_[b];
+            current_[b] = remaining_[b] == 0 ? target_[b] : current_[b] + increment_[b];
+            UpdateCoefficients(b);
+        }
+    }
+}
+
+void Equalizer::Process(std::span<float> interleaved) {
+    if (channels_ == 0) {
+        return;
+    }
+    const int frames = static_cast<int>(interleaved.size()) / channels_;
+    for (int done = 0; done < frames; done += kBlock) {
+        if (Bypassed()) {
+            return;
+        }
+        const int count = std::min(kBlock, frames - done);
+        Advance();
+        ProcessBlock(interleaved.data() + static_cast<std::size_t>(done) * channels_, count);
+    }
+}
+
+void Equalizer::ProcessBlock(float* frames, int count) {
+    // Filters still carrying a response (or a decaying residue after
+    // gliding back to 0 dB); the others are exactly transparent.
+    std::array<int, kBands> active{};
+    int nActive = 0;
+    for (int b = 0; b < kBands; ++b) {
+        if (!running_[b]) {
+            continue;
+        }
+        if (current_[b] == 0.0 && remaining_[b] == 0) {
+            bool quiet = true;
+            for (const auto& channel : state_) {
+                quiet = quiet && std::abs(channel[b].s1) + std::abs(channel[b].s2) < kSilentState;
+            }
+            if (quiet) {
+                for (auto& channel : state_) {
+                    channel[b].Clear();
+                }
+                running_[b] = false;
+                continue;
+            }
+        }
+        active[nActive++] = b;
+    }
+
+    const bool fading = !(mix_.Settled() && mix_.Value() == 1.0f);
+    for (int i = 0; i < count; ++i) {
+        const float wet = fading ? mix_.Next() : 1.0f;
+        float* frame = frames + static_cast<std::size_t>(i) * channels_;
+        for (int ch = 0; ch < channels_; ++ch) {
+            auto& states = state_[ch];
+            double x = frame[ch];
+            for (int k = 0; k < nActive; ++k) {
+                const int b = active[k];
+                x = states[b].Run(coefficients_[b], x);
+            }
+            frame[ch] = fading ? frame[ch] + wet * (static_cast<float>(x) - frame[ch])
+                               : static_cast<float>(x);
+        }
+    }
+    if (!enabled_ && mix_.Settled() && mix_.Value() == 0.0f) {
+        // Faded out: forget the history so the next fade in starts clean.
+        for (auto& channel : state_) {
+            for (auto& s : channel) {
+                s.Clear();
+            }
+        }
+        running_.fill(false);
+    }
+}
+
+} // namespace mixora

@@ -1,0 +1,190 @@
+#include "dsp/pitch_shift.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <numbers>
+
+namespace mixora {
+
+namespace {
+
+double RatioFor(int semitones) {
+    return std::pow(2.0, semitones / 12.0);
+}
+
+} // namespace
+
+void PitchShift::Start(int channels, int rate) {
+    channels_ = std::max(channels, 1);
+    const double r = rate > 0 ? rate : 44100;
+    grain_ = std::max(64, 2 * static_cast<int>(std::lround(0.023 * r)));
+    hop_ = grain_ / 2;
+    search_ = std::max(4, static_cast<int>(std::lround(0.010 * r)));
+    match_ = std::max(8, static_cast<int>(std::lround(0.010 * r)));
+    // The nominal lag must leave room, at the highest ratio, for a grain
+    // that starts as late as the search allows and reads faster than real
+    // time, and for the match to look ahead of both positions.
+    const double fastest = RatioFor(kMaxSemitones);
+    latency_ = search_ + match_ + static_cast<int>(std::ceil((fastest - 1.0) * grain_)) + 8;
+    const auto frames = std::bit_ceil(static_cast<std::uint64_t>(grain_ + latency_ + search_ + 8));
+    mask_ = frames - 1;
+    ring_.assign(frames * channels_, 0.0f);
+    mono_.assign(frames, 0.0f);
+    window_.resize(grain_);
+    for (int n = 0; n < grain_; ++n) {
+        const double s = std::sin(std::numbers::pi * n / grain_);
+        window_[n] = static_cast<float>(s * s); // w[n] + w[n + hop] == 1
+    }
+    fadeSamples_ = std::max(1, static_cast<int>(std::lround(0.030 * r)));
+    Flush();
+}
+
+void PitchShift::SetSemitones(int semitones) {
+    semitones_ = std::clamp(semitones, -kMaxSemitones, kMaxSemitones);
+    if (semitones_ != 0) {
+        // Going back to 0 keeps the last ratio while the shifted sound fades.
+        ratio_ = RatioFor(semitones_);
+    }
+    mix_.SetTarget(semitones_ != 0 ? 1.0f : 0.0f, fadeSamples_);
+}
+
+bool PitchShift::Bypassed() const {
+    return semitones_ == 0 && mix_.Settled() && mix_.Value() == 0.0f;
+}
+
+void PitchShift::Flush() {
+    std::fill(ring_.begin(), ring_.end(), 0.0f);
+    std::fill(mono_.begin(), mono_.end(), 0.0f);
+    written_ = 0;
+    running_ = false;
+    mix_.Reset(semitones_ != 0 ? 1.0f : 0.0f);
+}
+
+void PitchShift::Restart(std::int64_t now) {
+    hopPos_ = 0;
+    // A grain that would have been reading at the nominal lag; it becomes
+    // the "previous" grain of the first real one.
+    current_ = Grain{static_cast<double>(now - hop_ - latency_), ratio_};
+    running_ = true;
+}
+
+void PitchShift::StartGrain(std::int64_t now) {
+    previous_ = current_;
+    const double continuation = previous_.start + previous_.ratio * hop_;
+    const std::int64_t nominal = now - latency_;
+    const auto offset = BestStart(nominal, continuation);
+    current_ = Grain{continuation + static_cast<double>(offset), ratio_};
+}
+
+// Returns k such that a grain starting at continuation + k (within the
+// search range around nominal) reads a waveform most like the one the
+// previous grain reads at continuation. Whole-sample offsets keep a steady
+// signal exactly in step when the ratio is 1.
+std::int64_t PitchShift::BestStart(std::int64_t nominal, double continuation) const {
+    const auto base = static_cast<std::int64_t>(std::floor(continuation));
+    const auto lowest = static_cast<std::int64_t>(std::ceil(nominal - search_ - continuation));
+    const auto highest = static_cast<std::int64_t>(std::floor(nominal + search_ - continuation));
+    if (highest <= lowest) {
+        return lowest;
+    }
+    auto at = [this](std::int64_t i) { return mono_[static_cast<std::uint64_t>(i) & mask_]; };
+    auto score = [&](std::int64_t k, int stride) {
+        double dot = 0.0;
+        double energy = 0.0;
+        for (int m = 0; m < match_; m += stride) {
+            const double b = at(base + k + m);
+            dot += at(base + m) * b;
+            energy += b * b;
+        }
+        return energy > 1e-12 ? dot / std::sqrt(energy) : 0.0;
+    };
+
+    // Prefer the plain continuation when nothing matches better (silence).
+    std::int64_t best = std::clamp<std::int64_t>(0, lowest, highest);
+    double bestScore = score(best, 4);
+    for (std::int64_t k = lowest; k <= highest; k += 4) {
+        const double s = score(k, 4);
+        if (s > bestScore) {
+            bestScore = s;
+            best = k;
+        }
+    }
+    // Refine at full resolution around the coarse pick.
+    const std::int64_t from = std::max(lowest, best - 3);
+    const std::int64_t to = std::min(highest, best + 3);
+    bestScore = score(best, 1);
+    for (std::int64_t k = from; k <= to; ++k) {
+        const double s = score(k, 1);
+        if (s > bestScore) {
+            bestScore = s;
+            best = k;
+        }
+    }
+    return best;
+}
+
+void PitchShift::Process(std::span<float> interleaved) {
+    if (channels_ == 0) {
+        return;
+    }
+    const std::size_t frames = interleaved.size() / channels_;
+    const float scale = 1.0f / static_cast<float>(channels_);
+    const bool bypassed = Bypassed();
+    float* frame = interleaved.data();
+    for (std::size_t f = 0; f < frames; ++f, frame += channels_) {
+        // The history is kept even while bypassed, so switching on starts
+        // from real sound rather than silence.
+        const std::uint64_t slot = static_cast<std::uint64_t>(written_) & mask_;
+        float sum = 0.0f;
+        for (int ch = 0; ch < channels_; ++ch) {
+            ring_[slot * channels_ + ch] = frame[ch];
+            sum += frame[ch];
+        }
+        mono_[slot] = sum * scale;
+        if (bypassed) {
+            ++written_;
+            continue;
+        }
+        if (!running_) {
+            Restart(written_);
+        }
+        if (hopPos_ == 0) {
+            StartGrain(written_);
+        }
+        const int n = hopPos_;
+        const float wNew = window_[n];
+        const float wOld = window_[n + hop_];
+        const double posNew = current_.start + current_.ratio * n;
+        const double posOld = previous_.start + previous_.ratio * (n + hop_);
+        const float wet = mix_.Next();
+        for (int ch = 0; ch < channels_; ++ch) {
+            const float y = wNew * Read(ch, posNew) + wOld * Read(ch, posOld);
+            frame[ch] += wet * (y - frame[ch]);
+        }
+        ++written_;
+        if (++hopPos_ == hop_) {
+            hopPos_ = 0;
+        }
+    }
+    if (Bypassed()) {
+        running_ = false;
+    }
+}
+
+// Four-point cubic (Catmull-Rom) interpolation of one channel's history.
+float PitchShift::Read(int channel, double position) const {
+    const double fl = std::floor(position);
+    const auto i = static_cast<std::int64_t>(fl);
+    const float t = static_cast<float>(position - fl);
+    auto at = [&](std::int64_t k) {
+        return ring_[(static_cast<std::uint64_t>(k) & mask_) * channels_ + channel];
+    };
+    const float x0 = at(i - 1), x1 = at(i), x2 = at(i + 1), x3 = at(i + 2);
+    const float c1 = 0.5f * (x2 - x0);
+    const float c2 = x0 - 2.5f * x1 + 2.0f * x2 - 0.5f * x3;
+    const float c3 = 0.5f * (x3 - x0) + 1.5f * (x1 - x2);
+    return ((c3 * t + c2) * t + c1) * t + x1;
+}
+
+} // namespace mixora

@@ -1,0 +1,71 @@
+#include "dsp/voice_cancel.h"
+
+#include <gtest/gtest.h>
+
+#include "dsp/dsp_signals.h"
+
+namespace mixora {
+namespace {
+
+using namespace dsp_test;
+
+constexpr int kRate = 44100;
+
+std::vector<float> Cancel(std::vector<float> input, int channels, bool on = true) {
+    VoiceCancel vc;
+    vc.Start(channels, kRate);
+    vc.SetEnabled(on);
+    vc.Flush(); // start settled, no fade in
+    vc.Process(input);
+    return input;
+}
+
+// Level change of the tone in one channel, dB, over the last 0.25 s.
+double LevelDb(const std::vector<float>& out, int channel, double f, double reference) {
+    const auto x = Channel(out, 2, channel);
+    return Db(Amplitude(std::span(x).last(kRate / 4), f, kRate) / reference);
+}
+
+TEST(VoiceCancel, RemovesTheCentreAndKeepsTheSidesAndTheBass) {
+    // A voice in the middle: gone from both sides.
+    const auto centre = Cancel(Sine(1000, kRate, kRate / 2, {0.5, 0.5}), 2);
+    EXPECT_LT(LevelDb(centre, 0, 1000, 0.5), -20.0);
+    EXPECT_LT(LevelDb(centre, 1, 1000, 0.5), -20.0);
+    // An instrument hard left (or right) stays on its side at its level.
+    EXPECT_NEAR(LevelDb(Cancel(Sine(1000, kRate, kRate / 2, {0.5, 0.0}), 2), 0, 1000, 0.5), 0.0,
+                3.0);
+    EXPECT_NEAR(LevelDb(Cancel(Sine(1000, kRate, kRate / 2, {0.0, 0.5}), 2), 1, 1000, 0.5), 0.0,
+                3.0);
+    // The bass in the centre stays.
+    const auto bass = Cancel(Sine(80, kRate, kRate / 2, {0.5, 0.5}), 2);
+    EXPECT_NEAR(LevelDb(bass, 0, 80, 0.5), 0.0, 1.0);
+    EXPECT_NEAR(LevelDb(bass, 1, 80, 0.5), 0.0, 1.0);
+}
+
+TEST(VoiceCancel, MonoAndOffPassThroughBitExact) {
+    const auto mono = Sine(1000, kRate, 4410, {0.5});
+    EXPECT_EQ(Cancel(mono, 1), mono);
+    const auto stereo = Sine(1000, kRate, 4410, {0.5, 0.5});
+    EXPECT_EQ(Cancel(stereo, 2, false), stereo);
+}
+
+TEST(VoiceCancel, SwitchingCrossfadesAndEndsBitExact) {
+    VoiceCancel vc;
+    vc.Start(2, kRate);
+    auto signal = Sine(200, kRate, kRate / 2, {0.5, 0.2});
+    const auto input = signal;
+    auto s = std::span(signal);
+    vc.SetEnabled(true);
+    vc.Process(s.first(kRate / 2)); // 125 ms (frames * 2 samples)
+    vc.SetEnabled(false);
+    vc.Process(s.subspan(kRate / 2, kRate / 4));
+    EXPECT_TRUE(vc.Bypassed());
+    vc.Process(s.subspan(kRate / 2 + kRate / 4));
+    const std::size_t settled = kRate / 2 + kRate / 4;
+    EXPECT_TRUE(std::equal(signal.begin() + settled, signal.end(), input.begin() + settled));
+    const float toneStep = static_cast<float>(2 * std::numbers::pi * 200 / kRate * 1.0);
+    EXPECT_LT(MaxStep(signal, 2), toneStep * 1.2f);
+}
+
+} // namespace
+} // namespace mixora

@@ -1,5 +1,6 @@
 #pragma once
 // Seams that do nothing, so a benchmark measures only the core's own work.
+#include "device/effect_operations.h"
 #include "platform/launcher.h"
 #include "platform/mci.h"
 #include "platform/message_box.h"
@@ -77,6 +78,31 @@ class NullText final : public ITextRasterizer {
 public:
     void DrawText(SurfaceView, const RECT&, int, int, const std::string&, int, std::uint32_t, bool,
                   std::uint32_t) override {}
+};
+
+// No effect device and no mixer: every request fails as on a machine without them.
+class NullEffects final : public IEffectOperations {
+public:
+    bool OpenMixer(CDeviceWindow&) override { return false; }
+    void CloseMixer() override {}
+    void DetectEffectDevice(CDeviceWindow&) override {}
+    bool ReadEffectState(CDeviceWindow&) override { return true; }
+    void ChooseLanguageTable(ProgramRecords&) override {}
+    void ShowEqualizer(CDeviceWindow&) override {}
+    void SetPresetDialogsOwner(CDeviceWindow&) override {}
+    void ShowEnvMenu(CDeviceWindow&, int) override {}
+    void SelectEnvironment(CDeviceWindow&, std::uint32_t) override {}
+    bool EnsureDevice() override { return false; }
+    bool SetVoiceCancel(int) override { return false; }
+    bool SetPitchShift(int) override { return false; }
+    void ReleaseDevice() override {}
+    bool SetEqProperty(int, std::span<const std::uint8_t>) override { return false; }
+    void SetMixerVoiceCancel(CDeviceWindow&) override {}
+    void SetMixerKeyShift(CDeviceWindow&) override {}
+    void ShowEqMenu(CDeviceWindow&, int) override {}
+    void RunLoadPresetDialog() override {}
+    void RunSavePresetDialog() override {}
+    void RunDeletePresetDialog() override {}
 };
 
 } // namespace mixora::bench

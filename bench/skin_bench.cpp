@@ -2,10 +2,9 @@
 // all 45 controls and the display areas built, the panels measured.
 #include <benchmark/benchmark.h>
 
-#include "app/inert_command_operations.h"
-#include "app/inert_frame_operations.h"
 #include "app/main_frame.h"
-#include "app/program_records.h"
+#include "app/unbuilt_routes.h"
+#include "device/program_records.h"
 #include "null_seams.h"
 #include "skin/program_resources.h"
 
@@ -19,15 +18,16 @@ struct BenchFrame {
     bench::NullProfile profile;
     bench::NullMci mci;
     bench::FixedSystem system;
-    CInertFrameOperations ops;
+    bench::NullEffects effects;
+    CPlaybackNotBuilt playback;
+    CRecorderNotBuilt recorder;
     ProgramRecords records;
     CProgramResources resources;
     bench::NullMessages messages;
     bench::NullLauncher launcher;
     bench::NullText text;
-    CInertCommandOperations commands;
-    CMainFrame frame{
-        {host, profile, system, mci, ops, records, resources, messages, launcher, text, commands}};
+    CMainFrame frame{{host, profile, system, mci, records, resources, messages, launcher, text,
+                      effects, playback, recorder}};
     BenchFrame() {
         frame.OnCreate();
         frame.OnPaint();
@@ -35,7 +35,7 @@ struct BenchFrame {
 };
 
 // A player that advances a second per tick, so every tick changes digits.
-class TickingOps final : public CInertFrameOperations {
+class TickingOps final : public CPlaybackNotBuilt {
 public:
     double t = 0;
     double PlayerPosition(CMainFrame&) override { return t += 1.0; }
@@ -65,8 +65,8 @@ BENCHMARK(BM_PaintWholeWindow)->Unit(benchmark::kMicrosecond);
 static void BM_TimerTick(benchmark::State& state) {
     BenchFrame b;
     TickingOps ticking;
-    CMainFrame frame({b.host, b.profile, b.system, b.mci, ticking, b.records, b.resources,
-                      b.messages, b.launcher, b.text, b.commands});
+    CMainFrame frame({b.host, b.profile, b.system, b.mci, b.records, b.resources, b.messages,
+                      b.launcher, b.text, b.effects, ticking, b.recorder});
     frame.OnCreate();
     frame.OnPaint();
     frame.m_nPlayState = 2;

@@ -2,6 +2,7 @@
 #include <QApplication>
 
 #include "app/mixora_app.h"
+#include "app/unbuilt_routes.h"
 #include "device/device_operations.h"
 #include "device/directsound_reverb.h"
 #include "device/environment_effects.h"
@@ -49,24 +50,26 @@ int main(int argc, char** argv) {
     // The software effect driver stands where the sound driver stood: the
     // property channel, the mixer and DirectSound all reach it, and every
     // new state goes to the effect chains of the playback pipelines.
-    SoftwareEffectDevice effects(registry,
-                                 [](const EffectState& s) { EffectHub::Instance().SetState(s); });
-    SoftwareDirectSound directSound(effects);
-    VirtualMixer mixer(&effects);
+    EffectHub effectHub;
+    SoftwareEffectDevice effectDevice(
+        registry, [&effectHub](const EffectState& s) { effectHub.SetState(s); });
+    SoftwareDirectSound directSound(effectDevice);
+    VirtualMixer mixer(&effectDevice);
     CDirectSoundReverb dsReverb(directSound, registry, messages, records);
-    CPropertyChannel channel(effects, debug, records, &dsReverb);
+    CPropertyChannel channel(effectDevice, debug, records, &dsReverb);
     CMixerControl mixerControl(mixer);
     CEnvironmentEffects environments(channel, dsReverb, resources, records);
     CPropertyEqChannel eqChannel(channel);
     QtDialogRunner dialogs([&host] { return host.Widget(); });
     CEqualizerOperations equalizer(eqChannel, registry, records, resources, dialogs);
-    CDeviceFrameOperations ops(mixerControl, channel, equalizer);
-    CDeviceCommandOperations commands(mixerControl, channel, equalizer, environments);
+    CDeviceOperations deviceOps(mixerControl, channel, equalizer, environments);
+    CPlaybackNotBuilt playbackOps(&debug);
+    CRecorderNotBuilt recorderOps(&debug);
     SignalBridge signalBridge(host);
     PowerEvents power(host);
 
-    CMixoraApp app(
-        {host, profile, system, mci, ops, records, resources, messages, launcher, text, commands});
+    CMixoraApp app({host, profile, system, mci, records, resources, messages, launcher, text,
+                    deviceOps, playbackOps, recorderOps});
     if (!app.InitInstance()) {
         return 1;
     }

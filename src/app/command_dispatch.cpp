@@ -9,10 +9,12 @@
 #include <limits>
 #include <span>
 
-#include "app/command_operations.h"
 #include "app/control_ids.h"
-#include "app/frame_operations.h"
 #include "app/main_frame.h"
+#include "app/playback_operations.h"
+#include "app/recorder_operations.h"
+#include "device/effect_operations.h"
+#include "device/eq_record.h"
 #include "platform/launcher.h"
 #include "platform/message_box.h"
 
@@ -39,55 +41,56 @@ constexpr std::uint32_t kNoEnvironment = 40028;
 constexpr std::uint32_t kEqReset = 32777;
 
 constexpr int kKeyShiftLimit = 4;
-constexpr int kEqRecordProperty = 39;
-constexpr std::uint32_t kEqAllBands = 0x3FF;
-// Where each band's gain sits in the equalizer record, and the property that
-// sets that band alone. Band 1 sits 8 bytes before band 2, the rest 12 apart.
-constexpr std::array<std::size_t, 10> kBandOffsets = {4, 12, 24, 36, 48, 60, 72, 84, 96, 108};
-constexpr std::array<int, 10> kBandProperties = {1, 4, 8, 12, 16, 20, 24, 28, 32, 36};
 
 constexpr const char* kChooserProgram = "pavucontrol";
 
-using Operation = void (ICommandOperations::*)(CMainFrame&);
-
 // Commands that are nothing but their operation.
-struct PassThrough {
+template <typename Ops> struct PassThrough {
     std::uint32_t id;
-    Operation op;
+    void (Ops::*op)(CMainFrame&);
 };
-constexpr std::array<PassThrough, 17> kPassThrough = {{
-    {ID_PLAY_PAUSE, &ICommandOperations::PlayPause},
-    {ID_STOP, &ICommandOperations::StopPlayback},
-    {1003, &ICommandOperations::NextTrack},
-    {1004, &ICommandOperations::PreviousTrack},
-    {1062, &ICommandOperations::StepForward},
-    {1064, &ICommandOperations::StepBackward},
-    {1070, &ICommandOperations::StartRecording},
-    {1071, &ICommandOperations::StopRecorder},
-    {1072, &ICommandOperations::PlayRecording},
-    {1074, &ICommandOperations::SaveRecordedData},
-    {1075, &ICommandOperations::RunRecordFormatDialog},
-    {1077, &ICommandOperations::RemoveMarkedEntry},
-    {ID_PLAYLIST_SCROLLBAR, &ICommandOperations::ScrollPlaylistFromBar},
-    {ID_SEEKING_BAR, &ICommandOperations::SeekToBar},
-    {32774, &ICommandOperations::RunLoadPresetDialog},
-    {32775, &ICommandOperations::RunSavePresetDialog},
-    {32776, &ICommandOperations::RunDeletePresetDialog},
+constexpr std::array<PassThrough<IPlaybackOperations>, 9> kPlaybackRows = {{
+    {ID_PLAY_PAUSE, &IPlaybackOperations::PlayPause},
+    {ID_STOP, &IPlaybackOperations::StopPlayback},
+    {1003, &IPlaybackOperations::NextTrack},
+    {1004, &IPlaybackOperations::PreviousTrack},
+    {1062, &IPlaybackOperations::StepForward},
+    {1064, &IPlaybackOperations::StepBackward},
+    {1077, &IPlaybackOperations::RemoveMarkedEntry},
+    {ID_PLAYLIST_SCROLLBAR, &IPlaybackOperations::ScrollPlaylistFromBar},
+    {ID_SEEKING_BAR, &IPlaybackOperations::SeekToBar},
+}};
+constexpr std::array<PassThrough<IRecorderOperations>, 5> kRecorderRows = {{
+    {1070, &IRecorderOperations::StartRecording},
+    {1071, &IRecorderOperations::StopRecorder},
+    {1072, &IRecorderOperations::PlayRecording},
+    {1074, &IRecorderOperations::SaveRecordedData},
+    {1075, &IRecorderOperations::RunRecordFormatDialog},
+}};
+struct DialogRow {
+    std::uint32_t id;
+    void (IEffectOperations::*op)();
+};
+constexpr std::array<DialogRow, 3> kPresetDialogs = {{
+    {32774, &IEffectOperations::RunLoadPresetDialog},
+    {32775, &IEffectOperations::RunSavePresetDialog},
+    {32776, &IEffectOperations::RunDeletePresetDialog},
 }};
 
 // Commands whose operation runs a modal file dialog.
-constexpr std::array<PassThrough, 4> kFileDialogs = {{
-    {kOpenMedia, &ICommandOperations::OpenMediaFiles},
-    {kAddFiles, &ICommandOperations::AddFilesToPlaylist},
-    {kLoadPlaylist, &ICommandOperations::LoadPlaylistFile},
-    {kSavePlaylist, &ICommandOperations::SavePlaylistFile},
+constexpr std::array<PassThrough<IPlaybackOperations>, 4> kFileDialogs = {{
+    {kOpenMedia, &IPlaybackOperations::OpenMediaFiles},
+    {kAddFiles, &IPlaybackOperations::AddFilesToPlaylist},
+    {kLoadPlaylist, &IPlaybackOperations::LoadPlaylistFile},
+    {kSavePlaylist, &IPlaybackOperations::SavePlaylistFile},
 }};
 
 // What a command may reach besides the window's public side.
 struct CommandContext {
     CMainFrame& frame;
-    ICommandOperations& ops;
-    IFrameOperations& frameOps;
+    IEffectOperations& effects;
+    IPlaybackOperations& playback;
+    IRecorderOperations& recorder;
     IProgramLauncher& launcher;
     IMessageBox& messages;
 };
@@ -106,12 +109,6 @@ private:
     CMainFrame& frame_;
 };
 
-void PutLe32(std::span<std::uint8_t> at, std::uint32_t v) {
-    for (std::size_t i = 0; i < 4; ++i) {
-        at[i] = static_cast<std::uint8_t>(v >> (8 * i));
-    }
-}
-
 // A slider's fraction, kept to its track so the value made from it stays in
 // its documented range.
 double TrackFraction(const CMainFrame& frame, int id) {
@@ -127,24 +124,24 @@ void CycleRepeatMode(CMainFrame& frame) {
 
 void ToggleMute(CommandContext& c) {
     c.frame.m_bMute = c.frame.m_bMute == 0 ? 1 : 0;
-    c.ops.ApplyMute(c.frame);
+    c.playback.ApplyMute(c.frame);
     c.frame.m_skin.SetButtonState(ID_MUTE, c.frame.m_bMute);
 }
 
 void SetVolumeFromBar(CommandContext& c) {
     c.frame.m_nVolume =
         static_cast<int>(std::trunc(TrackFraction(c.frame, ID_VOLUME) * 3000.0 - 3000.0));
-    c.ops.ApplyVolume(c.frame);
+    c.playback.ApplyVolume(c.frame);
 }
 
 // The device path of a karaoke command: false when the device cannot be
 // reached, and then the command ends with its field changed but unshown.
 template <typename Send> bool SendToDevice(CommandContext& c, Send send) {
-    if (!c.ops.EnsureDevice(c.frame)) {
+    if (!c.effects.EnsureDevice()) {
         return false;
     }
     send();
-    c.ops.ReleaseDevice(c.frame);
+    c.effects.ReleaseDevice();
     return true;
 }
 
@@ -152,11 +149,11 @@ void ToggleVoiceCancel(CommandContext& c) {
     CMainFrame& f = c.frame;
     f.m_bVoiceCancel = f.m_bVoiceCancel == 0 ? 1 : 0;
     if (f.m_bDriverFound) {
-        if (!SendToDevice(c, [&] { c.ops.SetVoiceCancel(f, f.m_bVoiceCancel); })) {
+        if (!SendToDevice(c, [&] { c.effects.SetVoiceCancel(f.m_bVoiceCancel); })) {
             return;
         }
     } else {
-        c.ops.SetMixerVoiceCancel(f);
+        c.effects.SetMixerVoiceCancel(f);
     }
     f.m_skin.SetButtonState(ID_VOICE_CANCEL, f.m_bVoiceCancel ? 1 : 0);
 }
@@ -166,11 +163,11 @@ void ShiftKey(CommandContext& c, int step) {
     CMainFrame& f = c.frame;
     f.m_nKeyShift = std::clamp(f.m_nKeyShift + step, -kKeyShiftLimit, kKeyShiftLimit);
     if (f.m_bDriverFound) {
-        if (!SendToDevice(c, [&] { c.ops.SetPitchShift(f, f.m_nKeyShift); })) {
+        if (!SendToDevice(c, [&] { c.effects.SetPitchShift(f.m_nKeyShift); })) {
             return;
         }
     } else {
-        c.ops.SetMixerKeyShift(f);
+        c.effects.SetMixerKeyShift(f);
     }
     f.DrawKeyLamps();
 }
@@ -184,31 +181,30 @@ void ToggleEqualizer(CommandContext& c) {
     if (state != 0 && state != 1) {
         return;
     }
-    const std::uint32_t mask = state == 0 ? kEqAllBands : 0;
-    PutLe32(std::span(f.m_eq).first(4), mask);
-    c.ops.SetEqProperty(f, kEqRecordProperty, f.m_eq);
+    const std::uint32_t mask = state == 0 ? kEqMaskOn : 0;
+    SetEqMask(f.m_eq, mask);
+    c.effects.SetEqProperty(kEqRecordId, f.m_eq);
     f.m_skin.SetButtonState(static_cast<int>(kEqOnOff), mask != 0 ? 1 : 0);
 }
 
 void SetEqBand(CommandContext& c, std::uint32_t id) {
     CMainFrame& f = c.frame;
-    const std::size_t band = id - kFirstBand;
-    const auto gain = static_cast<std::int32_t>(
-        1200 - static_cast<int>(std::trunc(TrackFraction(f, static_cast<int>(id)) * 2400.0)));
-    std::span<std::uint8_t> place = std::span(f.m_eq).subspan(kBandOffsets[band], 4);
-    PutLe32(place, static_cast<std::uint32_t>(gain));
-    c.ops.SetEqProperty(f, kBandProperties[band], place);
+    const auto band = static_cast<int>(id - kFirstBand);
+    SetEqGain(f.m_eq, band, GainFromSliderFraction(TrackFraction(f, static_cast<int>(id))));
+    c.effects.SetEqProperty(
+        static_cast<int>(kEqBandIds[static_cast<std::size_t>(band)]),
+        std::span(f.m_eq).subspan(kEqGainOffsets[static_cast<std::size_t>(band)], 4));
 }
 
 // Flat and off; the panel then shows what the device really holds.
 void ResetEqualizer(CommandContext& c) {
     CMainFrame& f = c.frame;
-    PutLe32(std::span(f.m_eq).first(4), 0);
-    for (std::size_t offset : kBandOffsets) {
-        PutLe32(std::span(f.m_eq).subspan(offset, 4), 0);
+    SetEqMask(f.m_eq, 0);
+    for (int band = 0; band < kEqBandCount; ++band) {
+        SetEqGain(f.m_eq, band, 0);
     }
-    c.ops.SetEqProperty(f, kEqRecordProperty, f.m_eq);
-    c.frameOps.ShowEqualizer(f);
+    c.effects.SetEqProperty(kEqRecordId, f.m_eq);
+    c.effects.ShowEqualizer(f);
 }
 
 // The desktop's chooser of the recording source, opened on its input tab.
@@ -230,16 +226,28 @@ void PowerOff(CMainFrame& frame) {
 }
 
 bool RunTableRow(CommandContext& c, std::uint32_t id) {
-    for (const PassThrough& row : kPassThrough) {
+    for (const auto& row : kPlaybackRows) {
         if (row.id == id) {
-            (c.ops.*row.op)(c.frame);
+            (c.playback.*row.op)(c.frame);
             return true;
         }
     }
-    for (const PassThrough& row : kFileDialogs) {
+    for (const auto& row : kRecorderRows) {
+        if (row.id == id) {
+            (c.recorder.*row.op)(c.frame);
+            return true;
+        }
+    }
+    for (const DialogRow& row : kPresetDialogs) {
+        if (row.id == id) {
+            (c.effects.*row.op)();
+            return true;
+        }
+    }
+    for (const auto& row : kFileDialogs) {
         if (row.id == id) {
             BusyScope busy(c.frame);
-            (c.ops.*row.op)(c.frame);
+            (c.playback.*row.op)(c.frame);
             return true;
         }
     }
@@ -255,7 +263,7 @@ bool RunCommand(CommandContext& c, std::uint32_t id) {
     if (id >= kFirstBand && id <= kLastBand) {
         SetEqBand(c, id);
     } else if (id >= kFirstEnvironment && id <= kNoEnvironment) {
-        c.ops.SelectEnvironment(f, id);
+        c.effects.SelectEnvironment(f, id);
     } else if (id >= ID_BASE_SKIN && id <= ID_LAST_SKIN_PACKAGE) {
         f.SwitchSkin(id);
         // The next tick repaints the media area over the new skin.
@@ -275,7 +283,7 @@ bool RunCommand(CommandContext& c, std::uint32_t id) {
             f.ShowSkinMenu(static_cast<int>(id));
             break;
         case kEnvironmentMenu:
-            c.ops.ShowEnvMenu(f, static_cast<int>(id));
+            c.effects.ShowEnvMenu(f, static_cast<int>(id));
             break;
         case ID_VOICE_CANCEL:
             ToggleVoiceCancel(c);
@@ -291,7 +299,7 @@ bool RunCommand(CommandContext& c, std::uint32_t id) {
             break;
         case kClearPlaylist: {
             BusyScope busy(f);
-            c.ops.ClearPlaylist(f);
+            c.playback.ClearPlaylist(f);
             // Also for a list that was already empty: the display catches up.
             f.m_bReload = 1;
             break;
@@ -311,7 +319,7 @@ bool RunCommand(CommandContext& c, std::uint32_t id) {
             ToggleEqualizer(c);
             break;
         case kEqPresetMenu:
-            c.ops.ShowEqMenu(f, static_cast<int>(id));
+            c.effects.ShowEqMenu(f, static_cast<int>(id));
             break;
         case kEqReset:
             ResetEqualizer(c);
@@ -333,7 +341,7 @@ bool CMainFrame::OnCommand(WPARAM wParam, LPARAM) {
     if (wParam > std::numeric_limits<std::uint32_t>::max()) {
         return false;
     }
-    CommandContext context{*this, m_commands, m_ops, m_launcher, m_messages};
+    CommandContext context{*this, m_effects, m_playback, m_recorder, m_launcher, m_messages};
     return RunCommand(context, static_cast<std::uint32_t>(wParam));
 }
 

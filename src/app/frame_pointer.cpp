@@ -1,7 +1,9 @@
 // The window's pointer messages: the playlist area is the playlist's, the
 // rest goes to the skin.
-#include "app/frame_operations.h"
 #include "app/main_frame.h"
+#include "app/playback_operations.h"
+#include "app/recorder_operations.h"
+#include "device/effect_operations.h"
 
 namespace mixora {
 namespace {
@@ -55,7 +57,7 @@ void CMainFrame::PlayLineAt(int x, int y) {
     if (line >= 0) {
         m_nSelected = m_nCurrent = line;
         m_bReload = 1;
-        m_ops.PlayCurrent(*this);
+        m_playback.PlayCurrent(*this);
     }
 }
 

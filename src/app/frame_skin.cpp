@@ -4,9 +4,11 @@
 #include <string>
 
 #include "app/control_ids.h"
-#include "app/frame_operations.h"
 #include "app/main_frame.h"
-#include "app/program_records.h"
+#include "app/playback_operations.h"
+#include "app/recorder_operations.h"
+#include "device/effect_operations.h"
+#include "device/program_records.h"
 #include "skin/profile_text.h"
 #include "skin/resource_source.h"
 #include "skin/skin_packages.h"
@@ -22,7 +24,7 @@ constexpr int kSkinInfoId = 134;
 } // namespace
 
 int CMainFrame::SetUpSkin() {
-    if (!m_skin.Load(kTransparentKey, kBodyKey, this, m_strSkinFile, m_resources)) {
+    if (!m_skin.Load(kTransparentKey, kBodyKey, &m_host, m_strSkinFile, m_resources)) {
         return -1;
     }
     ReadSkinInfo();
@@ -41,7 +43,7 @@ int CMainFrame::SetUpSkin() {
     CreateFonts();
 
     CreateTooltips();
-    m_ops.ShowEqualizer(*this);
+    m_effects.ShowEqualizer(*this);
     BuildPanelRegions();
     DrawKeyLamps();
     return 0;

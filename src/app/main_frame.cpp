@@ -5,9 +5,11 @@
 #include <ctime>
 
 #include "app/control_ids.h"
-#include "app/frame_operations.h"
-#include "app/program_records.h"
+#include "app/playback_operations.h"
+#include "app/recorder_operations.h"
 #include "app/settings.h"
+#include "device/effect_operations.h"
+#include "device/program_records.h"
 #include "platform/system_info.h"
 
 namespace mixora {
@@ -18,9 +20,9 @@ double VolumeToSliderFraction(int volume) {
 }
 
 CMainFrame::CMainFrame(FrameServices s)
-    : m_host(s.host), m_profile(s.profile), m_system(s.system), m_mci(s.mci), m_ops(s.ops),
-      m_records(s.records), m_resources(s.resources), m_messages(s.messages),
-      m_launcher(s.launcher), m_text(s.text), m_commands(s.commands) {}
+    : m_host(s.host), m_profile(s.profile), m_system(s.system), m_mci(s.mci), m_records(s.records),
+      m_resources(s.resources), m_messages(s.messages), m_launcher(s.launcher), m_text(s.text),
+      m_effects(s.effects), m_playback(s.playback), m_recorder(s.recorder) {}
 
 CMainFrame::~CMainFrame() = default;
 
@@ -98,11 +100,11 @@ LRESULT CMainFrame::DefWindowProc(UINT msg, WPARAM wParam, LPARAM) {
             // A CD plays on in the drive while the machine sleeps unless it
             // is paused; a file's stream simply stops with the machine.
             if (m_bCdMode && m_nPlayState == 2) {
-                m_ops.PausePlayback(*this);
+                m_playback.PausePlayback(*this);
             }
         } else if (wParam == PBT_APMRESUMESUSPEND) {
             if (m_bCdMode && m_nPlayStateBeforeSuspend == 2) {
-                m_ops.PlayCurrent(*this);
+                m_playback.PlayCurrent(*this);
             }
         }
         return 1;
@@ -118,12 +120,12 @@ int CMainFrame::OnCreate() {
     m_strProgramDir = cut == std::string::npos ? std::string{} : module.substr(0, cut);
 
     m_nBusy = 0;
-    m_ops.OpenMixer(*this);
-    m_ops.InitCommonControls();
+    m_effects.OpenMixer(*this);
+    // Qt needs no common-control registration before dialogs and tooltips.
 
     m_bDsReverb = 0;
-    m_ops.DetectEffectDevice(*this);
-    if (m_bDriverFound && !m_ops.ReadEffectState(*this)) {
+    m_effects.DetectEffectDevice(*this);
+    if (m_bDriverFound && !m_effects.ReadEffectState(*this)) {
         m_host.PostMessage(WM_CLOSE, 0, 0);
     }
 
@@ -133,7 +135,7 @@ int CMainFrame::OnCreate() {
 
     m_records.g_wLanguage = 0xFFFF;
     if (m_records.g_bDetectLanguage != 0) {
-        m_ops.ChooseLanguageTable(m_records);
+        m_effects.ChooseLanguageTable(m_records);
     }
 
     SetUpSkin();
@@ -195,7 +197,7 @@ void CMainFrame::OnDestroy() {
         m_records.g_wRecDevice = 0;
     }
     WriteSettings(*this, m_records, m_profile, m_system.WindowsDirectory());
-    m_ops.CloseMixer();
+    m_effects.CloseMixer();
     m_playlist.clear();
     m_pPlayer.reset();
     m_pToolTip.reset();
@@ -218,7 +220,7 @@ void CMainFrame::OnControlEvent(int controlId, int eventId, std::span<const std:
 }
 
 void CMainFrame::OnTrackEnd() {
-    m_ops.AdvanceAfterTrackEnd(*this);
+    m_playback.AdvanceAfterTrackEnd(*this);
 }
 
 } // namespace mixora

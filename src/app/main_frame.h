@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "device/device_window.h"
 #include "media/playlist_entry.h"
 #include "platform/mci.h"
 #include "platform/messages.h"
@@ -17,8 +18,9 @@
 
 namespace mixora {
 
-class ICommandOperations;
-class IFrameOperations;
+class IEffectOperations;
+class IPlaybackOperations;
+class IRecorderOperations;
 class ITextRasterizer;
 class IMessageBox;
 class IProgramLauncher;
@@ -44,14 +46,16 @@ struct FrameServices {
     IPrivateProfile& profile;
     ISystemInfo& system;
     IMci& mci;
-    IFrameOperations& ops;
     ProgramRecords& records;
     // The program's own resources (base skin, texts).
     const IResourceModule& resources;
     IMessageBox& messages;
     IProgramLauncher& launcher;
     ITextRasterizer& text;
-    ICommandOperations& commands;
+    // The rooms the window's commands and life reach.
+    IEffectOperations& effects;
+    IPlaybackOperations& playback;
+    IRecorderOperations& recorder;
 };
 
 // Panels that can be hidden, and the skin menu's commands.
@@ -69,7 +73,7 @@ inline constexpr int kPlayerEventEndOfStream = 3002;
 inline constexpr int kPlayerEventPositionChange = 3012;
 inline constexpr int kPlayerEventOpenStateChange = 3010;
 
-class CMainFrame final : public IWindowProc {
+class CMainFrame final : public IWindowProc, public CDeviceWindow {
 public:
     explicit CMainFrame(FrameServices services);
     ~CMainFrame() override;
@@ -129,7 +133,8 @@ public:
     void ApplyPanelShape();
     void TogglePanel(int controlId);
 
-    IWindowHost& Host() { return m_host; }
+    IWindowHost& Host() override { return m_host; }
+    CSkin& Skin() override { return m_skin; }
     ProgramRecords& Records() { return m_records; }
 
     // ---- shared state -------------------------------------------------
@@ -164,13 +169,6 @@ public:
     std::array<RECT, 4> m_rcTimeDigits{};
     RECT m_rcMedia;
     int m_bSkinChanged = 0;
-    int m_bDriverFound = 0;
-    int m_bDsReverb = 0;
-    int m_nEnvironment = -1;
-    int m_nDsEnvironment = 0;
-    int m_bVoiceCancel = 0;
-    int m_nKeyShift = 0;
-    std::array<std::uint8_t, 120> m_eq{};
     int m_nRecState = 0;
     MCI_STATUS_PARMS m_recStatus;
 
@@ -204,13 +202,14 @@ private:
     IPrivateProfile& m_profile;
     ISystemInfo& m_system;
     IMci& m_mci;
-    IFrameOperations& m_ops;
     ProgramRecords& m_records;
     const IResourceModule& m_resources;
     IMessageBox& m_messages;
     IProgramLauncher& m_launcher;
     ITextRasterizer& m_text;
-    ICommandOperations& m_commands;
+    IEffectOperations& m_effects;
+    IPlaybackOperations& m_playback;
+    IRecorderOperations& m_recorder;
     bool m_bDestroyed = false;
 };
 

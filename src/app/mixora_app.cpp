@@ -1,6 +1,8 @@
 #include "app/mixora_app.h"
 
-#include "app/frame_operations.h"
+#include "app/playback_operations.h"
+#include "app/recorder_operations.h"
+#include "device/effect_operations.h"
 
 namespace mixora {
 
@@ -26,8 +28,8 @@ bool CMixoraApp::InitInstance() {
     m_pMainWnd = std::move(frame);
     // There is no document type: the command line opens nothing.
 
-    m_pMainWnd->m_skin.FitWindowToSkin(m_pMainWnd.get());
-    m_services.ops.SetPresetDialogsOwner(*m_pMainWnd);
+    m_pMainWnd->m_skin.FitWindowToSkin(&m_pMainWnd->Host());
+    m_services.effects.SetPresetDialogsOwner(*m_pMainWnd);
     m_pMainWnd->ApplyPanelShape();
     m_services.host.ShowWindow(SW_SHOW);
     m_services.host.UpdateWindow();

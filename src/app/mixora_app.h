@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "app/main_frame.h"
-#include "app/program_records.h"
+#include "device/program_records.h"
 
 namespace mixora {
 

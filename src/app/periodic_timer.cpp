@@ -3,8 +3,10 @@
 #include <cmath>
 
 #include "app/control_ids.h"
-#include "app/frame_operations.h"
 #include "app/main_frame.h"
+#include "app/playback_operations.h"
+#include "app/recorder_operations.h"
+#include "device/effect_operations.h"
 
 namespace mixora {
 
@@ -49,11 +51,11 @@ ElapsedTime ComputeElapsedTime(const CMainFrame& f, IMci& mci, double playerPosi
 
 void CMainFrame::OnTimer(UINT) {
     if (m_bCheckAudioCd) {
-        m_ops.DetectAudioCd(*this);
+        m_playback.DetectAudioCd(*this);
     }
 
     const ElapsedTime e = ComputeElapsedTime(
-        *this, m_mci, m_nPlayState != 0 && !m_bCdMode ? m_ops.PlayerPosition(*this) : 0.0);
+        *this, m_mci, m_nPlayState != 0 && !m_bCdMode ? m_playback.PlayerPosition(*this) : 0.0);
     // The display has two digits each: past 99 minutes it stays at 99:59.
     const int m = e.minutes > 99 ? 99 : e.minutes;
     const int s = e.minutes > 99 ? 59 : e.seconds;
@@ -65,7 +67,7 @@ void CMainFrame::OnTimer(UINT) {
         m_skin.SetSliderFraction(ID_SEEKING_BAR, e.fraction);
     }
 
-    m_ops.ShowRecordTime(*this);
+    m_recorder.ShowRecordTime(*this);
     DrawTitle();
     if (!m_skin.IsSliderPressed(ID_PLAYLIST_SCROLLBAR)) {
         DrawPlaylistText();

@@ -1,7 +1,7 @@
 #include "app/settings.h"
 
 #include "app/main_frame.h"
-#include "app/program_records.h"
+#include "device/program_records.h"
 #include "platform/private_profile.h"
 
 namespace mixora {

@@ -1,7 +1,7 @@
 // The tooltips: one tool per control over the bounding box of its region,
 // named from the string table.
 #include "app/main_frame.h"
-#include "app/program_records.h"
+#include "device/program_records.h"
 #include "skin/string_table.h"
 
 namespace mixora {

@@ -1,6 +1,6 @@
 #include "device/device_operations.h"
 
-#include "app/main_frame.h"
+#include "device/device_window.h"
 #include "device/environment_effects.h"
 #include "device/equalizer_operations.h"
 #include "device/mixer_control.h"
@@ -8,76 +8,62 @@
 
 namespace mixora {
 
-bool CDeviceFrameOperations::OpenMixer(CMainFrame& frame) {
-    return mixer_.OpenMixer(frame) != 0;
+bool CDeviceOperations::OpenMixer(CDeviceWindow& window) {
+    return mixer_.OpenMixer(window) != 0;
 }
-void CDeviceFrameOperations::CloseMixer() {
+void CDeviceOperations::CloseMixer() {
     mixer_.CloseMixer();
 }
-void CDeviceFrameOperations::DetectEffectDevice(CMainFrame& frame) {
-    channel_.DetectEffectDevice(frame);
+void CDeviceOperations::DetectEffectDevice(CDeviceWindow& window) {
+    channel_.DetectEffectDevice(window);
 }
-bool CDeviceFrameOperations::ReadEffectState(CMainFrame& frame) {
-    return channel_.ReadEffectState(frame) != 0;
+bool CDeviceOperations::ReadEffectState(CDeviceWindow& window) {
+    return channel_.ReadEffectState(window) != 0;
 }
-void CDeviceFrameOperations::ShowEqualizer(CMainFrame& frame) {
-    equalizer_.ShowEqualizer(frame);
+void CDeviceOperations::ShowEqualizer(CDeviceWindow& window) {
+    equalizer_.ShowEqualizer(window);
 }
-void CDeviceFrameOperations::SetPresetDialogsOwner(CMainFrame& frame) {
-    equalizer_.SetPresetDialogsOwner(frame);
+void CDeviceOperations::SetPresetDialogsOwner(CDeviceWindow& window) {
+    equalizer_.SetPresetDialogsOwner(window);
 }
-
-void CDeviceCommandOperations::ApplyMute(CMainFrame& frame) {
-    if (frame.m_bCdMode) {
-        mixer_.SetCdMute(frame);
-    }
+void CDeviceOperations::ShowEnvMenu(CDeviceWindow& window, int controlId) {
+    environments_.ShowEnvMenu(window, controlId);
 }
-
-void CDeviceCommandOperations::ApplyVolume(CMainFrame& frame) {
-    if (frame.m_bCdMode) {
-        mixer_.SetCdVolume(frame);
-    }
+void CDeviceOperations::SelectEnvironment(CDeviceWindow& window, std::uint32_t commandId) {
+    environments_.SelectEnvironment(window, commandId);
 }
-
-void CDeviceCommandOperations::ShowEnvMenu(CMainFrame& frame, int controlId) {
-    environments_.ShowEnvMenu(frame, controlId);
-}
-void CDeviceCommandOperations::SelectEnvironment(CMainFrame& frame, std::uint32_t commandId) {
-    environments_.SelectEnvironment(frame, commandId);
-}
-bool CDeviceCommandOperations::EnsureDevice(CMainFrame&) {
+bool CDeviceOperations::EnsureDevice() {
     return channel_.EnsureDevice() != 0;
 }
-bool CDeviceCommandOperations::SetVoiceCancel(CMainFrame&, int value) {
+bool CDeviceOperations::SetVoiceCancel(int value) {
     return channel_.SetVoiceCancel(value) != 0;
 }
-bool CDeviceCommandOperations::SetPitchShift(CMainFrame&, int value) {
+bool CDeviceOperations::SetPitchShift(int value) {
     return channel_.SetPitchShift(value) != 0;
 }
-void CDeviceCommandOperations::ReleaseDevice(CMainFrame&) {
+void CDeviceOperations::ReleaseDevice() {
     channel_.ReleaseDevice();
 }
-bool CDeviceCommandOperations::SetEqProperty(CMainFrame& frame, int id,
-                                             std::span<const std::uint8_t> value) {
-    return equalizer_.SetEqProperty(frame, id, value);
+bool CDeviceOperations::SetEqProperty(int id, std::span<const std::uint8_t> value) {
+    return equalizer_.SetEqProperty(id, value);
 }
-void CDeviceCommandOperations::SetMixerVoiceCancel(CMainFrame& frame) {
-    mixer_.SetMixerVoiceCancel(frame);
+void CDeviceOperations::SetMixerVoiceCancel(CDeviceWindow& window) {
+    mixer_.SetMixerVoiceCancel(window);
 }
-void CDeviceCommandOperations::SetMixerKeyShift(CMainFrame& frame) {
-    mixer_.SetMixerKeyShift(frame);
+void CDeviceOperations::SetMixerKeyShift(CDeviceWindow& window) {
+    mixer_.SetMixerKeyShift(window);
 }
-void CDeviceCommandOperations::ShowEqMenu(CMainFrame& frame, int controlId) {
-    equalizer_.ShowEqMenu(frame, controlId);
+void CDeviceOperations::ShowEqMenu(CDeviceWindow& window, int controlId) {
+    equalizer_.ShowEqMenu(window, controlId);
 }
-void CDeviceCommandOperations::RunLoadPresetDialog(CMainFrame& frame) {
-    equalizer_.RunLoadPresetDialog(frame);
+void CDeviceOperations::RunLoadPresetDialog() {
+    equalizer_.RunLoadPresetDialog();
 }
-void CDeviceCommandOperations::RunSavePresetDialog(CMainFrame& frame) {
-    equalizer_.RunSavePresetDialog(frame);
+void CDeviceOperations::RunSavePresetDialog() {
+    equalizer_.RunSavePresetDialog();
 }
-void CDeviceCommandOperations::RunDeletePresetDialog(CMainFrame& frame) {
-    equalizer_.RunDeletePresetDialog(frame);
+void CDeviceOperations::RunDeletePresetDialog() {
+    equalizer_.RunDeletePresetDialog();
 }
 
 } // namespace mixora

@@ -1,9 +1,7 @@
 #pragma once
-// The device subsystem behind the window's seams: the mixer, the effect
-// device's property channel, the equalizer with its presets and the
-// environments. What belongs to playback and the recorder stays inert.
-#include "app/frame_operations.h"
-#include "app/inert_command_operations.h"
+// The device room behind the window: the mixer, the effect device's property
+// channel, the equalizer with its presets, the environments.
+#include "device/effect_operations.h"
 
 namespace mixora {
 
@@ -12,57 +10,34 @@ class CEqualizerOperations;
 class CMixerControl;
 class CPropertyChannel;
 
-class CDeviceFrameOperations final : public IFrameOperations {
+class CDeviceOperations final : public IEffectOperations {
 public:
-    CDeviceFrameOperations(CMixerControl& mixer, CPropertyChannel& channel,
-                           CEqualizerOperations& equalizer)
-        : mixer_(mixer), channel_(channel), equalizer_(equalizer) {}
-
-    bool OpenMixer(CMainFrame& frame) override;
-    void CloseMixer() override;
-    void InitCommonControls() override {}
-    void DetectEffectDevice(CMainFrame& frame) override;
-    bool ReadEffectState(CMainFrame& frame) override;
-    // Language tables arrive with their own work; English stays selected.
-    void ChooseLanguageTable(ProgramRecords&) override {}
-    void ShowEqualizer(CMainFrame& frame) override;
-    void SetPresetDialogsOwner(CMainFrame& frame) override;
-    // Playback, CD detection and the recorder arrive with their own work.
-    void PausePlayback(CMainFrame&) override {}
-    void PlayCurrent(CMainFrame&) override {}
-    void AdvanceAfterTrackEnd(CMainFrame&) override {}
-    void DetectAudioCd(CMainFrame&) override {}
-    double PlayerPosition(CMainFrame&) override { return 0.0; }
-    void ShowRecordTime(CMainFrame&) override {}
-
-private:
-    CMixerControl& mixer_;
-    CPropertyChannel& channel_;
-    CEqualizerOperations& equalizer_;
-};
-
-class CDeviceCommandOperations final : public CInertCommandOperations {
-public:
-    CDeviceCommandOperations(CMixerControl& mixer, CPropertyChannel& channel,
-                             CEqualizerOperations& equalizer, CEnvironmentEffects& environments)
+    CDeviceOperations(CMixerControl& mixer, CPropertyChannel& channel,
+                      CEqualizerOperations& equalizer, CEnvironmentEffects& environments)
         : mixer_(mixer), channel_(channel), equalizer_(equalizer), environments_(environments) {}
 
-    // A CD track plays through the CD line: its mute and volume are the mixer's.
-    void ApplyMute(CMainFrame& frame) override;
-    void ApplyVolume(CMainFrame& frame) override;
-    void ShowEnvMenu(CMainFrame& frame, int controlId) override;
-    void SelectEnvironment(CMainFrame& frame, std::uint32_t commandId) override;
-    bool EnsureDevice(CMainFrame& frame) override;
-    bool SetVoiceCancel(CMainFrame& frame, int value) override;
-    bool SetPitchShift(CMainFrame& frame, int value) override;
-    void ReleaseDevice(CMainFrame& frame) override;
-    bool SetEqProperty(CMainFrame& frame, int id, std::span<const std::uint8_t> value) override;
-    void SetMixerVoiceCancel(CMainFrame& frame) override;
-    void SetMixerKeyShift(CMainFrame& frame) override;
-    void ShowEqMenu(CMainFrame& frame, int controlId) override;
-    void RunLoadPresetDialog(CMainFrame& frame) override;
-    void RunSavePresetDialog(CMainFrame& frame) override;
-    void RunDeletePresetDialog(CMainFrame& frame) override;
+    bool OpenMixer(CDeviceWindow& window) override;
+    void CloseMixer() override;
+    void DetectEffectDevice(CDeviceWindow& window) override;
+    bool ReadEffectState(CDeviceWindow& window) override;
+    // English stays selected until the language tables choose for themselves.
+    void ChooseLanguageTable(ProgramRecords&) override {}
+    void ShowEqualizer(CDeviceWindow& window) override;
+    void SetPresetDialogsOwner(CDeviceWindow& window) override;
+
+    void ShowEnvMenu(CDeviceWindow& window, int controlId) override;
+    void SelectEnvironment(CDeviceWindow& window, std::uint32_t commandId) override;
+    bool EnsureDevice() override;
+    bool SetVoiceCancel(int value) override;
+    bool SetPitchShift(int value) override;
+    void ReleaseDevice() override;
+    bool SetEqProperty(int id, std::span<const std::uint8_t> value) override;
+    void SetMixerVoiceCancel(CDeviceWindow& window) override;
+    void SetMixerKeyShift(CDeviceWindow& window) override;
+    void ShowEqMenu(CDeviceWindow& window, int controlId) override;
+    void RunLoadPresetDialog() override;
+    void RunSavePresetDialog() override;
+    void RunDeletePresetDialog() override;
 
 private:
     CMixerControl& mixer_;

@@ -4,10 +4,12 @@
 #include <bit>
 #include <cstring>
 
-#include "app/main_frame.h"
-#include "app/program_records.h"
+#include "device/device_window.h"
+#include "device/program_records.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
+#include "platform/window_host.h"
+#include "skin/skin.h"
 
 namespace mixora {
 namespace {
@@ -221,7 +223,7 @@ void CDirectSoundReverb::ReleaseDirectSound() {
     m_pDirectSound.reset();
 }
 
-int CDirectSoundReverb::SetGlobalReverb(CMainFrame& frame) {
+int CDirectSoundReverb::SetGlobalReverb(CDeviceWindow& frame) {
     if (!InitDirectSound()) {
         return 0;
     }
@@ -251,7 +253,7 @@ int CDirectSoundReverb::SetGlobalReverb(CMainFrame& frame) {
     return 1;
 }
 
-void CDirectSoundReverb::ReadDsEnvironment(CMainFrame& frame) {
+void CDirectSoundReverb::ReadDsEnvironment(CDeviceWindow& frame) {
     frame.m_nDsEnvironment = 0;
     OpenedKey key(registry_);
     if (registry_.CreateKey(HKEY_LOCAL_MACHINE, kSensauraEnvironmentKey, key.Out()) !=

@@ -14,7 +14,7 @@
 
 namespace mixora {
 
-class CMainFrame;
+class CDeviceWindow;
 class IMessageBox;
 class IRegistry;
 struct ProgramRecords;
@@ -48,9 +48,9 @@ public:
     int QueryGlobalReverbSupport();
     void ReleaseDirectSound();
     // Applies record `frame.m_nDsEnvironment` and remembers it.
-    int SetGlobalReverb(CMainFrame& frame);
+    int SetGlobalReverb(CDeviceWindow& frame);
     // Sets `frame.m_nDsEnvironment` from the remembered record (0 for none).
-    void ReadDsEnvironment(CMainFrame& frame);
+    void ReadDsEnvironment(CDeviceWindow& frame);
     int ConfigureDirectSoundRegistry();
     // Picks the driver's DirectSound device by its description; always
     // asks for the next device.

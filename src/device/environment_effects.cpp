@@ -4,11 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "app/main_frame.h"
-#include "app/program_records.h"
+#include "device/device_window.h"
 #include "device/directsound_reverb.h"
 #include "device/menu_template.h"
+#include "device/program_records.h"
 #include "device/property_channel.h"
+#include "platform/window_host.h"
+#include "skin/skin.h"
 
 namespace mixora {
 namespace {
@@ -36,7 +38,7 @@ CEnvironmentEffects::CEnvironmentEffects(CPropertyChannel& channel, CDirectSound
     : channel_(channel), directSound_(directSound), resources_(resources),
       language_(records, resources) {}
 
-void CEnvironmentEffects::ShowEnvMenu(CMainFrame& frame, int controlId) {
+void CEnvironmentEffects::ShowEnvMenu(CDeviceWindow& frame, int controlId) {
     const auto menu = LoadMenuTemplate(resources_, kEnvMenuResource);
     if (!menu || menu->empty()) {
         return;
@@ -57,7 +59,7 @@ void CEnvironmentEffects::ShowEnvMenu(CMainFrame& frame, int controlId) {
         }
     }
 
-    const CSkinControl* control = frame.m_skin.Controls().Find(controlId);
+    const CSkinControl* control = frame.Skin().Controls().Find(controlId);
     if (!control) {
         return;
     }
@@ -86,7 +88,7 @@ void CEnvironmentEffects::ShowEnvMenu(CMainFrame& frame, int controlId) {
     frame.Host().TrackPopupMenu(items, anchor);
 }
 
-void CEnvironmentEffects::SelectEnvironment(CMainFrame& frame, std::uint32_t commandId) {
+void CEnvironmentEffects::SelectEnvironment(CDeviceWindow& frame, std::uint32_t commandId) {
     if (commandId < kFirstEnvironmentCommand || commandId > kNoEnvironmentCommand) {
         return;
     }

@@ -10,7 +10,7 @@
 namespace mixora {
 
 class CDirectSoundReverb;
-class CMainFrame;
+class CDeviceWindow;
 class CPropertyChannel;
 class IResourceModule;
 struct ProgramRecords;
@@ -31,9 +31,9 @@ public:
 
     // Pops the menu up at the centre of control `controlId`, with the
     // current environment radio-checked; the choice comes back as a command.
-    void ShowEnvMenu(CMainFrame& frame, int controlId);
+    void ShowEnvMenu(CDeviceWindow& frame, int controlId);
     // Applies a menu command 40002..40028.
-    void SelectEnvironment(CMainFrame& frame, std::uint32_t commandId);
+    void SelectEnvironment(CDeviceWindow& frame, std::uint32_t commandId);
 
 private:
     CPropertyChannel& channel_;

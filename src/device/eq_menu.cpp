@@ -2,13 +2,15 @@
 
 #include <vector>
 
-#include "app/main_frame.h"
+#include "device/device_window.h"
 #include "device/language_text.h"
 #include "device/menu_template.h"
+#include "platform/window_host.h"
+#include "skin/skin.h"
 
 namespace mixora {
 
-void ShowEqMenu(CMainFrame& frame, int controlId, const IResourceModule& resources,
+void ShowEqMenu(CDeviceWindow& frame, int controlId, const IResourceModule& resources,
                 const CLanguageText& language) {
     auto menu = LoadMenuTemplate(resources, kEqMenuResource);
     if (!menu || menu->empty()) {
@@ -24,7 +26,7 @@ void ShowEqMenu(CMainFrame& frame, int controlId, const IResourceModule& resourc
         items.push_back(std::move(line));
     }
 
-    const CSkinControl* control = frame.m_skin.Controls().Find(controlId);
+    const CSkinControl* control = frame.Skin().Controls().Find(controlId);
     if (!control) {
         return;
     }

@@ -3,7 +3,7 @@
 namespace mixora {
 
 class CLanguageText;
-class CMainFrame;
+class CDeviceWindow;
 class IResourceModule;
 
 inline constexpr int kEqMenuResource = 142;
@@ -11,7 +11,7 @@ inline constexpr int kEqMenuResource = 142;
 // Pops the menu up at the centre of control `controlId`, its items in the
 // selected language; the choice comes back to the window as a command
 // 32774..32777. Nothing shows when the window has no such control.
-void ShowEqMenu(CMainFrame& frame, int controlId, const IResourceModule& resources,
+void ShowEqMenu(CDeviceWindow& frame, int controlId, const IResourceModule& resources,
                 const CLanguageText& language);
 
 } // namespace mixora

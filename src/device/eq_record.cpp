@@ -2,21 +2,9 @@
 
 #include <cmath>
 
+#include "platform/le_bytes.h"
+
 namespace mixora {
-namespace {
-
-std::uint32_t GetLe32(std::span<const std::uint8_t> bytes) {
-    return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-           static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-}
-
-void PutLe32(std::span<std::uint8_t> bytes, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        bytes[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
-}
-
-} // namespace
 
 std::uint32_t EqMask(std::span<const std::uint8_t, kEqRecordSize> record) {
     return GetLe32(record.subspan(0, 4));

@@ -15,9 +15,6 @@ namespace mixora {
 inline constexpr int kEqBandCount = 10;
 // Enable mask: one bit per band; all of them is "on".
 inline constexpr std::uint32_t kEqMaskOn = 0x3FF;
-// Band 1 sits 8 bytes before band 2, the rest 12 apart.
-inline constexpr std::array<std::size_t, kEqBandCount> kEqGainOffsets = {4,  12, 24, 36, 48,
-                                                                         60, 72, 84, 96, 108};
 // Controls: the on/off button, the preset button and the ten band sliders.
 inline constexpr int kEqOnOffControl = 1086;
 inline constexpr int kEqPresetControl = 1087;

@@ -1,10 +1,12 @@
 #include "device/equalizer.h"
 
-#include "app/main_frame.h"
+#include "device/device_window.h"
 #include "device/eq_channel.h"
 #include "device/eq_presets.h"
 #include "platform/dialog_view.h"
 #include "platform/registry.h"
+#include "platform/window_host.h"
+#include "skin/skin.h"
 
 namespace mixora {
 namespace {
@@ -35,19 +37,19 @@ bool CEqualizer::SetEqProperty(std::uint32_t id, std::span<const std::uint8_t> v
     return channel_.SetEqProperty(id, value);
 }
 
-void CEqualizer::ShowEqualizer(CMainFrame& frame) {
+void CEqualizer::ShowEqualizer(CDeviceWindow& frame) {
     if (!GetRecord(frame.m_eq)) {
         for (int band = 0; band < kEqBandCount; ++band) {
-            frame.m_skin.SetSliderFraction(kEqFirstBandControl + band, 0.5);
+            frame.Skin().SetSliderFraction(kEqFirstBandControl + band, 0.5);
         }
-        frame.m_skin.SetButtonState(kEqOnOffControl, 0);
+        frame.Skin().SetButtonState(kEqOnOffControl, 0);
         return;
     }
     for (int band = 0; band < kEqBandCount; ++band) {
-        frame.m_skin.SetSliderFraction(kEqFirstBandControl + band,
+        frame.Skin().SetSliderFraction(kEqFirstBandControl + band,
                                        SliderFractionFromGain(EqGain(frame.m_eq, band)));
     }
-    frame.m_skin.SetButtonState(kEqOnOffControl, EqMask(frame.m_eq) != 0 ? 1 : 0);
+    frame.Skin().SetButtonState(kEqOnOffControl, EqMask(frame.m_eq) != 0 ? 1 : 0);
 }
 
 std::vector<std::string> CEqualizer::PresetNames() {
@@ -84,7 +86,7 @@ void CEqualizer::FillPresetList(IDialogView& view, int listId) {
     }
 }
 
-void CEqualizer::LoadPreset(CMainFrame& frame, const std::string& name) {
+void CEqualizer::LoadPreset(CDeviceWindow& frame, const std::string& name) {
     HKEY key = 0;
     if (registry_.OpenKey(HKEY_LOCAL_MACHINE, kEqPresetKey, &key) == ERROR_SUCCESS) {
         EqRecord stored{};

@@ -13,7 +13,7 @@
 namespace mixora {
 
 class CBuiltinPresets;
-class CMainFrame;
+class CDeviceWindow;
 class IDialogView;
 class IEqChannel;
 class IRegistry;
@@ -31,7 +31,7 @@ public:
     // its gain and the on/off button lit while any band is enabled. When the
     // driver cannot be read, flat sliders and the button off (m_eq keeps what
     // it held).
-    void ShowEqualizer(CMainFrame& frame);
+    void ShowEqualizer(CDeviceWindow& frame);
 
     // The whole record from and to the driver.
     bool GetRecord(EqRecord& record);
@@ -46,7 +46,7 @@ public:
 
     // Puts preset `name` on the driver and the panel: a user preset of that
     // name exactly as stored, else the built-in one switched on.
-    void LoadPreset(CMainFrame& frame, const std::string& name);
+    void LoadPreset(CDeviceWindow& frame, const std::string& name);
     // Stores the driver's present record as user preset `name` (cut to
     // kPresetNameMax bytes) and hides a built-in preset of that name. True
     // when it was stored.

@@ -1,8 +1,8 @@
 #include "device/equalizer_operations.h"
 
-#include "app/program_records.h"
 #include "device/eq_channel.h"
 #include "device/eq_menu.h"
+#include "device/program_records.h"
 
 namespace mixora {
 
@@ -14,34 +14,34 @@ CEqualizerOperations::CEqualizerOperations(IEqChannel& channel, IRegistry& regis
       eq_(channel, registry, records.g_builtinPresets), load_(eq_, language_, resources, runner),
       save_(eq_, language_, resources, runner), delete_(eq_, language_, resources, runner) {}
 
-void CEqualizerOperations::ShowEqualizer(CMainFrame& frame) {
+void CEqualizerOperations::ShowEqualizer(CDeviceWindow& frame) {
     eq_.ShowEqualizer(frame);
 }
 
-void CEqualizerOperations::SetPresetDialogsOwner(CMainFrame& frame) {
+void CEqualizerOperations::SetPresetDialogsOwner(CDeviceWindow& frame) {
     load_.SetOwner(frame);
     save_.SetOwner(frame);
     delete_.SetOwner(frame);
 }
 
-bool CEqualizerOperations::SetEqProperty(CMainFrame&, int id, std::span<const std::uint8_t> value) {
+bool CEqualizerOperations::SetEqProperty(int id, std::span<const std::uint8_t> value) {
     if (id < 0) {
         return false;
     }
     return eq_.SetEqProperty(static_cast<std::uint32_t>(id), value);
 }
 
-void CEqualizerOperations::ShowEqMenu(CMainFrame& frame, int controlId) {
+void CEqualizerOperations::ShowEqMenu(CDeviceWindow& frame, int controlId) {
     mixora::ShowEqMenu(frame, controlId, resources_, language_);
 }
 
-void CEqualizerOperations::RunLoadPresetDialog(CMainFrame&) {
+void CEqualizerOperations::RunLoadPresetDialog() {
     load_.DoModal();
 }
-void CEqualizerOperations::RunSavePresetDialog(CMainFrame&) {
+void CEqualizerOperations::RunSavePresetDialog() {
     save_.DoModal();
 }
-void CEqualizerOperations::RunDeletePresetDialog(CMainFrame&) {
+void CEqualizerOperations::RunDeletePresetDialog() {
     delete_.DoModal();
 }
 

@@ -25,13 +25,13 @@ public:
                          const IResourceModule& resources, IDialogRunner& runner,
                          LanguageLookup lookup = {});
 
-    void ShowEqualizer(CMainFrame& frame);
-    void SetPresetDialogsOwner(CMainFrame& frame);
-    bool SetEqProperty(CMainFrame& frame, int id, std::span<const std::uint8_t> value);
-    void ShowEqMenu(CMainFrame& frame, int controlId);
-    void RunLoadPresetDialog(CMainFrame& frame);
-    void RunSavePresetDialog(CMainFrame& frame);
-    void RunDeletePresetDialog(CMainFrame& frame);
+    void ShowEqualizer(CDeviceWindow& frame);
+    void SetPresetDialogsOwner(CDeviceWindow& frame);
+    bool SetEqProperty(int id, std::span<const std::uint8_t> value);
+    void ShowEqMenu(CDeviceWindow& frame, int controlId);
+    void RunLoadPresetDialog();
+    void RunSavePresetDialog();
+    void RunDeletePresetDialog();
 
     CEqualizer& Equalizer() { return eq_; }
 

@@ -1,6 +1,6 @@
 #include "device/language_text.h"
 
-#include "app/program_records.h"
+#include "device/program_records.h"
 #include "skin/profile_text.h"
 #include "skin/resource_source.h"
 

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/main_frame.h"
+#include "device/device_window.h"
+#include "platform/window_host.h"
+#include "skin/skin.h"
 
 namespace mixora {
 namespace {
@@ -44,7 +46,7 @@ void CMixerControl::ReadControls(std::uint32_t lineId, std::array<MixerControl, 
     std::copy_n(controls.begin(), std::min(controls.size(), N), out.begin());
 }
 
-int CMixerControl::OpenMixer(CMainFrame& frame) {
+int CMixerControl::OpenMixer(CDeviceWindow& frame) {
     if (g_bMixerOpen) {
         return 1;
     }
@@ -154,7 +156,7 @@ void CMixerControl::Write(const MixerControl& control, std::uint32_t channels,
     mixer_.SetControlDetails(g_hMixer, details);
 }
 
-void CMixerControl::SetCdVolume(const CMainFrame& frame) {
+void CMixerControl::SetCdVolume(int cdVolume) {
     const MixerControl* volume = nullptr;
     for (const MixerControl& c : g_cdControls) {
         if (c.dwControlType == MIXERCONTROL_CONTROLTYPE_VOLUME) {
@@ -166,27 +168,26 @@ void CMixerControl::SetCdVolume(const CMainFrame& frame) {
     }
     const std::uint32_t maximum = static_cast<std::uint32_t>(volume->lMaximum);
     const std::uint32_t value =
-        frame.m_nVolume == 0
-            ? maximum
-            : maximum / kVolumeFloor *
-                  static_cast<std::uint32_t>(std::max(frame.m_nVolume + kVolumeFloor, 0));
+        cdVolume == 0 ? maximum
+                      : maximum / kVolumeFloor *
+                            static_cast<std::uint32_t>(std::max(cdVolume + kVolumeFloor, 0));
     Write(*volume, 2, value);
 }
 
-void CMixerControl::SetCdMute(const CMainFrame& frame) {
+void CMixerControl::SetCdMute(bool mute) {
     for (const MixerControl& c : g_cdControls) {
         if (c.dwControlType == MIXERCONTROL_CONTROLTYPE_MUTE) {
-            Write(c, 1, frame.m_bMute ? 1 : 0);
+            Write(c, 1, mute ? 1 : 0);
             return;
         }
     }
 }
 
-void CMixerControl::SetMixerVoiceCancel(const CMainFrame& frame) {
+void CMixerControl::SetMixerVoiceCancel(const CDeviceWindow& frame) {
     Write(g_karaokeControls[g_voiceCtl], 1, frame.m_bVoiceCancel ? 1 : 0);
 }
 
-void CMixerControl::SetMixerKeyShift(const CMainFrame& frame) {
+void CMixerControl::SetMixerKeyShift(const CDeviceWindow& frame) {
     Write(g_keyCtl, 1, KeyShiftToFader(frame.m_nKeyShift));
 }
 

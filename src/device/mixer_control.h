@@ -11,7 +11,7 @@
 
 namespace mixora {
 
-class CMainFrame;
+class CDeviceWindow;
 
 // The key-shift fader: the value written for shifts -4..4, and the step a
 // read value belongs to (each threshold midway between two written values).
@@ -24,14 +24,14 @@ public:
 
     // Finds and opens the device, looks up its lines and controls and reads
     // the karaoke state into m_bVoiceCancel and m_nKeyShift; 1 or 0.
-    int OpenMixer(CMainFrame& frame);
+    int OpenMixer(CDeviceWindow& frame);
     void CloseMixer();
 
     // Write the window's m_nVolume, m_bMute, m_bVoiceCancel and m_nKeyShift.
-    void SetCdVolume(const CMainFrame& frame);
-    void SetCdMute(const CMainFrame& frame);
-    void SetMixerVoiceCancel(const CMainFrame& frame);
-    void SetMixerKeyShift(const CMainFrame& frame);
+    void SetCdVolume(int volume);
+    void SetCdMute(bool mute);
+    void SetMixerVoiceCancel(const CDeviceWindow& frame);
+    void SetMixerKeyShift(const CDeviceWindow& frame);
 
     HMIXER g_hMixer = 0;
     int g_bMixerOpen = 0;

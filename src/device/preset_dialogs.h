@@ -8,7 +8,7 @@ namespace mixora {
 
 class CEqualizer;
 class CLanguageText;
-class CMainFrame;
+class CDeviceWindow;
 class IResourceModule;
 
 // Controls of the three dialogs.
@@ -26,7 +26,7 @@ public:
           runner_(runner) {}
 
     // The window the dialog belongs to; it must be told before DoModal.
-    void SetOwner(CMainFrame& owner) { m_pParentWnd = &owner; }
+    void SetOwner(CDeviceWindow& owner) { m_pParentWnd = &owner; }
     // Runs the dialog; its end result, or -1 when it has no owner or its
     // template cannot be read.
     int DoModal();
@@ -36,7 +36,7 @@ protected:
     // (section "EQ") when a language table holds one. 0 is the caption.
     void Translate(IDialogView& view, int id, const char* key);
 
-    CMainFrame* m_pParentWnd = nullptr;
+    CDeviceWindow* m_pParentWnd = nullptr;
     CEqualizer& eq_;
 
 private:

@@ -4,12 +4,14 @@
 #include <array>
 #include <cstring>
 
-#include "app/main_frame.h"
-#include "app/program_records.h"
+#include "device/device_window.h"
 #include "device/directsound_reverb.h"
+#include "device/program_records.h"
 #include "platform/device_install.h"
 #include "platform/ks_properties.h"
 #include "platform/system_info.h"
+#include "platform/window_host.h"
+#include "skin/skin.h"
 
 namespace mixora {
 namespace {
@@ -279,7 +281,7 @@ std::uint32_t CPropertyChannel::GetEaxEnable() {
 
 // ---- start-up -------------------------------------------------------------
 
-void CPropertyChannel::DetectEffectDevice(CMainFrame& frame) {
+void CPropertyChannel::DetectEffectDevice(CDeviceWindow& frame) {
     std::optional<std::string> found;
     std::size_t entry = 0;
     for (; entry < kHardwareIds.size(); ++entry) {
@@ -313,7 +315,7 @@ void CPropertyChannel::DetectEffectDevice(CMainFrame& frame) {
     directSound_->ReleaseDirectSound();
 }
 
-int CPropertyChannel::ReadEffectState(CMainFrame& frame) {
+int CPropertyChannel::ReadEffectState(CDeviceWindow& frame) {
     if (!EnsureDevice()) {
         return 0;
     }

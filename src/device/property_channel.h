@@ -9,13 +9,13 @@
 #include <span>
 #include <string>
 
-#include "dsp/effect_state.h"
 #include "platform/guid.h"
+#include "platform/ks_properties.h"
 
 namespace mixora {
 
 class CDirectSoundReverb;
-class CMainFrame;
+class CDeviceWindow;
 class IDebugOutput;
 class IDeviceInstall;
 struct ProgramRecords;
@@ -84,12 +84,12 @@ public:
 
     // Start-up: find the device (m_bDriverFound, m_bDsReverb) and read its
     // karaoke and environment state.
-    void DetectEffectDevice(CMainFrame& frame);
-    int ReadEffectState(CMainFrame& frame);
+    void DetectEffectDevice(CDeviceWindow& frame);
+    int ReadEffectState(CDeviceWindow& frame);
 
     std::optional<std::string> g_devicePath;
     int g_hwIdIndex = 0;
-    EaxListener g_listener{};
+    EaxListenerRecord g_listener{};
     std::uint32_t g_eaxEnabled = 0;
     std::int32_t g_pitchShift = 0;
 

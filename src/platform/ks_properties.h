@@ -4,6 +4,7 @@
 // four property sets with their ids and value sizes. This is the contract
 // between the program and whatever driver stands behind the wave interface.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -53,6 +54,30 @@ inline constexpr std::size_t kEqRecordSize = 120;
 inline constexpr std::size_t kEaxListenerSize = 56;
 // Property ids of the ten band gains, band 1 first.
 inline constexpr std::array<std::uint32_t, 10> kEqBandIds = {1, 4, 8, 12, 16, 20, 24, 28, 32, 36};
+// Where those gains sit in the equalizer record: band 1 eight bytes before
+// band 2, the rest twelve apart.
+inline constexpr std::array<std::size_t, 10> kEqGainOffsets = {4,  12, 24, 36, 48,
+                                                               60, 72, 84, 96, 108};
+
+// The EAX 2.0 listener record (DSPROPERTY_EAXLISTENER_ALLPARAMETERS) as it
+// travels over the property channel: 56 bytes, native order.
+struct EaxListenerRecord {
+    std::int32_t lRoom = -10000;
+    std::int32_t lRoomHF = 0;
+    float flRoomRolloffFactor = 0.0f;
+    float flDecayTime = 1.49f;
+    float flDecayHFRatio = 0.83f;
+    std::int32_t lReflections = -2602;
+    float flReflectionsDelay = 0.007f;
+    std::int32_t lReverb = 200;
+    float flReverbDelay = 0.011f;
+    std::uint32_t dwEnvironment = 0;
+    float flEnvironmentSize = 7.5f;
+    float flEnvironmentDiffusion = 1.0f;
+    float flAirAbsorptionHF = -5.0f;
+    std::uint32_t dwFlags = 0x3F;
+};
+static_assert(sizeof(EaxListenerRecord) == kEaxListenerSize);
 
 // The 24-byte KSPROPERTY header: set, id, flags.
 struct KsProperty {

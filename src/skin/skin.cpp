@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/main_frame.h"
+#include "platform/window_host.h"
 #include "skin/resource_source.h"
 
 namespace mixora {
@@ -50,7 +50,7 @@ CSkin::CSkin() {
 
 CSkin::~CSkin() = default;
 
-bool CSkin::Load(std::uint32_t transparentKey, std::uint32_t bodyKey, CMainFrame* owner,
+bool CSkin::Load(std::uint32_t transparentKey, std::uint32_t bodyKey, IWindowHost* owner,
                  const std::string& skinFile, const IResourceModule& programResources) {
     owner_ = owner;
     controls_.Clear();
@@ -208,11 +208,11 @@ void CSkin::Invalidate(const RECT& rc) {
     // While the whole picture is being composed for a paint, the host is
     // already presenting it: asking again would paint for ever.
     if (owner_ && !painting_) {
-        owner_->Host().InvalidateRect(&rc);
+        owner_->InvalidateRect(&rc);
     }
 }
 
-void CSkin::FitWindowToSkin(CMainFrame* owner) {
+void CSkin::FitWindowToSkin(IWindowHost* owner) {
     owner_ = owner;
     RefitWindow(false);
 }
@@ -225,7 +225,7 @@ void CSkin::RefitWindow(bool invalidate) {
     if (!owner_) {
         return;
     }
-    IWindowHost& host = owner_->Host();
+    IWindowHost& host = *owner_;
     host.SetSurface(surface_.empty() ? nullptr : surface_.data(), size_.cx, size_.cy);
     // The window has no caption, border or menu: its outer size is the skin's.
     host.SetClientSize(size_.cx, size_.cy);

@@ -16,7 +16,7 @@
 
 namespace mixora {
 
-class CMainFrame;
+class IWindowHost;
 class IResourceModule;
 class IWindowHost;
 
@@ -52,7 +52,7 @@ public:
     // Loads the bitmaps, both masks and the two base regions from the skin
     // named by `skinFile` (empty: the program's own). False only when the
     // control list cannot be made.
-    bool Load(std::uint32_t transparentKey, std::uint32_t bodyKey, CMainFrame* owner,
+    bool Load(std::uint32_t transparentKey, std::uint32_t bodyKey, IWindowHost* owner,
               const std::string& skinFile, const IResourceModule& programResources);
     // Releases every bitmap, region and control (a skin switch).
     void Release();
@@ -76,7 +76,7 @@ public:
 
     // Sizes the owner's window to SKINBASE, gives it the full window shape
     // and hands it the picture to present.
-    void FitWindowToSkin(CMainFrame* owner);
+    void FitWindowToSkin(IWindowHost* owner);
     void RefitWindowToSkin();
 
     // Pointer handling: a left press, a move (with the key flags, MK_LBUTTON
@@ -141,7 +141,7 @@ private:
     CSkinBitmap base_;
     MaskIndex mask_;
     MaskIndex mask2_;
-    CMainFrame* owner_ = nullptr;
+    IWindowHost* owner_ = nullptr;
     std::vector<std::uint32_t> surface_;
     bool painting_ = false;
 };

@@ -199,14 +199,21 @@ void CControlList::SetPainter(IControlPainter* painter) {
         control->m_pPainter = painter;
 }
 
-bool CControlList::HitTest(int x, int y, int& outId) const {
+CSkinControl* CControlList::At(int x, int y) const {
     for (const auto& control : controls_) {
         if (control->m_rgn.Contains(x, y)) {
-            outId = control->m_nID;
-            return true;
+            return control.get();
         }
     }
-    return false;
+    return nullptr;
+}
+
+bool CControlList::HitTest(int x, int y, int& outId) const {
+    const CSkinControl* control = At(x, y);
+    if (control) {
+        outId = control->m_nID;
+    }
+    return control != nullptr;
 }
 
 CSkinControl* CControlList::Find(int id) const {

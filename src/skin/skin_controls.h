@@ -115,6 +115,8 @@ public:
 
     // The identifier of the first control in list order that holds the point.
     bool HitTest(int x, int y, int& outId) const;
+    // The first control, in creation order, whose region holds the point.
+    CSkinControl* At(int x, int y) const;
 
     // The first control with the identifier, or null.
     CSkinControl* Find(int id) const;

@@ -2,7 +2,7 @@
 // drags, window moves by the body, and clicks turned into commands.
 #include <algorithm>
 
-#include "app/main_frame.h"
+#include "platform/window_host.h"
 #include "skin/skin.h"
 
 namespace mixora {
@@ -10,21 +10,12 @@ namespace {
 
 constexpr std::uint32_t MK_LBUTTON = 0x0001;
 
-CSkinControl* ControlAt(const CControlList& controls, int x, int y) {
-    for (const auto& c : controls) {
-        if (c->m_rgn.Contains(x, y)) {
-            return c.get();
-        }
-    }
-    return nullptr;
-}
-
 } // namespace
 
 void CSkin::PostCommand(int id) {
     // Posted, not sent: the command runs after this pointer message, and
     // reads the slider where the pointer left it.
-    owner_->Host().PostMessage(WM_COMMAND, static_cast<WPARAM>(static_cast<std::uint16_t>(id)), 0);
+    owner_->PostMessage(WM_COMMAND, static_cast<WPARAM>(static_cast<std::uint16_t>(id)), 0);
 }
 
 void CSkin::PlaceThumb(CSkinSlider& s, int x, int y) {
@@ -47,7 +38,7 @@ void CSkin::OnPress(int x, int y) {
     if (!HasOwner()) {
         return;
     }
-    if (CSkinControl* c = ControlAt(controls_, x, y)) {
+    if (CSkinControl* c = controls_.At(x, y)) {
         m_pPressed = c;
         m_nLastX = x;
         m_nLastY = y;
@@ -60,14 +51,14 @@ void CSkin::OnPress(int x, int y) {
             s.m_bPressed = s.m_rgnLastThumb.Contains(x, y);
             PlaceThumb(s, x, y);
             s.Draw();
-            owner_->Host().SetCapture();
+            owner_->SetCapture();
             if (s.m_wFlags & kSliderPostOnPress) {
                 PostCommand(s.m_nID);
             }
         }
     }
     if (rgnBody_.Contains(x, y)) {
-        owner_->Host().BeginWindowMove();
+        owner_->BeginWindowMove();
     }
     m_nLastX = x;
     m_nLastY = y;
@@ -127,7 +118,7 @@ void CSkin::OnRelease(int x, int y) {
         }
         s.m_bPressed = false;
         s.Draw();
-        owner_->Host().ReleaseCapture();
+        owner_->ReleaseCapture();
     }
     m_nLastX = x;
     m_nLastY = y;

@@ -67,10 +67,10 @@ Wave ReadWave(const std::string& path) {
 }
 
 // Plays `input` (F32 stereo) through mixoraeffects into a 16-bit WAV file.
-bool Render(const std::vector<float>& input, const std::string& path) {
+bool Render(const std::vector<float>& input, const std::string& path, EffectHub& hub) {
     std::string description =
         "appsrc name=src format=time caps=audio/x-raw,format=F32LE,layout=interleaved,"
-        "channels=2,rate=44100 ! audioconvert ! mixoraeffects ! audioconvert ! "
+        "channels=2,rate=44100 ! audioconvert ! mixoraeffects name=fx ! audioconvert ! "
         "audio/x-raw,format=S16LE ! wavenc ! filesink location=\"" +
         path + "\"";
     GError* error = nullptr;
@@ -81,6 +81,9 @@ bool Render(const std::vector<float>& input, const std::string& path) {
         return false;
     }
     GstElement* src = gst_bin_get_by_name(GST_BIN(pipeline), "src");
+    GstElement* fx = gst_bin_get_by_name(GST_BIN(pipeline), "fx");
+    g_object_set(fx, kEffectHubProperty, &hub, nullptr);
+    gst_object_unref(fx);
     gst_element_set_state(pipeline, GST_STATE_PLAYING);
     // Several buffers, as a decoder would deliver them.
     const std::size_t chunk = 2 * 4096;
@@ -120,7 +123,7 @@ bool Render(const std::vector<float>& input, const std::string& path) {
 class EffectElement : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(RegisterEffectElement()); }
-    void TearDown() override { SetEffectState(EffectState{}); }
+    EffectHub hub;
 };
 
 TEST_F(EffectElement, IsRegisteredUnderItsName) {
@@ -139,12 +142,12 @@ TEST_F(EffectElement, RendersTheBassPresetIntoAWaveFile) {
         input[i] += treble[i];
     }
 
-    SetEffectState(EffectState{});
-    ASSERT_TRUE(Render(input, dir.File("flat.wav")));
+    hub.SetState(EffectState{});
+    ASSERT_TRUE(Render(input, dir.File("flat.wav"), hub));
     EffectState bass;
     bass.eq = EqRecord(0x3FF, kBassPreset);
-    SetEffectState(bass);
-    ASSERT_TRUE(Render(input, dir.File("bass.wav")));
+    hub.SetState(bass);
+    ASSERT_TRUE(Render(input, dir.File("bass.wav"), hub));
 
     const Wave flat = ReadWave(dir.File("flat.wav"));
     const Wave shaped = ReadWave(dir.File("bass.wav"));
@@ -182,8 +185,8 @@ TEST_F(EffectElement, RendersAPresetInAConcertHall) {
     hall.eq = EqRecord(0x3FF, kBassPreset);
     hall.listener = ListenerForEnvironment(7); // Concert Hall
     hall.eaxEnable = 1;
-    SetEffectState(hall);
-    ASSERT_TRUE(Render(input, dir.File("hall.wav")));
+    hub.SetState(hall);
+    ASSERT_TRUE(Render(input, dir.File("hall.wav"), hub));
     const Wave out = ReadWave(dir.File("hall.wav"));
     ASSERT_EQ(out.samples.size(), input.size());
 

@@ -5,7 +5,7 @@
 #include <gmock/gmock.h>
 
 #include "app/main_frame.h"
-#include "app/program_records.h"
+#include "device/program_records.h"
 #include "fakes/fake_text_rasterizer.h"
 #include "fakes/mock_frame_seams.h"
 #include "skin/program_resources.h"
@@ -16,14 +16,15 @@ struct FrameHarness {
     ::testing::NiceMock<MockWindowHost> host;
     ::testing::NiceMock<MockPrivateProfile> profile;
     ::testing::NiceMock<MockMci> mci;
-    ::testing::NiceMock<MockFrameOperations> ops;
     ::testing::NiceMock<MockMessageBox> messages;
     ::testing::NiceMock<MockLauncher> launcher;
     FakeSystemInfo system;
     ProgramRecords records;
     CProgramResources resources;
     FakeTextRasterizer text;
-    ::testing::NiceMock<MockCommandOperations> commands;
+    ::testing::NiceMock<MockEffectOperations> effects;
+    ::testing::NiceMock<MockPlaybackOperations> playback;
+    ::testing::NiceMock<MockRecorderOperations> recorder;
 
     FrameHarness() {
         using ::testing::_;
@@ -34,14 +35,14 @@ struct FrameHarness {
         }));
         ON_CALL(profile, GetString(_, _, _, _, _))
             .WillByDefault(Invoke([](auto&, auto&, auto& def, auto, auto&) { return def; }));
-        ON_CALL(ops, ReadEffectState(_)).WillByDefault(::testing::Return(true));
+        ON_CALL(effects, ReadEffectState(_)).WillByDefault(::testing::Return(true));
         ON_CALL(host, SetTimer(_, _)).WillByDefault(Invoke([](UINT id, UINT) { return id; }));
         ON_CALL(host, ClientToScreen(_)).WillByDefault(Invoke([](POINT p) { return p; }));
     }
 
     FrameServices Services() {
-        return {host,      profile,  system,   mci,  ops,     records,
-                resources, messages, launcher, text, commands};
+        return {host,     profile,  system, mci,     records,  resources,
+                messages, launcher, text,   effects, playback, recorder};
     }
 };
 

@@ -2,8 +2,9 @@
 // GoogleMock stand-ins for the seams the main window talks through.
 #include <gmock/gmock.h>
 
-#include "app/command_operations.h"
-#include "app/frame_operations.h"
+#include "app/playback_operations.h"
+#include "app/recorder_operations.h"
+#include "device/effect_operations.h"
 #include "platform/mci.h"
 #include "platform/private_profile.h"
 #include "platform/system_info.h"
@@ -33,25 +34,31 @@ public:
     MOCK_METHOD(void, ActivateTooltips, (bool), (override));
 };
 
-class MockFrameOperations : public IFrameOperations {
+class MockEffectOperations : public IEffectOperations {
 public:
-    MOCK_METHOD(bool, OpenMixer, (CMainFrame&), (override));
+    MOCK_METHOD(bool, OpenMixer, (CDeviceWindow&), (override));
     MOCK_METHOD(void, CloseMixer, (), (override));
-    MOCK_METHOD(void, InitCommonControls, (), (override));
-    MOCK_METHOD(void, DetectEffectDevice, (CMainFrame&), (override));
-    MOCK_METHOD(bool, ReadEffectState, (CMainFrame&), (override));
+    MOCK_METHOD(void, DetectEffectDevice, (CDeviceWindow&), (override));
+    MOCK_METHOD(bool, ReadEffectState, (CDeviceWindow&), (override));
     MOCK_METHOD(void, ChooseLanguageTable, (ProgramRecords&), (override));
-    MOCK_METHOD(void, DetectAudioCd, (CMainFrame&), (override));
-    MOCK_METHOD(double, PlayerPosition, (CMainFrame&), (override));
-    MOCK_METHOD(void, ShowRecordTime, (CMainFrame&), (override));
-    MOCK_METHOD(void, ShowEqualizer, (CMainFrame&), (override));
-    MOCK_METHOD(void, SetPresetDialogsOwner, (CMainFrame&), (override));
-    MOCK_METHOD(void, PausePlayback, (CMainFrame&), (override));
-    MOCK_METHOD(void, PlayCurrent, (CMainFrame&), (override));
-    MOCK_METHOD(void, AdvanceAfterTrackEnd, (CMainFrame&), (override));
+    MOCK_METHOD(void, ShowEqualizer, (CDeviceWindow&), (override));
+    MOCK_METHOD(void, SetPresetDialogsOwner, (CDeviceWindow&), (override));
+    MOCK_METHOD(void, ShowEnvMenu, (CDeviceWindow&, int), (override));
+    MOCK_METHOD(void, SelectEnvironment, (CDeviceWindow&, std::uint32_t), (override));
+    MOCK_METHOD(bool, EnsureDevice, (), (override));
+    MOCK_METHOD(bool, SetVoiceCancel, (int), (override));
+    MOCK_METHOD(bool, SetPitchShift, (int), (override));
+    MOCK_METHOD(void, ReleaseDevice, (), (override));
+    MOCK_METHOD(bool, SetEqProperty, (int, std::span<const std::uint8_t>), (override));
+    MOCK_METHOD(void, SetMixerVoiceCancel, (CDeviceWindow&), (override));
+    MOCK_METHOD(void, SetMixerKeyShift, (CDeviceWindow&), (override));
+    MOCK_METHOD(void, ShowEqMenu, (CDeviceWindow&, int), (override));
+    MOCK_METHOD(void, RunLoadPresetDialog, (), (override));
+    MOCK_METHOD(void, RunSavePresetDialog, (), (override));
+    MOCK_METHOD(void, RunDeletePresetDialog, (), (override));
 };
 
-class MockCommandOperations : public ICommandOperations {
+class MockPlaybackOperations : public IPlaybackOperations {
 public:
     MOCK_METHOD(void, PlayPause, (CMainFrame&), (override));
     MOCK_METHOD(void, StopPlayback, (CMainFrame&), (override));
@@ -69,24 +76,21 @@ public:
     MOCK_METHOD(void, LoadPlaylistFile, (CMainFrame&), (override));
     MOCK_METHOD(void, SavePlaylistFile, (CMainFrame&), (override));
     MOCK_METHOD(void, ScrollPlaylistFromBar, (CMainFrame&), (override));
-    MOCK_METHOD(void, ShowEnvMenu, (CMainFrame&, int), (override));
-    MOCK_METHOD(void, SelectEnvironment, (CMainFrame&, std::uint32_t), (override));
-    MOCK_METHOD(bool, EnsureDevice, (CMainFrame&), (override));
-    MOCK_METHOD(bool, SetVoiceCancel, (CMainFrame&, int), (override));
-    MOCK_METHOD(bool, SetPitchShift, (CMainFrame&, int), (override));
-    MOCK_METHOD(void, ReleaseDevice, (CMainFrame&), (override));
-    MOCK_METHOD(bool, SetEqProperty, (CMainFrame&, int, std::span<const std::uint8_t>), (override));
-    MOCK_METHOD(void, SetMixerVoiceCancel, (CMainFrame&), (override));
-    MOCK_METHOD(void, SetMixerKeyShift, (CMainFrame&), (override));
-    MOCK_METHOD(void, ShowEqMenu, (CMainFrame&, int), (override));
-    MOCK_METHOD(void, RunLoadPresetDialog, (CMainFrame&), (override));
-    MOCK_METHOD(void, RunSavePresetDialog, (CMainFrame&), (override));
-    MOCK_METHOD(void, RunDeletePresetDialog, (CMainFrame&), (override));
+    MOCK_METHOD(void, PausePlayback, (CMainFrame&), (override));
+    MOCK_METHOD(void, PlayCurrent, (CMainFrame&), (override));
+    MOCK_METHOD(void, AdvanceAfterTrackEnd, (CMainFrame&), (override));
+    MOCK_METHOD(void, DetectAudioCd, (CMainFrame&), (override));
+    MOCK_METHOD(double, PlayerPosition, (CMainFrame&), (override));
+};
+
+class MockRecorderOperations : public IRecorderOperations {
+public:
     MOCK_METHOD(void, StartRecording, (CMainFrame&), (override));
     MOCK_METHOD(void, StopRecorder, (CMainFrame&), (override));
     MOCK_METHOD(void, PlayRecording, (CMainFrame&), (override));
     MOCK_METHOD(void, SaveRecordedData, (CMainFrame&), (override));
     MOCK_METHOD(void, RunRecordFormatDialog, (CMainFrame&), (override));
+    MOCK_METHOD(void, ShowRecordTime, (CMainFrame&), (override));
 };
 
 class MockMci : public IMci {

@@ -32,40 +32,45 @@ struct CommandDispatch : ::testing::Test, FrameHarness {
     CMainFrame frame{Services()};
     CommandDispatch() { frame.OnCreate(); }
     bool Command(WPARAM id) { return frame.OnCommand(id, 0); }
+    void VerifyAndClearOperations() {
+        ::testing::Mock::VerifyAndClearExpectations(&effects);
+        ::testing::Mock::VerifyAndClearExpectations(&playback);
+        ::testing::Mock::VerifyAndClearExpectations(&recorder);
+    }
 };
 
-using Expect = std::function<void(MockCommandOperations&)>;
+using Expect = std::function<void()>;
 
 TEST_F(CommandDispatch, PassThroughRowsReachTheirOperationOnce) {
     const std::vector<std::pair<WPARAM, Expect>> rows = {
-        {1001, [](auto& m) { EXPECT_CALL(m, PlayPause(_)); }},
-        {1002, [](auto& m) { EXPECT_CALL(m, StopPlayback(_)); }},
-        {1003, [](auto& m) { EXPECT_CALL(m, NextTrack(_)); }},
-        {1004, [](auto& m) { EXPECT_CALL(m, PreviousTrack(_)); }},
-        {1062, [](auto& m) { EXPECT_CALL(m, StepForward(_)); }},
-        {1064, [](auto& m) { EXPECT_CALL(m, StepBackward(_)); }},
-        {1066, [](auto& m) { EXPECT_CALL(m, ShowEnvMenu(_, 1066)); }},
-        {1070, [](auto& m) { EXPECT_CALL(m, StartRecording(_)); }},
-        {1071, [](auto& m) { EXPECT_CALL(m, StopRecorder(_)); }},
-        {1072, [](auto& m) { EXPECT_CALL(m, PlayRecording(_)); }},
-        {1074, [](auto& m) { EXPECT_CALL(m, SaveRecordedData(_)); }},
-        {1075, [](auto& m) { EXPECT_CALL(m, RunRecordFormatDialog(_)); }},
-        {1077, [](auto& m) { EXPECT_CALL(m, RemoveMarkedEntry(_)); }},
-        {1087, [](auto& m) { EXPECT_CALL(m, ShowEqMenu(_, 1087)); }},
-        {1098, [](auto& m) { EXPECT_CALL(m, ScrollPlaylistFromBar(_)); }},
-        {1099, [](auto& m) { EXPECT_CALL(m, SeekToBar(_)); }},
-        {32774, [](auto& m) { EXPECT_CALL(m, RunLoadPresetDialog(_)); }},
-        {32775, [](auto& m) { EXPECT_CALL(m, RunSavePresetDialog(_)); }},
-        {32776, [](auto& m) { EXPECT_CALL(m, RunDeletePresetDialog(_)); }},
-        {40002, [](auto& m) { EXPECT_CALL(m, SelectEnvironment(_, 40002u)); }},
-        {40027, [](auto& m) { EXPECT_CALL(m, SelectEnvironment(_, 40027u)); }},
-        {40028, [](auto& m) { EXPECT_CALL(m, SelectEnvironment(_, 40028u)); }},
+        {1001, [&] { EXPECT_CALL(playback, PlayPause(_)); }},
+        {1002, [&] { EXPECT_CALL(playback, StopPlayback(_)); }},
+        {1003, [&] { EXPECT_CALL(playback, NextTrack(_)); }},
+        {1004, [&] { EXPECT_CALL(playback, PreviousTrack(_)); }},
+        {1062, [&] { EXPECT_CALL(playback, StepForward(_)); }},
+        {1064, [&] { EXPECT_CALL(playback, StepBackward(_)); }},
+        {1066, [&] { EXPECT_CALL(effects, ShowEnvMenu(_, 1066)); }},
+        {1070, [&] { EXPECT_CALL(recorder, StartRecording(_)); }},
+        {1071, [&] { EXPECT_CALL(recorder, StopRecorder(_)); }},
+        {1072, [&] { EXPECT_CALL(recorder, PlayRecording(_)); }},
+        {1074, [&] { EXPECT_CALL(recorder, SaveRecordedData(_)); }},
+        {1075, [&] { EXPECT_CALL(recorder, RunRecordFormatDialog(_)); }},
+        {1077, [&] { EXPECT_CALL(playback, RemoveMarkedEntry(_)); }},
+        {1087, [&] { EXPECT_CALL(effects, ShowEqMenu(_, 1087)); }},
+        {1098, [&] { EXPECT_CALL(playback, ScrollPlaylistFromBar(_)); }},
+        {1099, [&] { EXPECT_CALL(playback, SeekToBar(_)); }},
+        {32774, [&] { EXPECT_CALL(effects, RunLoadPresetDialog()); }},
+        {32775, [&] { EXPECT_CALL(effects, RunSavePresetDialog()); }},
+        {32776, [&] { EXPECT_CALL(effects, RunDeletePresetDialog()); }},
+        {40002, [&] { EXPECT_CALL(effects, SelectEnvironment(_, 40002u)); }},
+        {40027, [&] { EXPECT_CALL(effects, SelectEnvironment(_, 40027u)); }},
+        {40028, [&] { EXPECT_CALL(effects, SelectEnvironment(_, 40028u)); }},
     };
     for (const auto& [id, expect] : rows) {
         SCOPED_TRACE(id);
-        expect(commands);
+        expect();
         EXPECT_TRUE(Command(id));
-        ::testing::Mock::VerifyAndClearExpectations(&commands);
+        VerifyAndClearOperations();
     }
 }
 
@@ -78,16 +83,16 @@ TEST_F(CommandDispatch, FileDialogRowsCountAsBusySoPowerWaitsForThem) {
         EXPECT_EQ(f.m_bReload, 0);
     };
     const std::vector<std::pair<WPARAM, Expect>> rows = {
-        {1005, [&](auto& m) { EXPECT_CALL(m, OpenMediaFiles(_)).WillOnce(whileOpen); }},
-        {1076, [&](auto& m) { EXPECT_CALL(m, AddFilesToPlaylist(_)).WillOnce(whileOpen); }},
-        {1078, [&](auto& m) { EXPECT_CALL(m, ClearPlaylist(_)).WillOnce(whileOpen); }},
-        {1079, [&](auto& m) { EXPECT_CALL(m, LoadPlaylistFile(_)).WillOnce(whileOpen); }},
-        {1080, [&](auto& m) { EXPECT_CALL(m, SavePlaylistFile(_)).WillOnce(whileOpen); }},
+        {1005, [&] { EXPECT_CALL(playback, OpenMediaFiles(_)).WillOnce(whileOpen); }},
+        {1076, [&] { EXPECT_CALL(playback, AddFilesToPlaylist(_)).WillOnce(whileOpen); }},
+        {1078, [&] { EXPECT_CALL(playback, ClearPlaylist(_)).WillOnce(whileOpen); }},
+        {1079, [&] { EXPECT_CALL(playback, LoadPlaylistFile(_)).WillOnce(whileOpen); }},
+        {1080, [&] { EXPECT_CALL(playback, SavePlaylistFile(_)).WillOnce(whileOpen); }},
     };
     EXPECT_CALL(host, PostMessage(_, _, _)).Times(0);
     for (const auto& [id, expect] : rows) {
         SCOPED_TRACE(id);
-        expect(commands);
+        expect();
         busyInside = -1;
         frame.m_bReload = 0;
         Command(id);
@@ -95,7 +100,7 @@ TEST_F(CommandDispatch, FileDialogRowsCountAsBusySoPowerWaitsForThem) {
         EXPECT_EQ(frame.m_nBusy, 0);
         // Clearing marks the list for reloading, even a list already empty.
         EXPECT_EQ(frame.m_bReload, id == 1078 ? 1 : 0);
-        ::testing::Mock::VerifyAndClearExpectations(&commands);
+        VerifyAndClearOperations();
     }
     ::testing::Mock::VerifyAndClearExpectations(&host);
     EXPECT_CALL(host, PostMessage(WM_CLOSE, 0, 0));
@@ -119,7 +124,7 @@ TEST_F(CommandDispatch, RepeatCyclesFourModesKeepingTheRemainderSign) {
 }
 
 TEST_F(CommandDispatch, MuteAndVolumeChangeTheFieldBeforeTheOperation) {
-    EXPECT_CALL(commands, ApplyMute(_)).WillOnce([](CMainFrame& f) {
+    EXPECT_CALL(playback, ApplyMute(_)).WillOnce([](CMainFrame& f) {
         EXPECT_EQ(f.m_bMute, 1);
         EXPECT_EQ(f.m_skin.GetButtonState(1007), 0); // shown only afterwards
     });
@@ -127,7 +132,7 @@ TEST_F(CommandDispatch, MuteAndVolumeChangeTheFieldBeforeTheOperation) {
     EXPECT_EQ(frame.m_skin.GetButtonState(1007), 1);
 
     std::vector<int> volumes;
-    EXPECT_CALL(commands, ApplyVolume(_)).Times(2).WillRepeatedly([&](CMainFrame& f) {
+    EXPECT_CALL(playback, ApplyVolume(_)).Times(2).WillRepeatedly([&](CMainFrame& f) {
         volumes.push_back(f.m_nVolume);
     });
     for (double end : {0.0, 1.0}) {
@@ -138,7 +143,7 @@ TEST_F(CommandDispatch, MuteAndVolumeChangeTheFieldBeforeTheOperation) {
 }
 
 TEST_F(CommandDispatch, VoiceCancelOnTheMixerOnTheDriverAndWithTheDeviceUnreachable) {
-    EXPECT_CALL(commands, SetMixerVoiceCancel(_)).WillOnce([](CMainFrame& f) {
+    EXPECT_CALL(effects, SetMixerVoiceCancel(_)).WillOnce([](CDeviceWindow& f) {
         EXPECT_EQ(f.m_bVoiceCancel, 1);
     });
     Command(1067);
@@ -147,10 +152,10 @@ TEST_F(CommandDispatch, VoiceCancelOnTheMixerOnTheDriverAndWithTheDeviceUnreacha
     frame.m_bDriverFound = 1;
     {
         InSequence order;
-        EXPECT_CALL(commands, EnsureDevice(_)).WillOnce(Return(true));
-        EXPECT_CALL(commands, SetVoiceCancel(_, 0));
-        EXPECT_CALL(commands, ReleaseDevice(_));
-        EXPECT_CALL(commands, EnsureDevice(_)).WillOnce(Return(false));
+        EXPECT_CALL(effects, EnsureDevice()).WillOnce(Return(true));
+        EXPECT_CALL(effects, SetVoiceCancel(0));
+        EXPECT_CALL(effects, ReleaseDevice());
+        EXPECT_CALL(effects, EnsureDevice()).WillOnce(Return(false));
     }
     Command(1067);
     EXPECT_EQ(frame.m_skin.GetButtonState(1067), 0);
@@ -162,7 +167,7 @@ TEST_F(CommandDispatch, VoiceCancelOnTheMixerOnTheDriverAndWithTheDeviceUnreacha
 TEST_F(CommandDispatch, KeyShiftOnTheMixerOnTheDriverAndWithTheDeviceUnreachable) {
     // On the mixer: the field moves first, the lamp going out and the one
     // coming on are presented.
-    EXPECT_CALL(commands, SetMixerKeyShift(_)).WillOnce([](CMainFrame& f) {
+    EXPECT_CALL(effects, SetMixerKeyShift(_)).WillOnce([](CDeviceWindow& f) {
         EXPECT_EQ(f.m_nKeyShift, -1);
     });
     EXPECT_CALL(host, InvalidateRect(Pointee(frame.m_rcKeyLamps[5])));
@@ -171,23 +176,23 @@ TEST_F(CommandDispatch, KeyShiftOnTheMixerOnTheDriverAndWithTheDeviceUnreachable
     ::testing::Mock::VerifyAndClearExpectations(&host);
 
     frame.m_bDriverFound = 1;
-    EXPECT_CALL(commands, EnsureDevice(_)).WillOnce(Return(false));
-    EXPECT_CALL(commands, SetPitchShift(_, _)).Times(0);
+    EXPECT_CALL(effects, EnsureDevice()).WillOnce(Return(false));
+    EXPECT_CALL(effects, SetPitchShift(_)).Times(0);
     EXPECT_CALL(host, InvalidateRect(_)).Times(0);
     Command(1068);
     EXPECT_EQ(frame.m_nKeyShift, 0) << "unreachable: the field moves, nothing is shown";
     ::testing::Mock::VerifyAndClearExpectations(&host);
-    ::testing::Mock::VerifyAndClearExpectations(&commands);
+    VerifyAndClearOperations();
 
     // At the limit the shift stays but is still sent and redrawn; the field
     // is moved behind the lamps' back so the redraw shows.
-    ON_CALL(commands, EnsureDevice(_)).WillByDefault(Return(true));
+    ON_CALL(effects, EnsureDevice()).WillByDefault(Return(true));
     EXPECT_CALL(host, InvalidateRect(_)).Times(::testing::AnyNumber());
     for (auto [id, limit, lamp] : {std::tuple{1068, 4, 0}, std::tuple{1069, -4, 8}}) {
         frame.m_nKeyShift = limit;
         InSequence order;
-        EXPECT_CALL(commands, SetPitchShift(_, limit));
-        EXPECT_CALL(commands, ReleaseDevice(_));
+        EXPECT_CALL(effects, SetPitchShift(limit));
+        EXPECT_CALL(effects, ReleaseDevice());
         EXPECT_CALL(host, InvalidateRect(Pointee(frame.m_rcKeyLamps[lamp]))).RetiresOnSaturation();
         Command(id);
         EXPECT_EQ(frame.m_nKeyShift, limit);
@@ -203,17 +208,17 @@ TEST_F(CommandDispatch, EqualizerSwitchSendsTheWholeRecordAndKeepsTheCurve) {
         return r;
     };
     // A failing device (the default answer) changes nothing here.
-    EXPECT_CALL(commands, SetEqProperty(_, 39, BytesAre(record(0x3FF))));
+    EXPECT_CALL(effects, SetEqProperty(39, BytesAre(record(0x3FF))));
     Command(1086);
     EXPECT_EQ(frame.m_skin.GetButtonState(1086), 1);
-    EXPECT_CALL(commands, SetEqProperty(_, 39, BytesAre(record(0))));
+    EXPECT_CALL(effects, SetEqProperty(39, BytesAre(record(0))));
     Command(1086);
     EXPECT_EQ(frame.m_skin.GetButtonState(1086), 0);
     EXPECT_EQ(EqGain(frame.m_eq, 1), 300);
 
     // A look the switch has no meaning for leaves everything alone.
     frame.m_skin.SetButtonState(1086, 2);
-    EXPECT_CALL(commands, SetEqProperty(_, _, _)).Times(0);
+    EXPECT_CALL(effects, SetEqProperty(_, _)).Times(0);
     Command(1086);
 }
 
@@ -222,7 +227,7 @@ TEST_F(CommandDispatch, BandSlidersGivePlus1200AtTheTopAndMinus1200AtTheBottom) 
     for (int band = 0; band < 10; ++band) {
         for (auto [fraction, gain] : {std::pair{0.0, 1200}, std::pair{1.0, -1200}}) {
             frame.m_skin.SetSliderFraction(1088 + band, fraction);
-            EXPECT_CALL(commands, SetEqProperty(_, properties[band], BytesAre(Le32(gain))));
+            EXPECT_CALL(effects, SetEqProperty(properties[band], BytesAre(Le32(gain))));
             Command(static_cast<WPARAM>(1088 + band));
             EXPECT_EQ(EqGain(frame.m_eq, band), gain) << band;
         }
@@ -232,7 +237,7 @@ TEST_F(CommandDispatch, BandSlidersGivePlus1200AtTheTopAndMinus1200AtTheBottom) 
     // back as 1200 - trunc(1170.7) = +30; an exact half would give 0.
     frame.m_skin.SetSliderFraction(1092, 0.5);
     ASSERT_DOUBLE_EQ(frame.m_skin.GetSliderFraction(1092), 20.0 / 41.0);
-    EXPECT_CALL(commands, SetEqProperty(_, 16, BytesAre(Le32(30))));
+    EXPECT_CALL(effects, SetEqProperty(16, BytesAre(Le32(30))));
     Command(1092);
     EXPECT_EQ(EqGain(frame.m_eq, 4), 30);
 }
@@ -245,10 +250,9 @@ TEST_F(CommandDispatch, ResetFlattensAndSwitchesOffThenShowsTheDevice) {
         std::fill_n(&flat[offset], 4, 0);
     InSequence order;
     // The driver's own words between the gains go back as they were.
-    EXPECT_CALL(
-        commands,
-        SetEqProperty(_, 39, BytesAre(std::vector<std::uint8_t>(flat.begin(), flat.end()))));
-    EXPECT_CALL(ops, ShowEqualizer(_));
+    EXPECT_CALL(effects,
+                SetEqProperty(39, BytesAre(std::vector<std::uint8_t>(flat.begin(), flat.end()))));
+    EXPECT_CALL(effects, ShowEqualizer(_));
     Command(32777);
     EXPECT_EQ(frame.m_eq, flat);
 }
@@ -270,9 +274,17 @@ TEST_F(CommandDispatch, RecordingSourceOpensPavucontrolOrSaysWhyNot) {
 }
 
 TEST_F(CommandDispatch, IdsOfNoControlChangeNothing) {
-    ::testing::StrictMock<MockCommandOperations> strict;
-    CMainFrame quiet(
-        {host, profile, system, mci, ops, records, resources, messages, launcher, text, strict});
+    ::testing::StrictMock<MockEffectOperations> strictEffects;
+    ::testing::StrictMock<MockPlaybackOperations> strictPlayback;
+    ::testing::StrictMock<MockRecorderOperations> strictRecorder;
+    // Creation itself asks the device room; let it, then hold everything.
+    EXPECT_CALL(strictEffects, OpenMixer(_)).Times(::testing::AnyNumber());
+    EXPECT_CALL(strictEffects, DetectEffectDevice(_)).Times(::testing::AnyNumber());
+    EXPECT_CALL(strictEffects, ReadEffectState(_)).Times(::testing::AnyNumber());
+    EXPECT_CALL(strictEffects, ChooseLanguageTable(_)).Times(::testing::AnyNumber());
+    EXPECT_CALL(strictEffects, ShowEqualizer(_)).Times(::testing::AnyNumber());
+    CMainFrame quiet({host, profile, system, mci, records, resources, messages, launcher, text,
+                      strictEffects, strictPlayback, strictRecorder});
     quiet.OnCreate();
     const auto surface = quiet.m_skin.Surface();
     const auto eq = quiet.m_eq;

@@ -167,10 +167,10 @@ TEST_F(Equalizer, ThroughThePropertyChannelTheRecordIsProperty39AndTheDeviceStay
     EXPECT_TRUE(channel.HasDevice());
 
     const std::vector<std::uint8_t> gain = {0x38, 0xFF, 0xFF, 0xFF};
-    EXPECT_TRUE(real.SetEqProperty(frame, 36, gain));
+    EXPECT_TRUE(real.SetEqProperty(36, gain));
     EXPECT_EQ(std::tuple(devices.sent.back().property().id, devices.sent.back().property().flags,
                          devices.sent.back().value),
               std::tuple(36u, 2u, gain));
-    EXPECT_FALSE(real.SetEqProperty(frame, 39, gain)); // wrong size never reaches the device
+    EXPECT_FALSE(real.SetEqProperty(39, gain)); // wrong size never reaches the device
     EXPECT_EQ(devices.sent.size(), 2u);
 }

@@ -6,7 +6,7 @@
 #include "app/control_ids.h"
 #include "app/main_frame.h"
 #include "app/mixora_app.h"
-#include "app/program_records.h"
+#include "device/program_records.h"
 #include "fakes/frame_harness.h"
 #include "skin/program_resources.h"
 
@@ -55,12 +55,11 @@ TEST_F(FrameTest, StartUpRunsEveryStepInOrder) {
     Stored("DisplayEqualizer", 0);
     {
         InSequence order;
-        EXPECT_CALL(ops, OpenMixer(_));
-        EXPECT_CALL(ops, InitCommonControls());
-        EXPECT_CALL(ops, DetectEffectDevice(_)).WillOnce(Invoke([](CMainFrame& f) {
+        EXPECT_CALL(effects, OpenMixer(_));
+        EXPECT_CALL(effects, DetectEffectDevice(_)).WillOnce(Invoke([](CDeviceWindow& f) {
             f.m_bDriverFound = 1;
         }));
-        EXPECT_CALL(ops, ReadEffectState(_)).WillOnce(Invoke([](CMainFrame& f) {
+        EXPECT_CALL(effects, ReadEffectState(_)).WillOnce(Invoke([](CDeviceWindow& f) {
             f.m_bVoiceCancel = 1;
             return true;
         }));
@@ -70,11 +69,11 @@ TEST_F(FrameTest, StartUpRunsEveryStepInOrder) {
         }
         EXPECT_CALL(profile, GetString("Settings", "Skin_File", "", 128, kIni));
         EXPECT_CALL(profile, GetInt("EQ", "EQPresetMask", 0, kIni));
-        EXPECT_CALL(ops, ChooseLanguageTable(_));
+        EXPECT_CALL(effects, ChooseLanguageTable(_));
         // The skin's set-up, with the parts other displays add.
         EXPECT_CALL(profile, GetInt("Settings", "Repeat", _, _)).Times(0);
         EXPECT_CALL(host, SetTools(_));
-        EXPECT_CALL(ops, ShowEqualizer(_));
+        EXPECT_CALL(effects, ShowEqualizer(_));
         EXPECT_CALL(host, SetTimer(1, 333)).WillOnce(Return(1));
     }
     EXPECT_CALL(host, PostMessage(_, _, _)).Times(0);
@@ -98,18 +97,18 @@ TEST_F(FrameTest, StartUpRunsEveryStepInOrder) {
 }
 
 TEST_F(FrameTest, UnreadableDeviceStateClosesTheWindowOnceStartUpEnds) {
-    ON_CALL(ops, DetectEffectDevice(_)).WillByDefault(Invoke([](CMainFrame& f) {
+    ON_CALL(effects, DetectEffectDevice(_)).WillByDefault(Invoke([](CDeviceWindow& f) {
         f.m_bDriverFound = 1;
     }));
-    EXPECT_CALL(ops, ReadEffectState(_)).WillOnce(Return(false));
+    EXPECT_CALL(effects, ReadEffectState(_)).WillOnce(Return(false));
     EXPECT_CALL(host, PostMessage(WM_CLOSE, 0, 0));
     EXPECT_CALL(host, SetTimer(1, 333)); // start-up still completes
     frame.OnCreate();
 }
 
 TEST_F(FrameTest, NoDeviceMeansNoStateReadAndNoLanguageDetectionByDefault) {
-    EXPECT_CALL(ops, ReadEffectState(_)).Times(0);
-    EXPECT_CALL(ops, ChooseLanguageTable(_)).Times(0);
+    EXPECT_CALL(effects, ReadEffectState(_)).Times(0);
+    EXPECT_CALL(effects, ChooseLanguageTable(_)).Times(0);
     records.g_wLanguage = 0x0404;
     frame.OnCreate();
     EXPECT_EQ(records.g_wLanguage, 0xFFFF);
@@ -151,7 +150,7 @@ TEST_F(FrameTest, ShutDownClosesDevicesBeforeWritingSettingsThenFreesEverything)
             EXPECT_CALL(profile, WriteString("Settings", key, _, kIni));
         }
         EXPECT_CALL(profile, WriteString("EQ", "EQPresetMask", "0", kIni));
-        EXPECT_CALL(ops, CloseMixer());
+        EXPECT_CALL(effects, CloseMixer());
     }
     frame.WindowProc(WM_DESTROY, 0, 0);
     frame.WindowProc(WM_DESTROY, 0, 0); // a second destroy writes nothing twice
@@ -170,7 +169,7 @@ TEST_F(FrameTest, CloseDestroysTheWindow) {
 
 TEST_F(FrameTest, OnlyTheCdDevicesSuccessfulNotificationEndsTheTrack) {
     frame.m_wCdDevice = 5;
-    EXPECT_CALL(ops, AdvanceAfterTrackEnd(_)).Times(1);
+    EXPECT_CALL(playback, AdvanceAfterTrackEnd(_)).Times(1);
     frame.WindowProc(MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, 6);          // another device
     frame.WindowProc(MM_MCINOTIFY, 4 /* aborted */, 5);                // not a success
     frame.WindowProc(MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, 0x12340005); // ours: low word 5
@@ -181,7 +180,7 @@ TEST_F(FrameTest, OnlyTheCdDevicesSuccessfulNotificationEndsTheTrack) {
 TEST_F(FrameTest, MediaControlEventsEndTheTrackOnlyForEndOfStream) {
     const std::int32_t one[] = {8};
     const std::int32_t two[] = {1, 2};
-    EXPECT_CALL(ops, AdvanceAfterTrackEnd(_)).Times(1);
+    EXPECT_CALL(playback, AdvanceAfterTrackEnd(_)).Times(1);
     frame.OnControlEvent(kPlayerControlId, kPlayerEventPositionChange, two);
     frame.OnControlEvent(kPlayerControlId, kPlayerEventOpenStateChange, {});
     frame.OnControlEvent(1169, kPlayerEventEndOfStream, one);
@@ -193,8 +192,8 @@ TEST_F(FrameTest, SuspendPausesAndResumeRestartsOnlyAPlayingCd) {
     frame.m_nPlayState = 2;
     {
         InSequence order;
-        EXPECT_CALL(ops, PausePlayback(_));
-        EXPECT_CALL(ops, PlayCurrent(_));
+        EXPECT_CALL(playback, PausePlayback(_));
+        EXPECT_CALL(playback, PlayCurrent(_));
     }
     frame.WindowProc(WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
     EXPECT_EQ(frame.m_nPlayStateBeforeSuspend, 2);
@@ -205,8 +204,8 @@ TEST_F(FrameTest, SuspendPausesAndResumeRestartsOnlyAPlayingCd) {
 TEST_F(FrameTest, SuspendNeverPausesAFileAndResumeNeverStartsOne) {
     frame.m_bCdMode = 0;
     frame.m_nPlayState = 2;
-    EXPECT_CALL(ops, PausePlayback(_)).Times(0);
-    EXPECT_CALL(ops, PlayCurrent(_)).Times(0);
+    EXPECT_CALL(playback, PausePlayback(_)).Times(0);
+    EXPECT_CALL(playback, PlayCurrent(_)).Times(0);
     frame.WindowProc(WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
     frame.WindowProc(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
     // A CD paused by the user before sleeping stays paused after it.
@@ -219,7 +218,7 @@ TEST_F(FrameTest, SuspendNeverPausesAFileAndResumeNeverStartsOne) {
 TEST(MixoraApp, CreatesFitsShapesAndShowsTheWindowInOrder) {
     FrameHarness h;
     auto& host = h.host;
-    auto& ops = h.ops;
+    auto& effects = h.effects;
     CMixoraApp app(h.Services());
     {
         InSequence order;
@@ -234,7 +233,7 @@ TEST(MixoraApp, CreatesFitsShapesAndShowsTheWindowInOrder) {
         EXPECT_CALL(host, SetSurface(_, 520, 419));
         EXPECT_CALL(host, SetClientSize(520, 419));
         EXPECT_CALL(host, SetWindowRgn(_, true));
-        EXPECT_CALL(ops, SetPresetDialogsOwner(_));
+        EXPECT_CALL(effects, SetPresetDialogsOwner(_));
         EXPECT_CALL(host, SetWindowRgn(_, true));
         EXPECT_CALL(host, ShowWindow(SW_SHOW));
         EXPECT_CALL(host, UpdateWindow());
@@ -246,11 +245,11 @@ TEST(MixoraApp, CreatesFitsShapesAndShowsTheWindowInOrder) {
 TEST(MixoraApp, StartUpFailsWhenTheWindowCannotBeMade) {
     FrameHarness h;
     auto& host = h.host;
-    auto& ops = h.ops;
+    auto& effects = h.effects;
     CMixoraApp app(h.Services());
     EXPECT_CALL(host, Create(_, _)).WillOnce(Return(false));
     EXPECT_CALL(host, ShowWindow(_)).Times(0);
-    EXPECT_CALL(ops, SetPresetDialogsOwner(_)).Times(0);
+    EXPECT_CALL(effects, SetPresetDialogsOwner(_)).Times(0);
     EXPECT_FALSE(app.InitInstance());
     EXPECT_EQ(app.MainFrame(), nullptr);
 }

@@ -109,8 +109,7 @@ TEST(MixerControl, WritesGoToTheirControlsWithTheirChannelCounts) {
     const std::vector<std::pair<int, std::uint32_t>> volumes = {
         {-1, 62979}, {0, 65535}, {-3000, 0}, {-1500, 31500}};
     for (const auto& [volume, value] : volumes) {
-        frame.m_nVolume = volume;
-        control.SetCdVolume(frame);
+        control.SetCdVolume(volume);
         const MixerControlDetails& w = mixer.writes.back();
         EXPECT_EQ(std::tuple(w.cbStruct, w.cbDetails, w.dwControlID, w.cChannels),
                   std::tuple(24u, 4u, 4u, 2u));
@@ -120,8 +119,7 @@ TEST(MixerControl, WritesGoToTheirControlsWithTheirChannelCounts) {
         return std::pair(mixer.writes.back().dwControlID, mixer.writes.back().values);
     };
     using Write = std::pair<std::uint32_t, std::vector<std::uint32_t>>;
-    frame.m_bMute = 1;
-    control.SetCdMute(frame);
+    control.SetCdMute(true);
     EXPECT_EQ(written(), (Write{5, {1}}));
     frame.m_bVoiceCancel = 1;
     control.SetMixerVoiceCancel(frame);
@@ -151,10 +149,8 @@ TEST(MixerControl, TheVirtualMixerDrivesTheSoftwareEffectDevice) {
     control.SetMixerVoiceCancel(frame);
     EXPECT_EQ(std::tuple(device.State().pitchShift, device.State().voiceCancel), std::tuple(-3, 1));
 
-    frame.m_nVolume = -1500;
-    control.SetCdVolume(frame);
-    frame.m_bMute = 1;
-    control.SetCdMute(frame);
+    control.SetCdVolume(-1500);
+    control.SetCdMute(true);
     EXPECT_EQ(std::tuple(mixer.CdVolumeLeft(), mixer.CdVolumeRight(), mixer.CdMute()),
               std::tuple(31500u, 31500u, true));
     EXPECT_EQ(cdChanges, 2);

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/main_frame.h"
-#include "app/program_records.h"
+#include "device/program_records.h"
 #include "device/property_channel.h"
 #include "fakes/fake_device_seams.h"
 #include "fakes/frame_harness.h"
@@ -44,7 +44,7 @@ struct PropertyChannel : ::testing::Test {
 
 TEST_F(PropertyChannel, RequestsCarryTheSetIdFlagsAndValueOfEachProperty) {
     Hold();
-    EaxListener listener;
+    EaxListenerRecord listener;
     listener.dwEnvironment = 7;
     std::array<std::uint8_t, 120> eq{};
     eq[0] = 0xFF;
@@ -121,7 +121,7 @@ TEST_F(PropertyChannel, EveryFailureWritesItsOwnLine) {
     channel.GetEqProperty(39, &v);
     devices.openFails = false;
     devices.answer = [](const KsProperty&, std::span<std::uint8_t>) { return false; };
-    EaxListener l;
+    EaxListenerRecord l;
     EXPECT_EQ(channel.GetEaxProperties(1, &l), 0);
     EXPECT_EQ(channel.SetEaxProperties(11, &v), 0);
     EXPECT_EQ(channel.GetKaraokProperty(0, &k), 0);

@@ -8,8 +8,8 @@
 #include <unistd.h>
 
 #include "app/main_frame.h"
-#include "app/program_records.h"
 #include "app/settings.h"
+#include "device/program_records.h"
 #include "fakes/frame_harness.h"
 #include "fakes/temp_dir.h"
 #include "platform/posix/linux_system.h"
@@ -29,8 +29,8 @@ struct SettingsFileTest : ::testing::Test, FrameHarness {
 
     // One run of the program: start-up reads, shut-down writes.
     void Run(const std::function<void(CMainFrame&)>& whileRunning = {}) {
-        CMainFrame frame({host, profile, system, mci, ops, records, resources, messages, launcher,
-                          text, commands});
+        CMainFrame frame({host, profile, system, mci, records, resources, messages, launcher, text,
+                          effects, playback, recorder});
         frame.OnCreate();
         if (whileRunning)
             whileRunning(frame);

@@ -6,7 +6,7 @@
 
 #include "app/control_ids.h"
 #include "app/main_frame.h"
-#include "app/program_records.h"
+#include "device/program_records.h"
 #include "fakes/frame_harness.h"
 #include "fakes/temp_dir.h"
 #include "pe_image_builder.h"
@@ -41,7 +41,7 @@ struct SkinFrameTest : ::testing::Test, FrameHarness {
                 menuAt = at;
             }));
         frame.OnCreate();
-        frame.m_skin.FitWindowToSkin(&frame);
+        frame.m_skin.FitWindowToSkin(&frame.Host());
         frame.ApplyPanelShape();
     }
 

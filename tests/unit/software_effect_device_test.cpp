@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "app/main_frame.h"
-#include "app/program_records.h"
 #include "device/directsound_reverb.h"
 #include "device/environment_effects.h"
+#include "device/program_records.h"
 #include "device/property_channel.h"
 #include "dsp/environments.h"
 #include "fakes/fake_device_seams.h"

@@ -184,7 +184,7 @@ TEST_F(SurfaceTest, PlaylistClicksMarkAndPlayOnlyRealLines) {
     EXPECT_EQ(frame.m_nSelected, 1);
     frame.OnLButtonDown(MK_LBUTTON, area.left + 5, area.top + 13 * 4 + 2); // below the last entry
     EXPECT_EQ(frame.m_nSelected, 1);
-    EXPECT_CALL(ops, PlayCurrent(_)).Times(1);
+    EXPECT_CALL(playback, PlayCurrent(_)).Times(1);
     frame.OnLButtonDblClk(MK_LBUTTON, area.left + 5, area.top + 13 * 2 + 2);
     EXPECT_EQ(frame.m_nCurrent, 2);
     EXPECT_EQ(frame.m_nSelected, 2);
@@ -229,7 +229,7 @@ TEST_F(SurfaceTest, ElapsedTimeFollowsThePlayState) {
 TEST_F(SurfaceTest, ATickDrawsTheDigitsAndLeavesAHeldSeekingBarAlone) {
     frame.m_nPlayState = 2;
     frame.m_dLength = 1000;
-    ON_CALL(ops, PlayerPosition(_)).WillByDefault(Return(125.9));
+    ON_CALL(playback, PlayerPosition(_)).WillByDefault(Return(125.9));
     frame.OnTimer(1);
     // 02:05: cells are seconds units, seconds tens, minutes units, minutes tens.
     const CSkinBitmap& digits = *skin().Strip("PLAYNO");
@@ -249,7 +249,7 @@ TEST_F(SurfaceTest, ATickDrawsTheDigitsAndLeavesAHeldSeekingBarAlone) {
     EXPECT_NEAR(frame.m_skin.GetSliderFraction(ID_SEEKING_BAR), 0.1259, 0.01);
 
     // Past 99 minutes the display stays at 99:59.
-    ON_CALL(ops, PlayerPosition(_)).WillByDefault(Return(125 * 60.0));
+    ON_CALL(playback, PlayerPosition(_)).WillByDefault(Return(125 * 60.0));
     frame.OnTimer(1);
     EXPECT_TRUE(cellShows(0, 9) && cellShows(1, 5) && cellShows(2, 9) && cellShows(3, 9));
 
@@ -263,7 +263,7 @@ TEST_F(SurfaceTest, ATickRepaintsTheMediaAreaOnceAfterASkinChange) {
     frame.m_bSkinChanged = 1;
     EXPECT_CALL(host, InvalidateRect(_)).Times(::testing::AnyNumber());
     EXPECT_CALL(host, InvalidateRect(::testing::Pointee(frame.m_rcMedia))).Times(1);
-    EXPECT_CALL(ops, DetectAudioCd(_)).Times(2);
+    EXPECT_CALL(playback, DetectAudioCd(_)).Times(2);
     frame.OnTimer(1);
     frame.OnTimer(1);
     EXPECT_EQ(frame.m_bSkinChanged, 0);

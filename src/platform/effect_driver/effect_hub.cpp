@@ -6,11 +6,6 @@
 
 namespace mixora {
 
-EffectHub& EffectHub::Instance() {
-    static EffectHub hub;
-    return hub;
-}
-
 void EffectHub::SetState(const EffectState& state) {
     std::lock_guard lock(mutex_);
     state_ = state;

@@ -1,8 +1,9 @@
 #pragma once
 // The one effect state of the program, shared by every playback stream.
-// The UI thread sets it; each stream's EffectChain registers here while it
-// runs and receives every change through its own wait-free mailbox, so no
-// streaming thread ever waits for the UI thread or for another stream.
+// The program owns one hub and hands it to every effect element it makes
+// (the element's "hub" property). The UI thread sets the state; each stream's EffectChain registers
+// here while it runs and receives every change through its own wait-free mailbox, so no streaming
+// thread ever waits for the UI thread or for another stream.
 #include <mutex>
 #include <vector>
 
@@ -14,8 +15,6 @@ class EffectChain;
 
 class EffectHub {
 public:
-    static EffectHub& Instance();
-
     // UI thread. Stores the state and hands it to every attached chain;
     // takes effect at each chain's next block.
     void SetState(const EffectState& state);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dsp/environments.h"
+#include "platform/le_bytes.h"
 
 namespace mixora {
 namespace {
@@ -23,20 +24,8 @@ constexpr std::uint32_t kStateVersion = 1;
 constexpr std::size_t kStateSize =
     4 + 4 + kEqRecordSize + kEaxListenerSize + 3 * 4 + 4 * kEqRecordId;
 
-std::int32_t GetLe32(std::span<const std::uint8_t> b) {
-    return static_cast<std::int32_t>(
-        static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
-        static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24);
-}
-
-void PutLe32(std::span<std::uint8_t> b, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) {
-        b[i] = static_cast<std::uint8_t>(v >> (8 * i));
-    }
-}
-
 float GetFloat(std::span<const std::uint8_t> b) {
-    const std::uint32_t bits = static_cast<std::uint32_t>(GetLe32(b));
+    const std::uint32_t bits = GetLe32(b);
     float f;
     std::memcpy(&f, &bits, sizeof f);
     return f;

@@ -19,7 +19,10 @@ using mixora::EffectHub;
 struct MixoraEffects {
     GstAudioFilter parent;
     EffectChain chain; // built in place in init, destroyed in finalize
+    EffectHub* hub;    // not owned; set before the element starts
 };
+
+enum { kPropHub = 1 };
 
 struct MixoraEffectsClass {
     GstAudioFilterClass parent_class;
@@ -53,13 +56,44 @@ GstFlowReturn TransformInPlace(GstBaseTransform* trans, GstBuffer* buffer) {
 }
 
 gboolean Start(GstBaseTransform* trans) {
-    EffectHub::Instance().Attach(Self(trans)->chain);
+    MixoraEffects* self = Self(trans);
+    if (self->hub) {
+        self->hub->Attach(self->chain);
+    }
     return TRUE;
 }
 
 gboolean Stop(GstBaseTransform* trans) {
-    EffectHub::Instance().Detach(Self(trans)->chain);
+    MixoraEffects* self = Self(trans);
+    if (self->hub) {
+        self->hub->Detach(self->chain);
+    }
     return TRUE;
+}
+
+void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* spec) {
+    if (id != kPropHub) {
+        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+        return;
+    }
+    MixoraEffects* self = Self(object);
+    auto* hub = static_cast<EffectHub*>(g_value_get_pointer(value));
+    if (self->hub == hub) {
+        return;
+    }
+    // Only a stopped element changes hubs: a running chain stays with the
+    // hub it attached to until it stops.
+    GST_OBJECT_LOCK(self);
+    self->hub = hub;
+    GST_OBJECT_UNLOCK(self);
+}
+
+void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* spec) {
+    if (id != kPropHub) {
+        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+        return;
+    }
+    g_value_set_pointer(value, Self(object)->hub);
 }
 
 gboolean SinkEvent(GstBaseTransform* trans, GstEvent* event) {
@@ -72,13 +106,24 @@ gboolean SinkEvent(GstBaseTransform* trans, GstEvent* event) {
 
 void Finalize(GObject* object) {
     MixoraEffects* self = Self(object);
-    EffectHub::Instance().Detach(self->chain);
+    if (self->hub) {
+        self->hub->Detach(self->chain);
+    }
     self->chain.~EffectChain();
     G_OBJECT_CLASS(mixora_effects_parent_class)->finalize(object);
 }
 
 void mixora_effects_class_init(MixoraEffectsClass* klass) {
-    G_OBJECT_CLASS(klass)->finalize = Finalize;
+    GObjectClass* object = G_OBJECT_CLASS(klass);
+    object->finalize = Finalize;
+    object->set_property = SetProperty;
+    object->get_property = GetProperty;
+    g_object_class_install_property(
+        object, kPropHub,
+        g_param_spec_pointer(mixora::kEffectHubProperty, "Effect hub",
+                             "The program's effect state this element follows",
+                             static_cast<GParamFlags>(G_PARAM_READWRITE | G_PARAM_STATIC_STRINGS |
+                                                      GST_PARAM_MUTABLE_READY)));
     auto* element = GST_ELEMENT_CLASS(klass);
     gst_element_class_set_static_metadata(element, "Mixora effects", "Filter/Effect/Audio",
                                           "Equalizer, voice cancellation, key shift and reverb",
@@ -97,6 +142,7 @@ void mixora_effects_class_init(MixoraEffectsClass* klass) {
 
 void mixora_effects_init(MixoraEffects* self) {
     new (&self->chain) EffectChain();
+    self->hub = nullptr;
     gst_base_transform_set_in_place(GST_BASE_TRANSFORM(self), TRUE);
 }
 
@@ -120,10 +166,6 @@ bool RegisterEffectElement() {
                                                 "0.1", "unknown", "mixora", "Mixora", "mixora");
     });
     return registered;
-}
-
-void SetEffectState(const EffectState& state) {
-    EffectHub::Instance().SetState(state);
 }
 
 } // namespace mixora

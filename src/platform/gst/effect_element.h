@@ -3,11 +3,11 @@
 // in a playback pipeline before the sink (F32LE interleaved, mono or
 // stereo, any rate); it runs an EffectChain in place on every buffer.
 //
-// Every instance follows the program's one effect state, EffectHub: set it
-// with EffectHub::Instance().SetState() (or SetEffectState() below) from the
-// UI thread; the element's streaming thread picks it up at its next buffer
-// without ever waiting.
-#include "dsp/effect_state.h"
+// Every instance follows the effect state of the EffectHub given in its
+// "hub" property (a pointer; the hub must outlive the element's running
+// state). The UI thread sets the hub's state; the element's streaming thread
+// picks it up at its next buffer without ever waiting. Without a hub the
+// element passes sound through untouched.
 
 namespace mixora {
 
@@ -16,7 +16,7 @@ namespace mixora {
 // registration failed.
 bool RegisterEffectElement();
 
-// Sets the effect state every "mixoraeffects" element applies.
-void SetEffectState(const EffectState& state);
+// The name of the element's hub property.
+inline constexpr const char* kEffectHubProperty = "hub";
 
 } // namespace mixora

@@ -1,0 +1,27 @@
+#pragma once
+// What the window asks of the wave recorder. Every call is on the UI thread;
+// the dialogs run modally.
+namespace mixora {
+
+class CMainFrame;
+
+class IRecorderOperations {
+public:
+    virtual ~IRecorderOperations() = default;
+
+    // Starts (or continues) recording from the chosen source.
+    virtual void StartRecording(CMainFrame& frame) = 0;
+    // Stops recording or playback of the recording.
+    virtual void StopRecorder(CMainFrame& frame) = 0;
+    // Plays the recording back.
+    virtual void PlayRecording(CMainFrame& frame) = 0;
+    // When a non-empty recording exists: save-file dialog for a wave file,
+    // then saves the recording there.
+    virtual void SaveRecordedData(CMainFrame& frame) = 0;
+    // The recording format dialog, run modally.
+    virtual void RunRecordFormatDialog(CMainFrame& frame) = 0;
+    // Each tick of timer 1: the recorder's time display.
+    virtual void ShowRecordTime(CMainFrame& frame) = 0;
+};
+
+} // namespace mixora

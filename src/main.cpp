@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
     CPropertyEqChannel eqChannel(channel);
     QtDialogRunner dialogs([&host] { return host.Widget(); });
     CEqualizerOperations equalizer(eqChannel, registry, records, resources, dialogs);
-    CDeviceFrameOperations ops(mixerControl, channel, equalizer);
+    CDeviceFrameOperations ops(mixerControl, channel, equalizer, system, resources);
     CDeviceCommandOperations commands(mixerControl, channel, equalizer, environments);
     SignalBridge signalBridge(host);
     PowerEvents power(host);

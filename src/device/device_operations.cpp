@@ -3,6 +3,7 @@
 #include "app/main_frame.h"
 #include "device/environment_effects.h"
 #include "device/equalizer_operations.h"
+#include "device/language_text.h"
 #include "device/mixer_control.h"
 #include "device/property_channel.h"
 
@@ -14,6 +15,10 @@ bool CDeviceFrameOperations::OpenMixer(CMainFrame& frame) {
 void CDeviceFrameOperations::CloseMixer() {
     mixer_.CloseMixer();
 }
+void CDeviceFrameOperations::ChooseLanguageTable(ProgramRecords& records) {
+    mixora::ChooseLanguageTable(records, system_, resources_);
+}
+
 void CDeviceFrameOperations::DetectEffectDevice(CMainFrame& frame) {
     channel_.DetectEffectDevice(frame);
 }

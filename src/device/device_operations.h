@@ -8,23 +8,28 @@
 namespace mixora {
 
 class CEnvironmentEffects;
+class IResourceModule;
+class ISystemInfo;
 class CEqualizerOperations;
 class CMixerControl;
 class CPropertyChannel;
 
 class CDeviceFrameOperations final : public IFrameOperations {
 public:
+    // `system` tells the user's language; `resources` hold the language
+    // tables and must outlive the program's records.
     CDeviceFrameOperations(CMixerControl& mixer, CPropertyChannel& channel,
-                           CEqualizerOperations& equalizer)
-        : mixer_(mixer), channel_(channel), equalizer_(equalizer) {}
+                           CEqualizerOperations& equalizer, ISystemInfo& system,
+                           const IResourceModule& resources)
+        : mixer_(mixer), channel_(channel), equalizer_(equalizer), system_(system),
+          resources_(resources) {}
 
     bool OpenMixer(CMainFrame& frame) override;
     void CloseMixer() override;
     void InitCommonControls() override {}
     void DetectEffectDevice(CMainFrame& frame) override;
     bool ReadEffectState(CMainFrame& frame) override;
-    // Language tables arrive with their own work; English stays selected.
-    void ChooseLanguageTable(ProgramRecords&) override {}
+    void ChooseLanguageTable(ProgramRecords& records) override;
     void ShowEqualizer(CMainFrame& frame) override;
     void SetPresetDialogsOwner(CMainFrame& frame) override;
     // Playback, CD detection and the recorder arrive with their own work.
@@ -39,6 +44,8 @@ private:
     CMixerControl& mixer_;
     CPropertyChannel& channel_;
     CEqualizerOperations& equalizer_;
+    ISystemInfo& system_;
+    const IResourceModule& resources_;
 };
 
 class CDeviceCommandOperations final : public CInertCommandOperations {

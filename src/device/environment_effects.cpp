@@ -33,8 +33,7 @@ void CheckRadioItem(std::vector<MenuItem>& items, int first, int last, int check
 
 CEnvironmentEffects::CEnvironmentEffects(CPropertyChannel& channel, CDirectSoundReverb& directSound,
                                          const IResourceModule& resources, ProgramRecords& records)
-    : channel_(channel), directSound_(directSound), resources_(resources),
-      language_(records, resources) {}
+    : channel_(channel), directSound_(directSound), resources_(resources), language_(records) {}
 
 void CEnvironmentEffects::ShowEnvMenu(CMainFrame& frame, int controlId) {
     const auto menu = LoadMenuTemplate(resources_, kEnvMenuResource);
@@ -53,6 +52,7 @@ void CEnvironmentEffects::ShowEnvMenu(CMainFrame& frame, int controlId) {
         }
         // The English text is the key of its translation.
         if (language_.Translate("Env", item.text.substr(0, kMenuTextRoom), item.text)) {
+            item.encoding = language_.Encoding();
             item.columnBreak = item.id == kStoneCorridor || item.id == kNoEnvironmentCommand;
         }
     }

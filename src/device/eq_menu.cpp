@@ -19,7 +19,9 @@ void ShowEqMenu(CMainFrame& frame, int controlId, const IResourceModule& resourc
         MenuItem line{item.id, item.text, false};
         if (item.id != 0) {
             // The English text is the key of its translation.
-            language.Translate("EQ", item.text, line.text);
+            if (language.Translate("EQ", item.text, line.text)) {
+                line.encoding = language.Encoding();
+            }
         }
         items.push_back(std::move(line));
     }

@@ -18,7 +18,8 @@ namespace {
 
 // Bytes from the published Big5 and GB2312 tables.
 const std::string kPlayPauseBig5 = "\xBC\xB7\xA9\xF1/\xBC\xC8\xB0\xB1"; // 撥放/暫停
-const std::string kNoneGb = "<\xCE\xDE>";             // <无>, also valid UTF-8 "Ξ"
+const std::string kNoneGb = "<\xCE\xDE>";                               // <无>
+const std::string kOneGb = "\xD2\xBB";                // 一, and also valid UTF-8 (U+04BB)
 const std::string kFunctionBig5 = "\xA5\x5C\xAF\xE0"; // 功能: a '\' trail byte
 
 struct NoLogic final : IDialogController {
@@ -53,7 +54,9 @@ TEST(DisplayText, TableBytesAreReadInTheirTablesEncoding) {
     EXPECT_EQ(DisplayString(kPlayPauseBig5, TextEncoding::Big5), QString::fromUtf8("撥放/暫停"));
     EXPECT_EQ(DisplayString(kFunctionBig5, TextEncoding::Big5), QString::fromUtf8("功能"));
     EXPECT_EQ(DisplayString(kNoneGb, TextEncoding::Gb2312), QString::fromUtf8("<无>"));
-    EXPECT_EQ(DisplayString(kNoneGb, TextEncoding::Utf8), QString::fromUtf8("<Ξ>"));
+    // The bytes alone cannot tell: only the table's encoding reads them right.
+    EXPECT_EQ(DisplayString(kOneGb, TextEncoding::Gb2312), QString::fromUtf8("一"));
+    EXPECT_EQ(DisplayString(kOneGb, TextEncoding::Utf8), QString(QChar(0x04BB)));
     EXPECT_EQ(DisplayString("Bücher.mp3", TextEncoding::Utf8), QString::fromUtf8("Bücher.mp3"));
     // A cut-off or impossible sequence shows one replacement mark; the rest
     // of the text still shows.

@@ -8,11 +8,11 @@
 namespace mixora {
 
 class CEnvironmentEffects;
-class IResourceModule;
-class ISystemInfo;
 class CEqualizerOperations;
 class CMixerControl;
 class CPropertyChannel;
+class IResourceModule;
+class ISystemInfo;
 
 class CDeviceFrameOperations final : public IFrameOperations {
 public:

@@ -62,7 +62,8 @@ int main(int argc, char** argv) {
     CPropertyEqChannel eqChannel(channel);
     QtDialogRunner dialogs([&host] { return host.Widget(); });
     CEqualizerOperations equalizer(eqChannel, registry, records, resources, dialogs);
-    CDeviceOperations deviceOps(mixerControl, channel, equalizer, environments);
+    CDeviceOperations deviceOps(mixerControl, channel, equalizer, environments, system,
+                                resources);
     CPlaybackNotBuilt playbackOps(&debug);
     CRecorderNotBuilt recorderOps(&debug);
     SignalBridge signalBridge(host);

@@ -8,6 +8,7 @@
 #include "app/playback_operations.h"
 #include "app/recorder_operations.h"
 #include "device/effect_operations.h"
+#include "device/language_text.h"
 #include "device/program_records.h"
 #include "skin/profile_text.h"
 #include "skin/resource_source.h"
@@ -91,9 +92,11 @@ void CMainFrame::ShowSkinMenu(int controlId) {
     RECT box = control->m_rgn.Bounds();
     POINT at = m_host.ClientToScreen({(box.left + box.right) / 2, (box.top + box.bottom) / 2});
 
-    // The base skin's item keeps its English text until language tables
-    // give it another.
     std::vector<MenuItem> items = {{ID_BASE_SKIN, "Base Skin", false}, {0, "", false}};
+    const CLanguageText language(m_records);
+    if (language.Translate("SKIN", "BaseSkin", items[0].text)) {
+        items[0].encoding = language.Encoding();
+    }
     int checked = m_strSkinFile.empty() ? 0 : -1;
     std::vector<SkinPackage> packages = ListSkinPackages(m_strProgramDir);
     for (std::size_t n = 0;

@@ -25,9 +25,9 @@ void CPresetDialog::Translate(IDialogView& view, int id, const char* key) {
         return;
     }
     if (id == 0) {
-        view.SetWindowText(text);
+        view.SetWindowText(text, language_.Encoding());
     } else {
-        view.SetItemText(id, text);
+        view.SetItemText(id, text, language_.Encoding());
     }
 }
 

@@ -48,7 +48,7 @@ struct PresetDialogs : ::testing::Test, FrameHarness {
     FakeEqChannel driver;
     FakeDialogRunner runner;
     CEqualizer eq{driver, *store, records.g_builtinPresets};
-    CLanguageText english{records, resources};
+    CLanguageText english{records};
     CLoadPresetDlg load{eq, english, resources, runner};
     CSavePresetDlg save{eq, english, resources, runner};
     CDeletePresetDlg del{eq, english, resources, runner};
@@ -155,7 +155,7 @@ TEST_F(PresetDialogs, TemplatesCarryTheCaptionsControlsAndTexts) {
 
 TEST_F(PresetDialogs, SelectedLanguageTranslatesCaptionsAndButtons) {
     records.g_wLanguage = 0x0804;
-    CLanguageText chinese{records, resources,
+    CLanguageText chinese{records,
                           [](std::string_view section, std::string_view key, std::string& out) {
                               out = std::string(section) + ":" + std::string(key);
                               return true;

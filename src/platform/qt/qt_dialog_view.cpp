@@ -1,5 +1,7 @@
 #include "platform/qt/qt_dialog_view.h"
 
+#include "platform/qt/display_text.h"
+
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
@@ -148,21 +150,22 @@ void QtDialogView::Quietly(const std::function<void()>& change) {
     quiet_ = was;
 }
 
-void QtDialogView::SetWindowText(const std::string& text) {
-    dialog_->setWindowTitle(FromBytes(text));
+void QtDialogView::SetWindowText(const std::string& text, TextEncoding encoding) {
+    dialog_->setWindowTitle(DisplayString(text, encoding));
 }
 
-void QtDialogView::SetItemText(int id, const std::string& text) {
+void QtDialogView::SetItemText(int id, const std::string& text, TextEncoding encoding) {
     QWidget* item = Item(id);
+    const QString shown = DisplayString(text, encoding);
     if (auto* label = qobject_cast<QLabel*>(item)) {
-        label->setText(FromBytes(text));
+        label->setText(shown);
     } else if (auto* edit = qobject_cast<QLineEdit*>(item)) {
         // Selected, as a dialog's edit is when it takes the focus: typing a
         // name replaces the suggested one instead of adding to it.
-        edit->setText(FromBytes(text));
+        edit->setText(shown);
         edit->selectAll();
     } else if (auto* button = qobject_cast<QPushButton*>(item)) {
-        button->setText(FromBytes(text));
+        button->setText(shown);
     }
 }
 

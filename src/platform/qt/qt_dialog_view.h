@@ -40,8 +40,10 @@ public:
     // The control `id`, or null.
     QWidget* Item(int id) const;
 
-    void SetWindowText(const std::string& text) override;
-    void SetItemText(int id, const std::string& text) override;
+    void SetWindowText(const std::string& text,
+                       TextEncoding encoding = TextEncoding::Utf8) override;
+    void SetItemText(int id, const std::string& text,
+                     TextEncoding encoding = TextEncoding::Utf8) override;
     std::string GetItemText(int id) const override;
     void EnableItem(int id, bool enable) override;
     void SetEditLimit(int id, int maxChars) override;

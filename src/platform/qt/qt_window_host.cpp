@@ -1,5 +1,7 @@
 #include "platform/qt/qt_window_host.h"
 
+#include "platform/qt/display_text.h"
+
 #include <algorithm>
 
 #include <QActionGroup>
@@ -71,8 +73,10 @@ QWidgetAction* MakeColumnsAction(QMenu& menu, const std::vector<MenuItem>& items
             continue;
         }
         // A bullet marks the radio-checked item, as menus show it.
-        auto* button = new QPushButton(QString::fromUtf8(item.radioChecked ? "\u25CF  " : "     ") +
-                                       QString::fromUtf8(item.text.c_str()));
+        const QString text = DisplayString(item.text, item.encoding);
+        LogShownText("menu", text);
+        auto* button =
+            new QPushButton(QString::fromUtf8(item.radioChecked ? "\u25CF  " : "     ") + text);
         button->setFlat(true);
         button->setFocusPolicy(Qt::NoFocus);
         button->setStyleSheet(QStringLiteral(
@@ -112,8 +116,9 @@ bool FrameWidget::event(QEvent* e) {
                 QRect area(tool.rect.left, tool.rect.top, tool.rect.right - tool.rect.left,
                            tool.rect.bottom - tool.rect.top);
                 if (area.contains(help->pos())) {
-                    QToolTip::showText(help->globalPos(), QString::fromUtf8(tool.text.c_str()),
-                                       this, area);
+                    const QString text = DisplayString(tool.text, tool.encoding);
+                    LogShownText("tooltip", text);
+                    QToolTip::showText(help->globalPos(), text, this, area);
                     return true;
                 }
             }
@@ -384,7 +389,9 @@ void QtWindowHost::TrackPopupMenu(const std::vector<MenuItem>& items, POINT scre
             menu.addSeparator();
             continue;
         }
-        QAction* action = menu.addAction(QString::fromUtf8(item.text.c_str()));
+        const QString text = DisplayString(item.text, item.encoding);
+        LogShownText("menu", text);
+        QAction* action = menu.addAction(text);
         action->setData(static_cast<uint>(item.id));
         action->setCheckable(true);
         action->setChecked(item.radioChecked);

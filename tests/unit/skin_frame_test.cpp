@@ -143,6 +143,20 @@ TEST_F(SkinFrameTest, HidingPanelsCutsThemOutAndShowingRestoresExactlyTheirPixel
     EXPECT_EQ(frame.m_bShowRecorder + frame.m_bShowPlaylist + frame.m_bShowEqualizer, 3);
 }
 
+TEST_F(SkinFrameTest, AHiddenPanelReachingPastTheOutlineOnlyTakesPixelsAway) {
+    // As a skin whose panel key also covers transparent corner pixels.
+    const Region full = outline;
+    const Region corner = Region::FromRect(RECT{0, 0, 6, 6});
+    ASSERT_TRUE(full.Intersect(corner).IsEmpty());
+    frame.m_rgnRecorder = frame.m_rgnRecorder.Union(corner);
+    frame.OnCommand(ID_TOGGLE_RECORDER, 0);
+    EXPECT_FALSE(outline.Contains(0, 0));
+    EXPECT_FALSE(outline.Contains(5, 5));
+    EXPECT_TRUE(outline == full.Subtract(frame.m_rgnRecorder));
+    frame.OnCommand(ID_TOGGLE_RECORDER, 0);
+    EXPECT_TRUE(outline == full);
+}
+
 TEST_F(SkinFrameTest, TheSkinMenuOffersEveryPackageAndChecksTheOneInUse) {
     WritePackage("Alt.dll");
     programDir.Write("notes.txt", "not a skin");

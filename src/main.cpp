@@ -1,5 +1,6 @@
 // Mixora: wires the Linux stand-ins to the core and runs the message loop.
 #include <QApplication>
+#include <QTimer>
 
 #include "app/mixora_app.h"
 #include "device/device_operations.h"
@@ -19,6 +20,7 @@
 #include "platform/posix/profile_file.h"
 #include "platform/posix/registry_store.h"
 #include "platform/qt/power_events.h"
+#include "platform/qt/qt_debug_output.h"
 #include "platform/qt/qt_dialog_view.h"
 #include "platform/qt/qt_message_box.h"
 #include "platform/qt/qt_text_rasterizer.h"
@@ -35,7 +37,7 @@ int main(int argc, char** argv) {
 
     using namespace mixora;
     LinuxSystemInfo system;
-    StderrDebugOutput debug;
+    QtDebugOutput debug;
     PrivateProfileFile profile;
     LinuxMci mci;
     ProgramRecords records;
@@ -49,8 +51,14 @@ int main(int argc, char** argv) {
     // The software effect driver stands where the sound driver stood: the
     // property channel, the mixer and DirectSound all reach it, and every
     // new state goes to the effect chains of the playback pipelines.
+    // Its state reaches registry.reg once a change has settled, not on
+    // every step of a slider drag; at exit the device writes what is left.
+    QTimer effectSave;
+    effectSave.setSingleShot(true);
     SoftwareEffectDevice effects(registry,
                                  [](const EffectState& s) { EffectHub::Instance().SetState(s); });
+    QObject::connect(&effectSave, &QTimer::timeout, [&effects] { effects.SaveState(); });
+    effects.SetSaveTimer([&effectSave](std::chrono::milliseconds delay) { effectSave.start(delay); });
     SoftwareDirectSound directSound(effects);
     VirtualMixer mixer(&effects);
     CDirectSoundReverb dsReverb(directSound, registry, messages, records);
@@ -64,6 +72,7 @@ int main(int argc, char** argv) {
     CDeviceCommandOperations commands(mixerControl, channel, equalizer, environments);
     SignalBridge signalBridge(host);
     PowerEvents power(host);
+    power.SetBeforeSuspend([&effects] { effects.SaveState(); });
 
     CMixoraApp app(
         {host, profile, system, mci, ops, records, resources, messages, launcher, text, commands});

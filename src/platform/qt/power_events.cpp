@@ -15,6 +15,9 @@ PowerEvents::PowerEvents(IWindowHost& host, QObject* parent) : QObject(parent), 
 }
 
 void PowerEvents::OnPrepareForSleep(bool goingToSleep) {
+    if (goingToSleep && beforeSuspend_) {
+        beforeSuspend_();
+    }
     host_.PostMessage(WM_POWERBROADCAST, goingToSleep ? PBT_APMSUSPEND : PBT_APMRESUMESUSPEND, 0);
 }
 

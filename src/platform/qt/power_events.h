@@ -1,5 +1,6 @@
 #pragma once
 #include <QObject>
+#include <functional>
 
 #include "platform/window_host.h"
 
@@ -14,12 +15,16 @@ class PowerEvents final : public QObject {
 public:
     explicit PowerEvents(IWindowHost& host, QObject* parent = nullptr);
     bool Connected() const { return connected_; }
+    // Runs at once when the machine is about to sleep, before the window
+    // hears of it: logind may suspend as soon as the signal is handled.
+    void SetBeforeSuspend(std::function<void()> work) { beforeSuspend_ = std::move(work); }
 
 public slots:
     void OnPrepareForSleep(bool goingToSleep);
 
 private:
     IWindowHost& host_;
+    std::function<void()> beforeSuspend_;
     bool connected_ = false;
 };
 

@@ -80,8 +80,7 @@ int main(int argc, char** argv) {
         device.SaveState(); // what the timer does once the drag has settled
         const double once = std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
         std::printf("%s, band drag step on the UI thread (%d steps, %s):\n",
-                    settled ? "written when settled" : "written every step", kSteps,
-                    file.c_str());
+                    settled ? "written when settled" : "written every step", kSteps, file.c_str());
         std::printf("  median %.4f ms, p95 %.4f ms, worst %.4f ms\n", Percentile(ms, 0.5),
                     Percentile(ms, 0.95), Percentile(ms, 1.0));
         if (settled) {

@@ -58,7 +58,8 @@ int main(int argc, char** argv) {
     SoftwareEffectDevice effects(registry,
                                  [](const EffectState& s) { EffectHub::Instance().SetState(s); });
     QObject::connect(&effectSave, &QTimer::timeout, [&effects] { effects.SaveState(); });
-    effects.SetSaveTimer([&effectSave](std::chrono::milliseconds delay) { effectSave.start(delay); });
+    effects.SetSaveTimer(
+        [&effectSave](std::chrono::milliseconds delay) { effectSave.start(delay); });
     SoftwareDirectSound directSound(effects);
     VirtualMixer mixer(&effects);
     CDirectSoundReverb dsReverb(directSound, registry, messages, records);

@@ -111,7 +111,6 @@ TEST_F(SamplePackage, IsTheSkinSourceWithItsOwnDescriptionAndNoBorrowedBitmaps) 
     EXPECT_EQ(ParseHex(lookup("FontColor", "NameColor")), 0x6AC2FFu); // amber, 0x00BBGGRR
 }
 
-
 TEST_F(SamplePackage, ItsPanelsHoldTheirControlsWhole) {
     CDib mask, panels;
     Attach("SKINMASK", mask);

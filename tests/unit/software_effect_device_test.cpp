@@ -188,7 +188,7 @@ TEST_F(SoftwareEffectDeviceTest, ADragIsHeardAtOnceAndWrittenOnceWhenItSettles) 
             static_cast<std::uint8_t>(u >> 16), static_cast<std::uint8_t>(u >> 24)};
         ASSERT_TRUE(Send(KSPROPSETID_Equalizer, 4, KSPROPERTY_TYPE_SET, value));
     }
-    ASSERT_EQ(handed.size(), 25u); // every step reaches the sound
+    ASSERT_EQ(handed.size(), 25u);                 // every step reaches the sound
     const auto band2 = [](const EffectState& st) { // band 2's gain sits at byte 12
         return static_cast<std::int32_t>(st.eq[12] | st.eq[13] << 8 | st.eq[14] << 16 |
                                          static_cast<std::uint32_t>(st.eq[15]) << 24);

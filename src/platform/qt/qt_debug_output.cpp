@@ -6,7 +6,7 @@ namespace mixora {
 namespace {
 
 // Debug messages of this category are off by default; warnings would show.
-Q_LOGGING_CATEGORY(mixoraDebug, "mixora.debug", QtWarningMsg)
+Q_LOGGING_CATEGORY(mixoraDebug, "mixora", QtWarningMsg)
 
 } // namespace
 
@@ -25,7 +25,8 @@ void QtDebugOutput::OutputDebugString(const std::string& text) {
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
         line.pop_back();
     }
-    qCDebug(mixoraDebug).noquote() << QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
+    qCDebug(mixoraDebug).noquote()
+        << QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
 }
 
 } // namespace mixora

@@ -57,7 +57,14 @@ xdotool mousemove 5 760
 sleep 0.4
 shows SKINBASE $POWER "Power after the pointer left"
 tooltip_over $MUTE || fail "no tooltip over Mute without a window manager"
+# A band change (100 Hz, 411,132 - 419,179) ended by SIGTERM before it has
+# settled still reaches registry.reg.
+REG="$XDG_CONFIG_HOME/mixora/registry.reg"
+! grep -qs 'Effect Driver' "$REG" || fail "the effect state was written before any change"
+xdotool mousemove $((WX + 414)) $((WY + 140)) click 1
+sleep 0.15
 stop_mixora
+grep -A1 'Effect Driver' "$REG" | grep -q '"State"=hex:' || fail "the band change was lost at SIGTERM"
 
 # --- openbox, with another window active. ---------------------------------
 openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &

@@ -21,6 +21,8 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   # running without a display, end-to-end tests, start-up measurement
   xvfb xdotool x11-utils imagemagick libx11-dev xauth
+  # a window manager for the end-to-end tests of moves, focus and hover
+  openbox
 )
 
 missing=()

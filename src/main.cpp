@@ -1,5 +1,6 @@
 // Mixora: wires the Linux stand-ins to the core and runs the message loop.
 #include <QApplication>
+#include <QTimer>
 
 #include "app/mixora_app.h"
 #include "app/unbuilt_routes.h"
@@ -20,6 +21,7 @@
 #include "platform/posix/profile_file.h"
 #include "platform/posix/registry_store.h"
 #include "platform/qt/power_events.h"
+#include "platform/qt/qt_debug_output.h"
 #include "platform/qt/qt_dialog_view.h"
 #include "platform/qt/qt_message_box.h"
 #include "platform/qt/qt_text_rasterizer.h"
@@ -36,7 +38,7 @@ int main(int argc, char** argv) {
 
     using namespace mixora;
     LinuxSystemInfo system;
-    StderrDebugOutput debug;
+    QtDebugOutput debug;
     PrivateProfileFile profile;
     LinuxMci mci;
     ProgramRecords records;
@@ -50,9 +52,16 @@ int main(int argc, char** argv) {
     // The software effect driver stands where the sound driver stood: the
     // property channel, the mixer and DirectSound all reach it, and every
     // new state goes to the effect chains of the playback pipelines.
+    // Its state reaches registry.reg once a change has settled, not on
+    // every step of a slider drag; at exit the device writes what is left.
     EffectHub effectHub;
+    QTimer effectSave;
+    effectSave.setSingleShot(true);
     SoftwareEffectDevice effectDevice(
         registry, [&effectHub](const EffectState& s) { effectHub.SetState(s); });
+    QObject::connect(&effectSave, &QTimer::timeout, [&effectDevice] { effectDevice.SaveState(); });
+    effectDevice.SetSaveTimer(
+        [&effectSave](std::chrono::milliseconds delay) { effectSave.start(delay); });
     SoftwareDirectSound directSound(effectDevice);
     VirtualMixer mixer(&effectDevice);
     CDirectSoundReverb dsReverb(directSound, registry, messages, records);
@@ -68,6 +77,7 @@ int main(int argc, char** argv) {
     CRecorderNotBuilt recorderOps(&debug);
     SignalBridge signalBridge(host);
     PowerEvents power(host);
+    power.SetBeforeSuspend([&effectDevice] { effectDevice.SaveState(); });
 
     CMixoraApp app({host, profile, system, mci, records, resources, messages, launcher, text,
                     deviceOps, playbackOps, recorderOps});

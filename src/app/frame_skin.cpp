@@ -171,12 +171,14 @@ void CMainFrame::BuildPanelRegions() {
 void CMainFrame::ApplyPanelShape() {
     Region shape;
     m_skin.RegionFromMask(shape, kTransparentKey, kMaskAllButKey);
+    // A hidden panel only ever takes pixels away: a panel key painted over
+    // the transparent area must not add them to the window.
     if (!m_bShowRecorder)
-        shape = shape.Xor(m_rgnRecorder);
+        shape = shape.Subtract(m_rgnRecorder);
     if (!m_bShowPlaylist)
-        shape = shape.Xor(m_rgnPlaylist);
+        shape = shape.Subtract(m_rgnPlaylist);
     if (!m_bShowEqualizer)
-        shape = shape.Xor(m_rgnEqualizer);
+        shape = shape.Subtract(m_rgnEqualizer);
     std::vector<RECT> rects = shape.Rects();
     m_host.SetWindowRgn(rects, true);
 }

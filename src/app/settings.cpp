@@ -9,7 +9,9 @@ namespace {
 
 constexpr const char* kSettings = "Settings";
 constexpr const char* kEq = "EQ";
-constexpr std::size_t kTextBuffer = 128;
+// Room for a whole Linux path (PATH_MAX bytes) and its terminator: a skin in
+// a deep folder must come back whole, never cut inside a character.
+constexpr std::size_t kPathBuffer = 4096 + 1;
 
 } // namespace
 
@@ -35,7 +37,7 @@ void ReadSettings(CMainFrame& f, ProgramRecords& records, IPrivateProfile& profi
     f.m_bShowEqualizer = get("DisplayEqualizer", 1);
     f.m_bCheckAudioCd = get("Check_Audio_CD", 1);
     records.g_bDetectLanguage = get("Detect_Language", 0);
-    f.m_strSkinFile = profile.GetString(kSettings, "Skin_File", "", kTextBuffer, path);
+    f.m_strSkinFile = profile.GetString(kSettings, "Skin_File", "", kPathBuffer, path);
 
     auto mask = static_cast<std::uint32_t>(profile.GetInt(kEq, "EQPresetMask", 0, path));
     records.g_builtinPresets.ApplyDeletedMask(mask);

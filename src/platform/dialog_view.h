@@ -75,6 +75,8 @@ public:
     virtual void EnableItem(int id, bool enable) = 0;
     // The most characters the user may type into an edit control.
     virtual void SetEditLimit(int id, int maxChars) = 0;
+    // Gives the keyboard focus to a control (an edit: with its text selected).
+    virtual void SetFocus(int id) = 0;
 
     // List boxes. AddString returns the index the line landed at (a sorted
     // list puts it in order). SetCurSel(-1) clears the selection; selecting

@@ -48,6 +48,7 @@ public:
     }
     void EnableItem(int id, bool enable) override { disabled[id] = !enable; }
     void SetEditLimit(int id, int maxChars) override { limits[id] = maxChars; }
+    void SetFocus(int id) override { focus = id; }
     void ResetContent(int id) override { lists[id] = List{{}, lists[id].sorted, -1}; }
     int AddString(int id, const std::string& text) override {
         List& l = lists[id];
@@ -103,6 +104,7 @@ public:
     std::map<int, int> limits;
     std::map<int, List> lists;
     bool ended = false;
+    int focus = 0;
     int result = 0;
 
 private:

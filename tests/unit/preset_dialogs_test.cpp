@@ -244,13 +244,7 @@ TEST_F(PresetDialogs, SavingUnderBuiltinNameReplacesItAcrossARestart) {
     EXPECT_EQ(names.front(), "Bass");
 }
 
-TEST_F(PresetDialogs, SavingAcceptsAnEmptyNameAndCutsNothingShort) {
-    FakeDialogView view = Open(save);
-    view.texts[IDC_PRESET_NAME] = "";
-    save.OnCommand(view, kIdOk);
-    EXPECT_EQ(ReadUser(*store, ""), Bytes(driver.record));
-    EXPECT_EQ(Open(load).Lines(kList).front(), "");
-
+TEST_F(PresetDialogs, NamesAreCutOnlyAtWholeCharacters) {
     EXPECT_EQ(CutUtf8(std::string(126, 'a') + "\xE4\xB8\x80", 127), std::string(126, 'a'));
     EXPECT_EQ(CutUtf8("short", 127), "short");
 }
@@ -313,4 +307,26 @@ TEST_F(PresetDialogs, WithoutDriverOrRegistryNothingIsStoredOrLost) {
     // Every built-in hidden: Load has nothing to offer.
     records.g_builtinPresets.ApplyDeletedMask(0x7FFF);
     EXPECT_TRUE(Open(load).disabled[kIdOk]);
+}
+
+TEST_F(PresetDialogs, SaveRefusesBlankNamesAndKeepsTheFieldFocused) {
+    for (const std::string blank : {"", "   ", " \t "}) {
+        FakeDialogView view = Open(save);
+        view.texts[IDC_PRESET_NAME] = blank;
+        view.focus = 0;
+        save.OnCommand(view, kIdOk);
+        EXPECT_FALSE(view.ended) << '"' << blank << '"';
+        EXPECT_EQ(view.focus, IDC_PRESET_NAME);
+    }
+    HKEY key = 0;
+    EXPECT_NE(store->OpenKey(HKEY_LOCAL_MACHINE, kEqPresetKey, &key), ERROR_SUCCESS);
+    EXPECT_THAT(dir.Read("registry.reg"), ::testing::Not(::testing::HasSubstr("@=")));
+
+    // Blanks inside or after a name are the user's business.
+    FakeDialogView view = Open(save);
+    view.texts[IDC_PRESET_NAME] = " my mix ";
+    save.OnCommand(view, kIdOk);
+    EXPECT_TRUE(view.ended);
+    EXPECT_EQ(ReadUser(*store, " my mix "), Bytes(driver.record));
+    EXPECT_EQ(Open(load).Lines(kList).front(), " my mix ");
 }

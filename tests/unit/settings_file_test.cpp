@@ -168,3 +168,16 @@ TEST(SettingsFolder, FollowsXdgConfigHomeThenHome) {
     EXPECT_EQ(SettingsFolderFor(nullptr, "/home/u"), "/home/u/.config/mixora");
     EXPECT_EQ(SettingsFolderFor("relative", "/home/u"), "/home/u/.config/mixora");
 }
+
+TEST_F(SettingsFileTest, ASkinInADeepFolderComesBackWhole) {
+    // 126 bytes, then a two-byte character across byte 127, then more.
+    std::string deep = "/home/u/" + std::string(118, 'd') + "\xC3\xBC/";
+    while (deep.size() < 4000)
+        deep += "Sk\xC3\xBCns/";
+    deep += "Ember.dll";
+    ASSERT_LE(deep.size(), 4096u);
+    dir.Write("Mixora.ini", "[Settings]\nSkin_File=" + deep + "\n");
+    Run([&](CMainFrame& f) { EXPECT_EQ(f.m_strSkinFile, deep); });
+    EXPECT_NE(dir.Read("Mixora.ini").find("Skin_File=" + deep + "\n"), std::string::npos);
+    Run([&](CMainFrame& f) { EXPECT_EQ(f.m_strSkinFile, deep); });
+}

@@ -143,6 +143,20 @@ TEST_F(SkinFrameTest, HidingPanelsCutsThemOutAndShowingRestoresExactlyTheirPixel
     EXPECT_EQ(frame.m_bShowRecorder + frame.m_bShowPlaylist + frame.m_bShowEqualizer, 3);
 }
 
+TEST_F(SkinFrameTest, AHiddenPanelReachingPastTheOutlineOnlyTakesPixelsAway) {
+    // As a skin whose panel key also covers transparent corner pixels.
+    const Region full = outline;
+    const Region corner = Region::FromRect(RECT{0, 0, 6, 6});
+    ASSERT_TRUE(full.Intersect(corner).IsEmpty());
+    frame.m_rgnRecorder = frame.m_rgnRecorder.Union(corner);
+    frame.OnCommand(ID_TOGGLE_RECORDER, 0);
+    EXPECT_FALSE(outline.Contains(0, 0));
+    EXPECT_FALSE(outline.Contains(5, 5));
+    EXPECT_TRUE(outline == full.Subtract(frame.m_rgnRecorder));
+    frame.OnCommand(ID_TOGGLE_RECORDER, 0);
+    EXPECT_TRUE(outline == full);
+}
+
 TEST_F(SkinFrameTest, TheSkinMenuOffersEveryPackageAndChecksTheOneInUse) {
     WritePackage("Alt.dll");
     programDir.Write("notes.txt", "not a skin");
@@ -200,6 +214,26 @@ TEST_F(SkinFrameTest, SwitchingSkinsKeepsSliderPositionsPanelsAndTheScrolledLine
     EXPECT_NEAR(frame.m_skin.GetSliderFraction(ID_PLAYLIST_SCROLLBAR), scroll, 0.05);
     EXPECT_NEAR(frame.m_skin.GetSliderFraction(ID_VOLUME), volume, 0.05);
     EXPECT_FALSE(outline.Contains(10, 120)); // the recorder is still hidden
+}
+
+TEST_F(SkinFrameTest, APlaylistHiddenInTheBaseSkinStaysHiddenUnderEmber) {
+    // The package the build places next to the program (<build>/Ember.dll).
+    std::error_code error;
+    const auto ember =
+        std::filesystem::read_symlink("/proc/self/exe", error).parent_path().parent_path() /
+        "Ember.dll";
+    if (error || !std::filesystem::is_regular_file(ember, error))
+        GTEST_SKIP() << "Ember.dll is built with the program";
+    std::filesystem::copy_file(ember, programDir.File("Ember.dll"));
+    frame.OnCommand(ID_TOGGLE_PLAYLIST, 0);
+    frame.OnCommand(ID_FIRST_SKIN_PACKAGE, 0);
+    ASSERT_EQ(frame.m_strSkinFile, programDir.File("Ember.dll"));
+    EXPECT_FALSE(frame.m_rgnPlaylist.IsEmpty());
+    EXPECT_TRUE(outline == Shape().Subtract(frame.m_rgnPlaylist));
+    EXPECT_FALSE(outline.Contains(250, 300)); // in Ember's playlist
+    EXPECT_EQ(frame.m_skin.GetButtonState(ID_TOGGLE_PLAYLIST), 1);
+    frame.OnCommand(ID_TOGGLE_PLAYLIST, 0);
+    EXPECT_TRUE(outline == Shape());
 }
 
 TEST_F(SkinFrameTest, AChoiceBeyondTheListOrAPackageThatIsNoSkinKeepsAWholeWindow) {

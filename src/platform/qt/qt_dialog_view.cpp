@@ -189,6 +189,15 @@ void QtDialogView::EnableItem(int id, bool enable) {
     }
 }
 
+void QtDialogView::SetFocus(int id) {
+    if (QWidget* item = Item(id)) {
+        item->setFocus(Qt::OtherFocusReason);
+        if (auto* edit = qobject_cast<QLineEdit*>(item)) {
+            edit->selectAll();
+        }
+    }
+}
+
 void QtDialogView::SetEditLimit(int id, int maxChars) {
     if (auto* edit = qobject_cast<QLineEdit*>(Item(id))) {
         edit->setMaxLength(maxChars);

@@ -47,6 +47,7 @@ public:
     std::string GetItemText(int id) const override;
     void EnableItem(int id, bool enable) override;
     void SetEditLimit(int id, int maxChars) override;
+    void SetFocus(int id) override;
     void ResetContent(int id) override;
     int AddString(int id, const std::string& text) override;
     void DeleteString(int id, int index) override;

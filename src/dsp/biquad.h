@@ -37,4 +37,15 @@ inline BiquadCoefficients LowPassCoefficients(double frequency, double q, double
     return c;
 }
 
+// The matching high pass (RBJ cookbook).
+inline BiquadCoefficients HighPassCoefficients(double frequency, double q, double rate) {
+    BiquadCoefficients c = LowPassCoefficients(frequency, q, rate);
+    const double cw = std::cos(2.0 * std::numbers::pi * frequency / rate);
+    const double scale = (1.0 + cw) / (1.0 - cw); // (1 + cos) / 2 over (1 - cos) / 2
+    c.b0 *= scale;
+    c.b1 *= -scale;
+    c.b2 *= scale;
+    return c;
+}
+
 } // namespace mixora

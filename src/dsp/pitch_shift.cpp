@@ -22,12 +22,15 @@ void PitchShift::Start(int channels, int rate) {
     hop_ = grain_ / 2;
     search_ = std::max(4, static_cast<int>(std::lround(0.010 * r)));
     match_ = std::max(8, static_cast<int>(std::lround(0.010 * r)));
-    // The nominal lag must leave room, at the highest ratio, for a grain
-    // that starts as late as the search allows and reads faster than real
-    // time, and for the match to look ahead of both positions.
-    const double fastest = RatioFor(kMaxSemitones);
-    latency_ = search_ + match_ + static_cast<int>(std::ceil((fastest - 1.0) * grain_)) + 8;
-    const auto frames = std::bit_ceil(static_cast<std::uint64_t>(grain_ + latency_ + search_ + 8));
+    // Every grain is placed so that, at its middle, it reads the input
+    // exactly latency_ frames back, whatever the ratio: the sound keeps one
+    // delay for every key. Half a grain either side it runs up to
+    // (ratio - 1) * hop ahead or behind; the lag must leave room for that,
+    // for the search, and for the match to look ahead of the candidates.
+    const double spread = std::max(RatioFor(kMaxSemitones) - 1.0, 1.0 - RatioFor(-kMaxSemitones));
+    latency_ = search_ + match_ + static_cast<int>(std::ceil(spread * hop_)) + 8;
+    const auto frames =
+        std::bit_ceil(static_cast<std::uint64_t>(grain_ + latency_ + 2 * search_ + 8));
     mask_ = frames - 1;
     ring_.assign(frames * channels_, 0.0f);
     mono_.assign(frames, 0.0f);
@@ -63,18 +66,33 @@ void PitchShift::Flush() {
 
 void PitchShift::Restart(std::int64_t now) {
     hopPos_ = 0;
+    bias_ = 0.0;
     // A grain that would have been reading at the nominal lag; it becomes
     // the "previous" grain of the first real one.
-    current_ = Grain{static_cast<double>(now - hop_ - latency_), ratio_};
+    current_ = Grain{NominalStart(now - hop_, ratio_), ratio_};
     running_ = true;
 }
 
 void PitchShift::StartGrain(std::int64_t now) {
     previous_ = current_;
     const double continuation = previous_.start + previous_.ratio * hop_;
-    const std::int64_t nominal = now - latency_;
+    // On a steady tone the best matches fall either side of the nominal
+    // place; on noise the best match is always the plain continuation,
+    // which runs ahead (or behind) by (ratio - 1) * hop a grain and so
+    // would sit at the edge of the search. Steering the search window
+    // against the offsets chosen keeps their mean, and so the delay, at
+    // the nominal lag for any material.
+    const double exact = NominalStart(now, ratio_);
+    const auto nominal = static_cast<std::int64_t>(std::lround(exact - bias_));
     const auto offset = BestStart(nominal, continuation);
     current_ = Grain{continuation + static_cast<double>(offset), ratio_};
+    bias_ = std::clamp(bias_ + 0.5 * (current_.start - exact), -1.0 * search_, 1.0 * search_);
+}
+
+// Where a grain starting at output frame `now` must begin reading so that
+// its middle (hop frames on, where its window peaks) lags by latency_.
+double PitchShift::NominalStart(std::int64_t now, double ratio) const {
+    return static_cast<double>(now) + hop_ * (1.0 - ratio) - latency_;
 }
 
 // Returns k such that a grain starting at continuation + k (within the

@@ -6,7 +6,8 @@
 // start is searched (+-10 ms around its nominal place) for the spot whose
 // waveform best matches where the previous grain is reading, so the two
 // overlap in phase: no beating, no phasiness on tones. One sample in, one
-// sample out; the output lags the input by a fixed ~32 ms.
+// sample out; while shifting, the output lags the input by a fixed ~26 ms
+// whatever the key (LatencyFrames); at 0 the input passes untouched.
 #include <array>
 #include <cstdint>
 #include <span>
@@ -30,6 +31,7 @@ public:
     void Flush();
 
     bool Bypassed() const;
+    // The delay of the shifted sound, frames: the same for every key.
     int LatencyFrames() const { return latency_; }
 
 private:
@@ -39,6 +41,7 @@ private:
     };
 
     void StartGrain(std::int64_t now);
+    double NominalStart(std::int64_t now, double ratio) const;
     std::int64_t BestStart(std::int64_t nominal, double continuation) const;
     float Read(int channel, double position) const;
     void Restart(std::int64_t now);
@@ -59,8 +62,9 @@ private:
     Grain current_, previous_;
     int semitones_ = 0;
     double ratio_ = 1.0;   // for new grains
+    double bias_ = 0.0;    // frames the search window is moved back
     bool running_ = false; // grains are being produced
-    LinearRamp mix_;
+    SmoothRamp mix_;
 };
 
 } // namespace mixora

@@ -6,9 +6,11 @@
 #include <cstddef>
 #include <cstring>
 #include <numbers>
+#include <numeric>
 #include <vector>
 
 #include "dsp/environments.h"
+#include "dsp/ramp.h"
 
 namespace mixora {
 namespace {
@@ -22,6 +24,9 @@ constexpr double kNominalSize = 7.5;                    // m, the size the table
 constexpr double kMaxSizeFactor = 100.0 / kNominalSize; // the largest environment
 constexpr double kMaxLateFactor = 6.0;                  // the largest late network (45 m)
 constexpr double kMinLateFactor = 0.05;
+constexpr double kDelayPerDecay = 1.0;       // s of summed line delay per s of decay, at least
+constexpr double kMaxDensityFactor = 2.5;    // what the density alone may grow the lines to
+constexpr double kMaxTapFactor = 2.5;        // the early cluster stops growing at about 19 m
 constexpr double kMaxPassHfCut = 20.0;       // dB a loop may cut at 5 kHz per circulation
 constexpr double kHfReference = 5000.0;      // Hz, where the HF properties apply
 constexpr double kSpeedOfSound = 343.3;      // m/s
@@ -33,6 +38,12 @@ constexpr double kPitchDeviation = 0.03;     // at modulation depth 1: about hal
 constexpr double kMaxReflectionsDelay = 0.3; // s
 constexpr double kMaxReverbDelay = 0.1;      // s
 constexpr float kAntiDenormal = 1e-20f;      // keeps decaying states out of denormals
+constexpr double kDcCutoff = 10.0;           // Hz, the wet input's DC blocker
+// The published environment presets play their room 10 dB under the
+// listener levels (room -1000 mB); the table here keeps the listener's
+// room at 0 mB, so the wet part carries that -10 dB itself. It leaves the
+// loudest rooms within 6 dB of the dry level.
+constexpr double kRoomGain = 0.31622776601683794;
 
 // Delay-line lengths at the nominal size. Spread geometrically (about 1.17
 // apart) and rounded to distinct primes at run time, so the lines share no
@@ -334,8 +345,12 @@ struct Reverb::Engine {
     int rampLength = 1;
     int fadeLength = 1;
 
-    Glide<2> levels;      // early, late
-    Glide<1> fade;        // the on/off switch
+    std::array<SmoothRamp, 2> levels; // early, late
+    // DC blocker on the wet input, per channel: a resonant network's gain at
+    // 0 Hz is huge, and an offset must not come out 35 dB louder.
+    float dcPole = 0.0f;
+    std::array<float, kMaxChannels> dcIn{}, dcOut{};
+    SmoothRamp fade;      // the on/off switch
     bool fresh = true;    // nothing heard since Start or Flush: changes need no ramp
     bool bypassed = true; // faded out: samples pass untouched
     bool stale = false;   // the buffers hold an old tail
@@ -371,6 +386,7 @@ Reverb::Engine::Engine(int channelCount, int sampleRate)
     crossfadeLength = std::max(1, static_cast<int>(kCrossfadeSeconds * rate));
     rampLength = std::max(1, static_cast<int>(kRampSeconds * rate));
     fadeLength = std::max(1, static_cast<int>(kFadeSeconds * rate));
+    dcPole = static_cast<float>(std::exp(-2.0 * std::numbers::pi * kDcCutoff / rate));
 }
 
 void Reverb::Engine::Clear() {
@@ -387,10 +403,14 @@ void Reverb::Engine::Clear() {
         loopAllpass[i].Clear();
         dampers[i].Clear();
     }
+    dcIn.fill(0.0f);
+    dcOut.fill(0.0f);
     loopGain.Snap();
     diffusion.Snap();
-    levels.Snap();
-    fade.Snap();
+    for (auto& level : levels) {
+        level.Reset(level.Target());
+    }
+    fade.Reset(fade.Target());
     lfoCos = 1.0;
     lfoSin = 0.0;
     previous = current;
@@ -440,8 +460,14 @@ void Reverb::Engine::Apply(const EaxListener& raw, bool enabled) {
                                                                        kLoopAllpassSeconds.end());
     const double hfFactor =
         (decay * hfRatio * kMaxPassHfCut / 60.0 - g.swing / (2.0 * rate)) / longestLoop;
-    const double lateFactor =
-        std::clamp(std::min(factor, hfFactor), kMinLateFactor, kMaxLateFactor);
+    // A small room's lines would be a few milliseconds long: too few modes
+    // to carry a long decay, and they ring metallically. Below a delay of
+    // kDelayPerDecay (summed over the lines) per second of decay the network
+    // grows, whatever the room's size; the early reflections keep the size.
+    const double lineSum = std::accumulate(kLineSeconds.begin(), kLineSeconds.end(), 0.0);
+    const double densityFactor = std::min(kDelayPerDecay * decay / lineSum, kMaxDensityFactor);
+    const double lateFactor = std::clamp(std::max(std::min(factor, hfFactor), densityFactor),
+                                         kMinLateFactor, kMaxLateFactor);
     for (int i = 0; i < kLines; ++i) {
         std::size_t n =
             NextPrime(std::max<std::size_t>(2, Samples(kLineSeconds[i] * lateFactor, rate)));
@@ -461,8 +487,9 @@ void Reverb::Engine::Apply(const EaxListener& raw, bool enabled) {
                 diffusers[c][d].MaxDelay());
         }
         for (int k = 0; k < kTaps; ++k) {
-            g.taps[c][k] = std::min(reflections + Samples(kTapSeconds[c][k] * factor, rate),
-                                    pre[c].MaxDelay());
+            g.taps[c][k] = std::min(
+                reflections + Samples(kTapSeconds[c][k] * std::min(factor, kMaxTapFactor), rate),
+                pre[c].MaxDelay());
         }
     }
     g.late = std::min(Samples(l.flReflectionsDelay + l.flReverbDelay, rate), pre[0].MaxDelay());
@@ -473,11 +500,11 @@ void Reverb::Engine::Apply(const EaxListener& raw, bool enabled) {
         const double loop = static_cast<double>(g.line[i] + g.allpass[i]) + g.swing / 2.0;
         const double low = std::pow(10.0, -3.0 * loop / (decay * rate));
         const double high = std::pow(10.0, -3.0 * loop / (decay * hfRatio * rate));
-        // A cut meets its target at the corner with twice the cut further up,
-        // as air would; a lift is kept to the target itself, and below what
+        // The shelf meets its target at the corner with twice the change
+        // further up (a cut as air would make it); a lift stays below what
         // would make the loop gain reach 1.
         const double target = high / low;
-        const double top = target < 1.0 ? std::max(target * target, 1e-4) : target;
+        const double top = target < 1.0 ? std::max(target * target, 1e-4) : target * target;
         dampers[i].Design(std::min(top, 0.999 / low), kHfReference, rate, ramp);
         gains[i] = static_cast<float>(low);
         meanSquare += low * low / kLines;
@@ -506,9 +533,8 @@ void Reverb::Engine::Apply(const EaxListener& raw, bool enabled) {
     stepCos = std::cos(step);
     stepSin = std::sin(step);
 
-    levels.Set({static_cast<float>(room * Level(l.lReflections)),
-                static_cast<float>(room * Level(l.lReverb) * lateNorm)},
-               ramp);
+    levels[0].SetTarget(static_cast<float>(kRoomGain * room * Level(l.lReflections)), ramp);
+    levels[1].SetTarget(static_cast<float>(kRoomGain * room * Level(l.lReverb) * lateNorm), ramp);
 
     if (fresh) {
         current = previous = g;
@@ -522,7 +548,7 @@ void Reverb::Engine::Apply(const EaxListener& raw, bool enabled) {
         crossfadeLeft = crossfadeLength;
     }
 
-    fade.Set({enabled ? 1.0f : 0.0f}, fresh ? 0 : fadeLength);
+    fade.SetTarget(enabled ? 1.0f : 0.0f, fresh ? 0 : fadeLength);
     if (enabled) {
         bypassed = false;
     } else if (fade.Settled()) {
@@ -538,17 +564,17 @@ void Reverb::Engine::Run(std::span<float> data) {
     std::array<float, kLines> state{};
     for (std::size_t f = 0; f < frames; ++f) {
         float* x = data.data() + f * static_cast<std::size_t>(channels);
-        const float on = fade.Next()[0];
-        const auto& level = levels.Next();
-        const float early = level[0] * on;
-        const float late = level[1] * on;
+        const float on = fade.Next();
+        const float early = levels[0].Next() * on;
+        const float late = levels[1].Next() * on;
         const auto& gain = loopGain.Next();
         const auto& diffuse = diffusion.Next();
 
         const bool crossfading = crossfadeLeft > 0;
         float w = 1.0f;
         if (crossfading) {
-            w = 1.0f - static_cast<float>(crossfadeLeft) / static_cast<float>(crossfadeLength);
+            w = SmoothStep(1.0f -
+                           static_cast<float>(crossfadeLeft) / static_cast<float>(crossfadeLength));
             --crossfadeLeft;
         }
         auto mix = [w](float then, float now) { return then + w * (now - then); };
@@ -557,7 +583,13 @@ void Reverb::Engine::Run(std::span<float> data) {
         std::array<float, kMaxChannels> reflected{};
         std::array<float, kLines> feed{};
         for (int c = 0; c < channels; ++c) {
-            pre[c].Write(roomHF[c].Process(x[c] + kAntiDenormal));
+            // The feed fades in with the switch: the delay lines start from
+            // silence, and an unfaded input would reach the output as a step
+            // once the pre-delay has passed, after the output fade is over.
+            const float blocked = x[c] - dcIn[c] + dcPole * dcOut[c];
+            dcIn[c] = x[c];
+            dcOut[c] = blocked;
+            pre[c].Write(roomHF[c].Process(on * blocked + kAntiDenormal));
             float sum = 0.0f;
             for (int k = 0; k < kTaps; ++k) {
                 const float now = pre[c].At(current.taps[c][k]);
@@ -638,7 +670,7 @@ void Reverb::Engine::Run(std::span<float> data) {
     lfoCos *= norm;
     lfoSin *= norm;
 
-    if (fade.Settled() && fade.Value()[0] == 0.0f) {
+    if (fade.Settled() && fade.Value() == 0.0f) {
         bypassed = true;
         stale = true;
     }
@@ -679,12 +711,16 @@ void Reverb::Process(std::span<float> interleaved) {
     engine_->Run(interleaved);
 }
 
+bool Reverb::Bypassed() const {
+    return !engine_ || engine_->bypassed;
+}
+
 void Reverb::Flush() {
     if (!engine_) {
         return;
     }
     engine_->Clear();
-    if (engine_->fade.Value()[0] == 0.0f) {
+    if (engine_->fade.Value() == 0.0f) {
         engine_->bypassed = true;
     }
 }

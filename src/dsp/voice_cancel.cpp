@@ -9,9 +9,12 @@ void VoiceCancel::Start(int channels, int rate) {
     channels_ = channels;
     const double r = rate > 0 ? rate : 44100;
     fadeSamples_ = std::max(1, static_cast<int>(std::lround(0.030 * r)));
-    // Butterworth fourth order: pole pairs with Q 0.5412 and 1.3066.
-    lowPass_[0] = LowPassCoefficients(kCrossover, 0.54119610, r);
-    lowPass_[1] = LowPassCoefficients(kCrossover, 1.30656296, r);
+    // Butterworth fourth order (pole pairs with Q 0.5412 and 1.3066), twice.
+    for (int i = 0; i < 4; ++i) {
+        const double q = i % 2 == 0 ? 0.54119610 : 1.30656296;
+        lowPass_[i] = LowPassCoefficients(kCrossover, q, r);
+        highPass_[i] = HighPassCoefficients(kCrossover, q, r);
+    }
     Flush();
 }
 
@@ -27,6 +30,7 @@ bool VoiceCancel::Bypassed() const {
 void VoiceCancel::Flush() {
     left_.Clear();
     right_.Clear();
+    side_.Clear();
     mix_.Reset(enabled_ ? 1.0f : 0.0f);
 }
 
@@ -39,12 +43,9 @@ void VoiceCancel::Process(std::span<float> interleaved) {
     for (std::size_t i = 0; i < frames; ++i, p += 2) {
         const double l = p[0];
         const double r = p[1];
-        // Each side loses the other side's content above the crossover:
-        // L - highpass(R), with the high pass taken as R - lowpass(R) so a
-        // centred source (L == R) cancels exactly down to the low pass,
-        // while a source on one side only stays untouched on that side.
-        const double outL = l - r + left_.Run(lowPass_, r);
-        const double outR = r - l + right_.Run(lowPass_, l);
+        const double side = side_.Run(highPass_, l - r);
+        const double outL = left_.Run(lowPass_, l) + side;
+        const double outR = right_.Run(lowPass_, r) - side;
         const float wet = mix_.Next();
         p[0] = static_cast<float>(l + wet * (outL - l));
         p[1] = static_cast<float>(r + wet * (outR - r));
@@ -52,6 +53,7 @@ void VoiceCancel::Process(std::span<float> interleaved) {
     if (!enabled_ && mix_.Settled() && mix_.Value() == 0.0f) {
         left_.Clear();
         right_.Clear();
+        side_.Clear();
     }
 }
 

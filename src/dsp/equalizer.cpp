@@ -169,6 +169,15 @@ void Equalizer::ProcessBlock(float* frames, int count) {
         }
     }
 
+    std::array<BiquadPairState, kBands> stereo{};
+    if (channels_ == 2) {
+        for (int k = 0; k < nActive; ++k) {
+            const int b = active[k];
+            stereo[b].s1 = DoublePair{state_[0][b].s1, state_[1][b].s1};
+            stereo[b].s2 = DoublePair{state_[0][b].s2, state_[1][b].s2};
+        }
+    }
+
     const bool fading = !(mix_.Settled() && mix_.Value() == 1.0f);
     for (int i = 0; i < count; ++i) {
         const float wet = fading ? mix_.Next() : 1.0f;
@@ -180,6 +189,19 @@ void Equalizer::ProcessBlock(float* frames, int count) {
                 v.b0 += d.b0, v.b1 += d.b1, v.b2 += d.b2, v.a1 += d.a1, v.a2 += d.a2;
             }
         }
+        if (channels_ == 2) {
+            // Both sides at once, two doubles to a register.
+            DoublePair x = {frame[0], frame[1]};
+            for (int k = 0; k < nActive; ++k) {
+                const int b = active[k];
+                x = stereo[b].Run(c[b], x);
+            }
+            for (int ch = 0; ch < 2; ++ch) {
+                const auto y = static_cast<float>(x[ch]);
+                frame[ch] = fading ? frame[ch] + wet * (y - frame[ch]) : y;
+            }
+            continue;
+        }
         for (int ch = 0; ch < channels_; ++ch) {
             auto& states = state_[ch];
             double x = frame[ch];
@@ -189,6 +211,13 @@ void Equalizer::ProcessBlock(float* frames, int count) {
             }
             frame[ch] = fading ? frame[ch] + wet * (static_cast<float>(x) - frame[ch])
                                : static_cast<float>(x);
+        }
+    }
+    if (channels_ == 2) {
+        for (int k = 0; k < nActive; ++k) {
+            const int b = active[k];
+            state_[0][b] = {stereo[b].s1[0], stereo[b].s2[0]};
+            state_[1][b] = {stereo[b].s1[1], stereo[b].s2[1]};
         }
     }
     if (!enabled_ && mix_.Settled() && mix_.Value() == 0.0f) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 namespace mixora {
@@ -34,6 +35,8 @@ void PitchShift::Start(int channels, int rate) {
     mask_ = frames - 1;
     ring_.assign(frames * channels_, 0.0f);
     mono_.assign(frames, 0.0f);
+    reference_.assign(static_cast<std::size_t>(match_ / 4 + 2), 0.0f);
+    candidates_.assign(static_cast<std::size_t>((2 * search_ + 8) / 4 + match_ / 4 + 4), 0.0f);
     window_.resize(grain_);
     for (int n = 0; n < grain_; ++n) {
         const double s = std::sin(std::numbers::pi * n / grain_);
@@ -99,7 +102,7 @@ double PitchShift::NominalStart(std::int64_t now, double ratio) const {
 // search range around nominal) reads a waveform most like the one the
 // previous grain reads at continuation. Whole-sample offsets keep a steady
 // signal exactly in step when the ratio is 1.
-std::int64_t PitchShift::BestStart(std::int64_t nominal, double continuation) const {
+std::int64_t PitchShift::BestStart(std::int64_t nominal, double continuation) {
     const auto base = static_cast<std::int64_t>(std::floor(continuation));
     const auto lowest = static_cast<std::int64_t>(std::ceil(nominal - search_ - continuation));
     const auto highest = static_cast<std::int64_t>(std::floor(nominal + search_ - continuation));
@@ -121,11 +124,39 @@ std::int64_t PitchShift::BestStart(std::int64_t nominal, double continuation) co
     // Prefer the plain continuation when nothing matches better (silence).
     std::int64_t best = std::clamp<std::int64_t>(0, lowest, highest);
     double bestScore = score(best, 4);
-    for (std::int64_t k = lowest; k <= highest; k += 4) {
-        const double s = score(k, 4);
+    // The coarse pass on every fourth sample, copied out of the ring into
+    // plain arrays so the products run as vector operations.
+    const auto coarse = static_cast<std::size_t>((highest - lowest) / 4 + 1);
+    const auto terms = static_cast<std::size_t>((match_ + 3) / 4);
+    for (std::size_t j = 0; j < terms; ++j) {
+        reference_[j] = at(base + 4 * static_cast<std::int64_t>(j));
+    }
+    for (std::size_t j = 0; j < coarse + terms; ++j) {
+        candidates_[j] = at(base + lowest + 4 * static_cast<std::int64_t>(j));
+    }
+    using Four = float __attribute__((vector_size(16)));
+    for (std::size_t q = 0; q < coarse; ++q) {
+        // Four running sums side by side, one vector register each.
+        Four dots{}, energies{};
+        const float* b = candidates_.data() + q;
+        std::size_t m = 0;
+        for (; m + 4 <= terms; m += 4) {
+            Four r, c;
+            std::memcpy(&r, reference_.data() + m, sizeof r);
+            std::memcpy(&c, b + m, sizeof c);
+            dots += r * c;
+            energies += c * c;
+        }
+        float dot = dots[0] + dots[1] + dots[2] + dots[3];
+        float energy = energies[0] + energies[1] + energies[2] + energies[3];
+        for (; m < terms; ++m) {
+            dot += reference_[m] * b[m];
+            energy += b[m] * b[m];
+        }
+        const double s = energy > 1e-12f ? dot / std::sqrt(static_cast<double>(energy)) : 0.0;
         if (s > bestScore) {
             bestScore = s;
-            best = k;
+            best = lowest + 4 * static_cast<std::int64_t>(q);
         }
     }
     // Refine at full resolution around the coarse pick.
@@ -176,8 +207,9 @@ void PitchShift::Process(std::span<float> interleaved) {
         const double posNew = current_.start + current_.ratio * n;
         const double posOld = previous_.start + previous_.ratio * (n + hop_);
         const float wet = mix_.Next();
+        const Tap tNew = TapAt(posNew), tOld = TapAt(posOld);
         for (int ch = 0; ch < channels_; ++ch) {
-            const float y = wNew * Read(ch, posNew) + wOld * Read(ch, posOld);
+            const float y = wNew * Read(tNew, ch) + wOld * Read(tOld, ch);
             frame[ch] += wet * (y - frame[ch]);
         }
         ++written_;
@@ -190,15 +222,24 @@ void PitchShift::Process(std::span<float> interleaved) {
     }
 }
 
-// Four-point cubic (Catmull-Rom) interpolation of one channel's history.
-float PitchShift::Read(int channel, double position) const {
+// Where a read position falls: the four history slots round it and the
+// fraction, shared by every channel.
+PitchShift::Tap PitchShift::TapAt(double position) const {
     const double fl = std::floor(position);
     const auto i = static_cast<std::int64_t>(fl);
-    const float t = static_cast<float>(position - fl);
-    auto at = [&](std::int64_t k) {
-        return ring_[(static_cast<std::uint64_t>(k) & mask_) * channels_ + channel];
-    };
-    const float x0 = at(i - 1), x1 = at(i), x2 = at(i + 1), x3 = at(i + 2);
+    Tap t;
+    for (int k = 0; k < 4; ++k) {
+        t.slot[k] = (static_cast<std::uint64_t>(i - 1 + k) & mask_) * channels_;
+    }
+    t.fraction = static_cast<float>(position - fl);
+    return t;
+}
+
+// Four-point cubic (Catmull-Rom) interpolation of one channel's history.
+float PitchShift::Read(const Tap& tap, int channel) const {
+    const float x0 = ring_[tap.slot[0] + channel], x1 = ring_[tap.slot[1] + channel];
+    const float x2 = ring_[tap.slot[2] + channel], x3 = ring_[tap.slot[3] + channel];
+    const float t = tap.fraction;
     const float c1 = 0.5f * (x2 - x0);
     const float c2 = x0 - 2.5f * x1 + 2.0f * x2 - 0.5f * x3;
     const float c3 = 0.5f * (x3 - x0) + 1.5f * (x1 - x2);

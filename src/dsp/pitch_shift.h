@@ -42,8 +42,13 @@ private:
 
     void StartGrain(std::int64_t now);
     double NominalStart(std::int64_t now, double ratio) const;
-    std::int64_t BestStart(std::int64_t nominal, double continuation) const;
-    float Read(int channel, double position) const;
+    std::int64_t BestStart(std::int64_t nominal, double continuation);
+    struct Tap {
+        std::array<std::uint64_t, 4> slot{}; // ring offsets of the four frames
+        float fraction = 0.0f;
+    };
+    Tap TapAt(double position) const;
+    float Read(const Tap& tap, int channel) const;
     void Restart(std::int64_t now);
 
     int channels_ = 0;
@@ -57,7 +62,8 @@ private:
     std::vector<float> ring_; // history, interleaved
     std::vector<float> mono_; // history, channel average (for matching)
     std::vector<float> window_;
-    std::int64_t written_ = 0; // frames written so far
+    std::vector<float> reference_, candidates_; // the search's scratch
+    std::int64_t written_ = 0;                  // frames written so far
     int hopPos_ = 0;
     Grain current_, previous_;
     int semitones_ = 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
@@ -24,11 +25,15 @@ constexpr double kNominalSize = 7.5;                    // m, the size the table
 constexpr double kMaxSizeFactor = 100.0 / kNominalSize; // the largest environment
 constexpr double kMaxLateFactor = 6.0;                  // the largest late network (45 m)
 constexpr double kMinLateFactor = 0.05;
-constexpr double kDelayPerDecay = 1.0;       // s of summed line delay per s of decay, at least
-constexpr double kMaxDensityFactor = 2.5;    // what the density alone may grow the lines to
-constexpr double kMaxTapFactor = 2.5;        // the early cluster stops growing at about 19 m
-constexpr double kMaxPassHfCut = 20.0;       // dB a loop may cut at 5 kHz per circulation
-constexpr double kHfReference = 5000.0;      // Hz, where the HF properties apply
+constexpr double kDelayPerDecay = 1.0;    // s of summed line delay per s of decay, at least
+constexpr double kMaxDensityFactor = 2.5; // what the density alone may grow the lines to
+constexpr double kMaxTapFactor = 2.5;     // the early cluster stops growing at about 19 m
+constexpr double kMaxPassHfCut = 20.0;    // dB a loop may cut at 5 kHz per circulation
+constexpr double kMaxPassHfLimit = 40.0;  // dB it is made to cut at most
+constexpr double kHfReference = 5000.0;   // Hz, where the HF properties apply
+// A cutting shelf meets its target a little below the reference, so the
+// whole third octave round 5 kHz decays as asked, not just its top.
+constexpr double kShelfCornerRatio = 0.85;
 constexpr double kSpeedOfSound = 343.3;      // m/s
 constexpr double kRampSeconds = 0.02;        // levels and filter coefficients
 constexpr double kFadeSeconds = 0.03;        // switching on and off
@@ -44,6 +49,7 @@ constexpr double kDcCutoff = 10.0;           // Hz, the wet input's DC blocker
 // room at 0 mB, so the wet part carries that -10 dB itself. It leaves the
 // loudest rooms within 6 dB of the dry level.
 constexpr double kRoomGain = 0.31622776601683794;
+constexpr double kMaxLateLevel = 400.0; // mB of late energy over the dry, at most
 
 // Delay-line lengths at the nominal size. Spread geometrically (about 1.17
 // apart) and rounded to distinct primes at run time, so the lines share no
@@ -172,25 +178,24 @@ private:
     int left_ = 0;
 };
 
+// A power-of-two ring, so a read is a subtraction and a mask.
 class DelayLine {
 public:
     void Allocate(std::size_t maxDelay) {
-        buffer_.assign(maxDelay + 3, 0.0f);
+        buffer_.assign(std::bit_ceil(maxDelay + 3), 0.0f);
+        mask_ = buffer_.size() - 1;
+        maxDelay_ = maxDelay + 1;
         pos_ = 0;
     }
     void Clear() { std::fill(buffer_.begin(), buffer_.end(), 0.0f); }
     // The longest delay At may be asked for, and AtFraction up to one less.
-    std::size_t MaxDelay() const { return buffer_.size() - 2; }
+    std::size_t MaxDelay() const { return maxDelay_; }
     void Write(float x) {
-        if (++pos_ == buffer_.size()) {
-            pos_ = 0;
-        }
+        pos_ = (pos_ + 1) & mask_;
         buffer_[pos_] = x;
     }
     // The sample written `d` writes ago; 0 is the latest.
-    float At(std::size_t d) const {
-        return buffer_[pos_ >= d ? pos_ - d : pos_ + buffer_.size() - d];
-    }
+    float At(std::size_t d) const { return buffer_[(pos_ - d) & mask_]; }
     // Cubic Lagrange interpolation, d >= 1: flat enough in the pass band that
     // a modulated loop decays like a fixed one.
     float AtFraction(float d) const {
@@ -204,18 +209,24 @@ public:
 
 private:
     std::vector<float> buffer_;
+    std::size_t mask_ = 0;
+    std::size_t maxDelay_ = 0;
     std::size_t pos_ = 0;
 };
 
-// Second-order high shelf (slope 1): unity well below the corner, `top` well
-// above it, the geometric mean of the two at the corner. It damps each loop:
-// steep enough that strong high-frequency damping leaves the decay of the mid
-// band alone, and never above max(1, top), so a loop whose gain times `top`
-// stays below 1 is stable.
-class HighShelf {
+// Second-order high shelves (slope 1), one per line, run side by side:
+// unity well below the corner, `top` well above it, the geometric mean of
+// the two at the corner. They damp the loops: steep enough that strong
+// high-frequency damping leaves the decay of the mid band alone, and never
+// above max(1, top), so a loop whose gain times `top` stays below 1 is
+// stable.
+class ShelfBank {
 public:
-    void Design(double top, double corner, double rate, int rampSamples) {
-        Glide<5>::Values c{1.0f, 0.0f, 0.0f, 0.0f, 0.0f}; // b0 b1 b2 a1 a2
+    using Lanes = std::array<float, kLines>;
+
+    // Sets line i's target; Commit starts the glide to all the targets.
+    void Design(int i, double top, double corner, double rate) {
+        std::array<double, 5> c{1.0, 0.0, 0.0, 0.0, 0.0}; // b0 b1 b2 a1 a2
         if (std::abs(top - 1.0) > 1e-9) {
             corner = std::min(corner, 0.4 * rate);
             const double a = std::sqrt(top);
@@ -223,31 +234,66 @@ public:
             const double cw = std::cos(w);
             const double sa = 2.0 * std::sqrt(a) * std::sin(w) / std::numbers::sqrt2;
             const double a0 = (a + 1.0) - (a - 1.0) * cw + sa;
-            c[0] = static_cast<float>(a * ((a + 1.0) + (a - 1.0) * cw + sa) / a0);
-            c[1] = static_cast<float>(-2.0 * a * ((a - 1.0) + (a + 1.0) * cw) / a0);
-            c[2] = static_cast<float>(a * ((a + 1.0) + (a - 1.0) * cw - sa) / a0);
-            c[3] = static_cast<float>(2.0 * ((a - 1.0) - (a + 1.0) * cw) / a0);
-            c[4] = static_cast<float>(((a + 1.0) - (a - 1.0) * cw - sa) / a0);
+            c[0] = a * ((a + 1.0) + (a - 1.0) * cw + sa) / a0;
+            c[1] = -2.0 * a * ((a - 1.0) + (a + 1.0) * cw) / a0;
+            c[2] = a * ((a + 1.0) + (a - 1.0) * cw - sa) / a0;
+            c[3] = 2.0 * ((a - 1.0) - (a + 1.0) * cw) / a0;
+            c[4] = ((a + 1.0) - (a - 1.0) * cw - sa) / a0;
         }
-        coefficients_.Set(c, rampSamples);
+        for (int k = 0; k < 5; ++k) {
+            target_[k][i] = static_cast<float>(c[k]);
+        }
     }
-    float Process(float x) {
-        const auto& c = coefficients_.Next();
-        const float y = c[0] * x + c[1] * x1_ + c[2] * x2_ - c[3] * y1_ - c[4] * y2_;
-        x2_ = x1_;
-        x1_ = x;
-        y2_ = y1_;
-        y1_ = y;
-        return y;
+    void Commit(int rampSamples) {
+        left_ = target_ == value_ ? 0 : rampSamples;
+        if (left_ <= 0) {
+            Snap();
+            return;
+        }
+        for (int k = 0; k < 5; ++k) {
+            for (int i = 0; i < kLines; ++i) {
+                step_[k][i] = (target_[k][i] - value_[k][i]) / static_cast<float>(left_);
+            }
+        }
+    }
+    void Process(Lanes& io) {
+        if (left_ > 0) {
+            if (--left_ == 0) {
+                value_ = target_;
+            } else {
+                for (int k = 0; k < 5; ++k) {
+                    for (int i = 0; i < kLines; ++i) {
+                        value_[k][i] += step_[k][i];
+                    }
+                }
+            }
+        }
+        const auto &b0 = value_[0], &b1 = value_[1], &b2 = value_[2];
+        const auto &a1 = value_[3], &a2 = value_[4];
+        for (int i = 0; i < kLines; ++i) {
+            const float x = io[i];
+            const float y =
+                b0[i] * x + b1[i] * x1_[i] + b2[i] * x2_[i] - a1[i] * y1_[i] - a2[i] * y2_[i];
+            x2_[i] = x1_[i];
+            x1_[i] = x;
+            y2_[i] = y1_[i];
+            y1_[i] = y;
+            io[i] = y;
+        }
+    }
+    void Snap() {
+        value_ = target_;
+        left_ = 0;
     }
     void Clear() {
-        x1_ = x2_ = y1_ = y2_ = 0.0f;
-        coefficients_.Snap();
+        x1_.fill(0.0f), x2_.fill(0.0f), y1_.fill(0.0f), y2_.fill(0.0f);
+        Snap();
     }
 
 private:
-    Glide<5> coefficients_;
-    float x1_ = 0.0f, x2_ = 0.0f, y1_ = 0.0f, y2_ = 0.0f;
+    std::array<Lanes, 5> value_{}, target_{}, step_{};
+    Lanes x1_{}, x2_{}, y1_{}, y2_{};
+    int left_ = 0;
 };
 
 // Two one-pole low-passes in a row, unity at DC and `target` together at the
@@ -328,7 +374,7 @@ struct Reverb::Engine {
     // Late reverb network.
     std::array<DelayLine, kLines> lines;
     std::array<DelayLine, kLines> loopAllpass;
-    std::array<HighShelf, kLines> dampers;
+    ShelfBank dampers;
     Glide<kLines> loopGain;
     Glide<2> diffusion; // in-loop all-pass and input diffuser coefficients
 
@@ -346,11 +392,12 @@ struct Reverb::Engine {
     int fadeLength = 1;
 
     std::array<SmoothRamp, 2> levels; // early, late
-    // DC blocker on the wet input, per channel: a resonant network's gain at
-    // 0 Hz is huge, and an offset must not come out 35 dB louder.
+    // DC blocker on the wet input, per channel, second order: a resonant
+    // network's gain at 0 Hz is huge, and an offset (or a drift below a few
+    // hertz) must not come out 35 dB louder.
     float dcPole = 0.0f;
-    std::array<float, kMaxChannels> dcIn{}, dcOut{};
-    SmoothRamp fade;      // the on/off switch
+    std::array<std::array<float, 2>, kMaxChannels> dcIn{}, dcOut{}; // two stages
+    SmoothRamp fade;                                                // the on/off switch
     bool fresh = true;    // nothing heard since Start or Flush: changes need no ramp
     bool bypassed = true; // faded out: samples pass untouched
     bool stale = false;   // the buffers hold an old tail
@@ -401,10 +448,10 @@ void Reverb::Engine::Clear() {
     for (int i = 0; i < kLines; ++i) {
         lines[i].Clear();
         loopAllpass[i].Clear();
-        dampers[i].Clear();
     }
-    dcIn.fill(0.0f);
-    dcOut.fill(0.0f);
+    dcIn = {};
+    dcOut = {};
+    dampers.Clear();
     loopGain.Snap();
     diffusion.Snap();
     for (auto& level : levels) {
@@ -466,8 +513,12 @@ void Reverb::Engine::Apply(const EaxListener& raw, bool enabled) {
     // grows, whatever the room's size; the early reflections keep the size.
     const double lineSum = std::accumulate(kLineSeconds.begin(), kLineSeconds.end(), 0.0);
     const double densityFactor = std::min(kDelayPerDecay * decay / lineSum, kMaxDensityFactor);
-    const double lateFactor = std::clamp(std::max(std::min(factor, hfFactor), densityFactor),
-                                         kMinLateFactor, kMaxLateFactor);
+    // It may not grow so far that one circulation would have to cut the
+    // high frequencies by more than kMaxPassHfLimit.
+    const double hfLimit = (decay * hfRatio * kMaxPassHfLimit / 60.0) / longestLoop;
+    const double lateFactor =
+        std::clamp(std::max(std::min(factor, hfFactor), std::min(densityFactor, hfLimit)),
+                   kMinLateFactor, kMaxLateFactor);
     for (int i = 0; i < kLines; ++i) {
         std::size_t n =
             NextPrime(std::max<std::size_t>(2, Samples(kLineSeconds[i] * lateFactor, rate)));
@@ -505,10 +556,12 @@ void Reverb::Engine::Apply(const EaxListener& raw, bool enabled) {
         // would make the loop gain reach 1.
         const double target = high / low;
         const double top = target < 1.0 ? std::max(target * target, 1e-4) : target * target;
-        dampers[i].Design(std::min(top, 0.999 / low), kHfReference, rate, ramp);
+        dampers.Design(i, std::min(top, 0.999 / low),
+                       kHfReference * (target < 1.0 ? kShelfCornerRatio : 1.0), rate);
         gains[i] = static_cast<float>(low);
         meanSquare += low * low / kLines;
     }
+    dampers.Commit(ramp);
     loopGain.Set(gains, ramp);
     // A unit impulse leaves about kLines / (1 - g^2) of energy in the output
     // sum; scale so the late energy equals the reverb level squared.
@@ -533,8 +586,12 @@ void Reverb::Engine::Apply(const EaxListener& raw, bool enabled) {
     stepCos = std::cos(step);
     stepSin = std::sin(step);
 
+    // However loud the listener asks for the late part, it stays within
+    // kMaxLateLevel of the dry level: Under Water's +1700 mB would otherwise
+    // lift music by 8 dB and drive it into the limiter.
+    const double late = std::min(kRoomGain * room * Level(l.lReverb), Level(kMaxLateLevel));
     levels[0].SetTarget(static_cast<float>(kRoomGain * room * Level(l.lReflections)), ramp);
-    levels[1].SetTarget(static_cast<float>(kRoomGain * room * Level(l.lReverb) * lateNorm), ramp);
+    levels[1].SetTarget(static_cast<float>(late * lateNorm), ramp);
 
     if (fresh) {
         current = previous = g;
@@ -586,9 +643,13 @@ void Reverb::Engine::Run(std::span<float> data) {
             // The feed fades in with the switch: the delay lines start from
             // silence, and an unfaded input would reach the output as a step
             // once the pre-delay has passed, after the output fade is over.
-            const float blocked = x[c] - dcIn[c] + dcPole * dcOut[c];
-            dcIn[c] = x[c];
-            dcOut[c] = blocked;
+            float blocked = x[c];
+            for (int k = 0; k < 2; ++k) {
+                const float y = blocked - dcIn[c][k] + dcPole * dcOut[c][k];
+                dcIn[c][k] = blocked;
+                dcOut[c][k] = y;
+                blocked = y;
+            }
             pre[c].Write(roomHF[c].Process(on * blocked + kAntiDenormal));
             float sum = 0.0f;
             for (int k = 0; k < kTaps; ++k) {
@@ -648,7 +709,11 @@ void Reverb::Engine::Run(std::span<float> data) {
             const float k = kAllpassSigns[i] * diffuse[0];
             const float inner = r + k * delayed;
             loopAllpass[i].Write(inner);
-            feedback[i] = gain[i] * dampers[i].Process(delayed - k * inner);
+            feedback[i] = delayed - k * inner;
+        }
+        dampers.Process(feedback);
+        for (int i = 0; i < kLines; ++i) {
+            feedback[i] *= gain[i];
         }
         Hadamard(feedback);
         for (int i = 0; i < kLines; ++i) {

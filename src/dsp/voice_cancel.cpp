@@ -23,13 +23,18 @@ void VoiceCancel::SetEnabled(bool on) {
     mix_.SetTarget(on ? 1.0f : 0.0f, fadeSamples_);
 }
 
+void VoiceCancel::ClearLows() {
+    for (auto& s : lows_) {
+        s.Clear();
+    }
+}
+
 bool VoiceCancel::Bypassed() const {
     return channels_ != 2 || (!enabled_ && mix_.Settled() && mix_.Value() == 0.0f);
 }
 
 void VoiceCancel::Flush() {
-    left_.Clear();
-    right_.Clear();
+    ClearLows();
     side_.Clear();
     mix_.Reset(enabled_ ? 1.0f : 0.0f);
 }
@@ -44,15 +49,18 @@ void VoiceCancel::Process(std::span<float> interleaved) {
         const double l = p[0];
         const double r = p[1];
         const double side = side_.Run(highPass_, l - r);
-        const double outL = left_.Run(lowPass_, l) + side;
-        const double outR = right_.Run(lowPass_, r) - side;
+        DoublePair low = {l, r};
+        for (int k = 0; k < 4; ++k) {
+            low = lows_[k].Run(lowPass_[k], low);
+        }
+        const double outL = low[0] + side;
+        const double outR = low[1] - side;
         const float wet = mix_.Next();
         p[0] = static_cast<float>(l + wet * (outL - l));
         p[1] = static_cast<float>(r + wet * (outR - r));
     }
     if (!enabled_ && mix_.Settled() && mix_.Value() == 0.0f) {
-        left_.Clear();
-        right_.Clear();
+        ClearLows();
         side_.Clear();
     }
 }

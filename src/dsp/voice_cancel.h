@@ -57,7 +57,10 @@ private:
     int fadeSamples_ = 1;
     bool enabled_ = false;
     Coefficients lowPass_{}, highPass_{};
-    Cascade left_, right_, side_;
+    void ClearLows();
+
+    std::array<BiquadPairState, 4> lows_{}; // both channels' low parts
+    Cascade side_;
     SmoothRamp mix_;
 };
 

@@ -96,12 +96,19 @@ TEST(ChainFidelity, NoChangeClicksOrSpraysHighFrequencies) {
     chain.Start(2, kRate);
     RunChain(chain, io, states, changes);
 
-    float worstStep = 0.0f, worstHf = 0.0f;
-    std::size_t worstAt = 0;
+    // Per change: the largest step and high-band energy in the 90 ms after
+    // it, against the signal's own (the dry tone, the tone at its level in
+    // those 90 ms, 40 ms before, 90-140 ms after). High-band energy 60 dB under the tone counts as
+    // silence. Where the room drives the output past the limiter's -1 dBFS, the limiter's own work
+    // is heard; those changes are held to a looser bar.
+    struct Worst {
+        float step = 0.0f, hf = 0.0f;
+        int count = 0;
+    } clean, limited;
     for (int ch = 0; ch < 2; ++ch) {
         const auto hf = HighBandEnergy(io, ch);
         const auto x = Channel(io, 2, ch);
-        const double floor = 1e-9 * 0.125 * 220; // -90 dB re the tone
+        const double floor = 1e-6 * 0.125 * 220;
         for (std::size_t at : changes) {
             auto step = [&](std::size_t from, std::size_t to) {
                 return MaxStep(std::span(x).subspan(from, to - from), 1);
@@ -110,23 +117,29 @@ TEST(ChainFidelity, NoChangeClicksOrSpraysHighFrequencies) {
                 return *std::max_element(hf.begin() + from / 220, hf.begin() + to / 220);
             };
             const std::size_t w = kRate / 1000;
+            // A 220 Hz tone of amplitude A steps by up to A * 2 pi 220 / rate;
+            // while the rooms cross over it may swell, which is no click.
+            const float swell = static_cast<float>(2.0 * std::numbers::pi * 220.0 / kRate) *
+                                Peak(std::span(x).subspan(at, 90 * w));
             const float own =
-                std::max({dryStep, step(at - 40 * w, at), step(at + 90 * w, at + 140 * w)});
+                std::max({dryStep, swell, step(at - 40 * w, at), step(at + 90 * w, at + 140 * w)});
             const double ownHf =
                 std::max({floor, hfMax(at - 40 * w, at), hfMax(at + 90 * w, at + 140 * w)});
-            const float ratio = step(at, at + 90 * w) / own;
-            const auto hfRatio = static_cast<float>(hfMax(at, at + 90 * w) / ownHf);
-            if (ratio > worstStep) {
-                worstStep = ratio;
-                worstAt = at / dwell - 1;
-            }
-            worstHf = std::max(worstHf, hfRatio);
+            const bool loud = Peak(std::span(x).subspan(at - 40 * w, 180 * w)) > 0.891f;
+            Worst& worst = loud ? limited : clean;
+            worst.step = std::max(worst.step, step(at, at + 90 * w) / own);
+            worst.hf = std::max(worst.hf, static_cast<float>(hfMax(at, at + 90 * w) / ownHf));
+            worst.count += ch == 0 ? 1 : 0;
         }
     }
-    std::printf("figure: worst step %.2fx (state %zu), high band %+.1f dB\n", worstStep, worstAt,
-                10.0 * std::log10(worstHf));
-    EXPECT_LE(worstStep, 1.5f) << "state " << worstAt;
-    EXPECT_LE(10.0 * std::log10(worstHf), 6.0);
+    std::printf("figure: %d changes, worst step %.2fx, high band %+.1f dB; %d past the limiter's "
+                "threshold: %.2fx, %+.1f dB\n",
+                clean.count, clean.step, 10.0 * std::log10(clean.hf), limited.count, limited.step,
+                10.0 * std::log10(limited.hf));
+    EXPECT_LE(clean.step, 1.5f);
+    EXPECT_LE(10.0 * std::log10(clean.hf), 6.0);
+    EXPECT_LE(limited.step, 3.0f);
+    EXPECT_LE(10.0 * std::log10(limited.hf), 20.0);
 }
 
 TEST(ChainFidelity, PinkNoiseKeepsItsLevelAndNothingPassesFullScale) {

@@ -28,9 +28,12 @@ constexpr double kMinLateFactor = 0.05;
 constexpr double kDelayPerDecay = 1.0;    // s of summed line delay per s of decay, at least
 constexpr double kMaxDensityFactor = 2.5; // what the density alone may grow the lines to
 constexpr double kMaxTapFactor = 2.5;     // the early cluster stops growing at about 19 m
-constexpr double kMaxPassHfCut = 20.0;    // dB a loop may cut at 5 kHz per circulation
-constexpr double kMaxPassHfLimit = 40.0;  // dB it is made to cut at most
-constexpr double kHfReference = 5000.0;   // Hz, where the HF properties apply
+constexpr double kSmallRoomFactor = 0.4;  // below 3 m a room wobbles its lines a little
+constexpr double kSmallRoomModulationDepth = 0.2;
+constexpr float kSmallRoomModulationTime = 0.7f; // s
+constexpr double kMaxPassHfCut = 20.0;           // dB a loop may cut at 5 kHz per circulation
+constexpr double kMaxPassHfLimit = 40.0;         // dB it is made to cut at most
+constexpr double kHfReference = 5000.0;          // Hz, where the HF properties apply
 // A cutting shelf meets its target a little below the reference, so the
 // whole third octave round 5 kHz decays as asked, not just its top.
 constexpr double kShelfCornerRatio = 0.85;
@@ -519,6 +522,13 @@ void Reverb::Engine::Apply(const EaxListener& raw, bool enabled) {
     const double lateFactor =
         std::clamp(std::max(std::min(factor, hfFactor), std::min(densityFactor, hfLimit)),
                    kMinLateFactor, kMaxLateFactor);
+    // A small room's few modes still ring on a sustained note; a slow wobble
+    // of about ten cents smears them, as a real room's air movement does.
+    if (factor < kSmallRoomFactor && modulationDepth == 0.0f) {
+        modulationTime = kSmallRoomModulationTime;
+        g.swing = static_cast<float>(2.0 * kPitchDeviation * kSmallRoomModulationDepth * rate *
+                                     modulationTime / (2.0 * std::numbers::pi));
+    }
     for (int i = 0; i < kLines; ++i) {
         std::size_t n =
             NextPrime(std::max<std::size_t>(2, Samples(kLineSeconds[i] * lateFactor, rate)));

@@ -345,22 +345,16 @@ struct Geometry {
     bool operator==(const Geometry&) const = default;
 };
 
+// The unnormalised 8-point Hadamard transform, its three butterfly stages
+// written out; the caller folds in the 1/sqrt(8) that keeps it orthogonal.
 void Hadamard(std::array<float, kLines>& v) {
-    for (int len = 1; len < kLines; len <<= 1) {
-        for (int i = 0; i < kLines; i += 2 * len) {
-            for (int j = i; j < i + len; ++j) {
-                const float a = v[j];
-                const float b = v[j + len];
-                v[j] = a + b;
-                v[j + len] = a - b;
-            }
-        }
-    }
-    constexpr float kScale = 0.35355339059327373f; // 1/sqrt(8): keeps the matrix orthogonal
-    for (float& x : v) {
-        x *= kScale;
-    }
+    const float a0 = v[0] + v[1], a1 = v[0] - v[1], a2 = v[2] + v[3], a3 = v[2] - v[3];
+    const float a4 = v[4] + v[5], a5 = v[4] - v[5], a6 = v[6] + v[7], a7 = v[6] - v[7];
+    const float b0 = a0 + a2, b2 = a0 - a2, b1 = a1 + a3, b3 = a1 - a3;
+    const float b4 = a4 + a6, b6 = a4 - a6, b5 = a5 + a7, b7 = a5 - a7;
+    v = {b0 + b4, b1 + b5, b2 + b6, b3 + b7, b0 - b4, b1 - b5, b2 - b6, b3 - b7};
 }
+constexpr float kHadamardScale = 0.35355339059327373f; // 1/sqrt(8)
 
 } // namespace
 
@@ -723,7 +717,7 @@ void Reverb::Engine::Run(std::span<float> data) {
         }
         dampers.Process(feedback);
         for (int i = 0; i < kLines; ++i) {
-            feedback[i] *= gain[i];
+            feedback[i] *= gain[i] * kHadamardScale;
         }
         Hadamard(feedback);
         for (int i = 0; i < kLines; ++i) {

@@ -57,13 +57,26 @@ void EqDesign::Prepare(double rate) {
         frequency_[shelf_] = kShelfCorner * rate_;
         probe_[shelf_] = kShelfProbe * rate_;
     }
+    for (int b = 0; b < kBands; ++b) {
+        const double w0 = 2.0 * std::numbers::pi * frequency_[b] / rate_;
+        const double sw = std::sin(w0);
+        cos_[b] = std::cos(w0);
+        // The shelf's slope-1 alpha; the peaks' in the digital bandwidth
+        // form, which keeps the width in octaves near Nyquist where the
+        // plain Q form would cramp it.
+        alpha_[b] = b == shelf_ ? sw / std::numbers::sqrt2
+                                : sw * std::sinh(std::numbers::ln2 / 2.0 * width_[b] * w0 / sw);
+        const double wp = 2.0 * std::numbers::pi * probe_[b] / rate_;
+        probeCos_[b] = std::cos(wp);
+        probeCos2_[b] = std::cos(2.0 * wp);
+    }
 
     // Interaction: how much of its gain each filter gives at every probe.
     const int n = std::min(shelf_ + 1, kBands);
     std::array<std::array<double, 2 * kBands>, kBands> m{};
     for (int i = 0; i < n; ++i) {
         for (int j = 0; j < n; ++j) {
-            m[i][j] = FilterDb(j, kProbeGain, probe_[i]) / kProbeGain;
+            m[i][j] = FilterDb(j, kProbeGain, probeCos_[i], probeCos2_[i]) / kProbeGain;
         }
         m[i][n + i] = 1.0;
     }
@@ -129,7 +142,7 @@ EqDesign::Gains EqDesign::Solve(const Gains& sliders) const {
         for (int i = 0; i < n; ++i) {
             double response = 0.0;
             for (int j = 0; j < n; ++j) {
-                response += FilterDb(j, gains[j], probe_[i]);
+                response += FilterDb(j, gains[j], probeCos_[i], probeCos2_[i]);
             }
             error[i] = target[i] - response;
         }
@@ -143,11 +156,10 @@ BiquadCoefficients EqDesign::Coefficients(int band, double gain) const {
         return c;
     }
     const double a = std::pow(10.0, gain / 40.0);
-    const double w0 = 2.0 * std::numbers::pi * frequency_[band] / rate_;
-    const double cw = std::cos(w0);
+    const double cw = cos_[band];
+    const double alpha = alpha_[band];
     if (band == shelf_) {
         // Cookbook high shelf, slope 1.
-        const double alpha = std::sin(w0) / std::numbers::sqrt2;
         const double s = 2.0 * std::sqrt(a) * alpha;
         const double a0 = (a + 1.0) - (a - 1.0) * cw + s;
         c.b0 = a * ((a + 1.0) + (a - 1.0) * cw + s) / a0;
@@ -159,10 +171,6 @@ BiquadCoefficients EqDesign::Coefficients(int band, double gain) const {
     }
     // Cookbook peak: the bilinear transform with the centre pre-warped, so
     // the gain at the centre is exactly the filter's.
-    // The digital bandwidth form keeps the width in octaves near Nyquist,
-    // where the plain Q form would cramp it.
-    const double sw = std::sin(w0);
-    const double alpha = sw * std::sinh(std::numbers::ln2 / 2.0 * width_[band] * w0 / sw);
     const double a0 = 1.0 + alpha / a;
     c.b0 = (1.0 + alpha * a) / a0;
     c.b1 = -2.0 * cw / a0;
@@ -173,12 +181,15 @@ BiquadCoefficients EqDesign::Coefficients(int band, double gain) const {
 }
 
 double EqDesign::FilterDb(int band, double gain, double frequency) const {
+    const double w = 2.0 * std::numbers::pi * frequency / rate_;
+    return FilterDb(band, gain, std::cos(w), std::cos(2.0 * w));
+}
+
+double EqDesign::FilterDb(int band, double gain, double cw, double c2w) const {
     if (gain == 0.0) {
         return 0.0;
     }
     const BiquadCoefficients c = Coefficients(band, gain);
-    const double w = 2.0 * std::numbers::pi * frequency / rate_;
-    const double cw = std::cos(w), c2w = std::cos(2.0 * w);
     const double num = c.b0 * c.b0 + c.b1 * c.b1 + c.b2 * c.b2 +
                        2.0 * (c.b0 * c.b1 + c.b1 * c.b2) * cw + 2.0 * c.b0 * c.b2 * c2w;
     const double den =

@@ -34,12 +34,15 @@ public:
 
 private:
     double FilterDb(int band, double gain, double frequency) const;
+    double FilterDb(int band, double gain, double cw, double c2w) const;
 
     double rate_ = 44100.0;
     int shelf_ = kBands;                     // first band merged into the shelf (kBands: none)
     std::array<double, kBands> frequency_{}; // centre, or the shelf's corner
     std::array<double, kBands> width_{};     // octaves
-    std::array<double, kBands> probe_{};     // where each filter's slider is met
+    std::array<double, kBands> cos_{}, alpha_{};
+    std::array<double, kBands> probeCos_{}, probeCos2_{}; // cos w, cos 2w at each probe
+    std::array<double, kBands> probe_{};                  // where each filter's slider is met
     std::array<std::array<double, kBands>, kBands> inverse_{};
 };
 

@@ -32,11 +32,14 @@ constexpr double kSmallRoomFactor = 0.4;  // below 3 m a room wobbles its lines 
 constexpr double kSmallRoomModulationDepth = 0.2;
 constexpr float kSmallRoomModulationTime = 0.7f; // s
 constexpr double kMaxPassHfCut = 20.0;           // dB a loop may cut at 5 kHz per circulation
-constexpr double kMaxPassHfLimit = 40.0;         // dB it is made to cut at most
+constexpr double kMaxPassHfLimit = 20.0;         // dB it is made to cut at most
 constexpr double kHfReference = 5000.0;          // Hz, where the HF properties apply
 // A cutting shelf meets its target a little below the reference, so the
 // whole third octave round 5 kHz decays as asked, not just its top.
+// A deep cut stays at the reference: lower down it would reach into the mid
+// band's decay.
 constexpr double kShelfCornerRatio = 0.85;
+constexpr double kMildestTop = 0.1;
 constexpr double kSpeedOfSound = 343.3;      // m/s
 constexpr double kRampSeconds = 0.02;        // levels and filter coefficients
 constexpr double kFadeSeconds = 0.03;        // switching on and off
@@ -560,8 +563,9 @@ void Reverb::Engine::Apply(const EaxListener& raw, bool enabled) {
         // would make the loop gain reach 1.
         const double target = high / low;
         const double top = target < 1.0 ? std::max(target * target, 1e-4) : target * target;
+        const bool mild = target < 1.0 && top >= kMildestTop;
         dampers.Design(i, std::min(top, 0.999 / low),
-                       kHfReference * (target < 1.0 ? kShelfCornerRatio : 1.0), rate);
+                       kHfReference * (mild ? kShelfCornerRatio : 1.0), rate);
         gains[i] = static_cast<float>(low);
         meanSquare += low * low / kLines;
     }

@@ -197,8 +197,7 @@ TEST(SkinCheck, FilesThatAreNoLibraryAreRefusedAndLeftOutOfTheMenu) {
 
 TEST(SkinCheck, TheKeptFixturesAreRefusedForTheirReason) {
     // Written by tests/fixtures/skins/make.py; the fuzz targets start from them too.
-    const std::string dir =
-        std::filesystem::path(__FILE__).parent_path().parent_path() / "fixtures" / "skins";
+    const std::string dir = std::string(MIXORA_FIXTURES_DIR) + "/skins";
     const std::pair<const char*, std::optional<SkinProblem>> cases[] = {
         {"Good.dll", std::nullopt},
         {"HugeRle.dll", SkinProblem::TooLarge},

@@ -1,8 +1,11 @@
 // Mixora: wires the Linux stand-ins to the core and runs the message loop.
 #include <QApplication>
 #include <QTimer>
+#include <cstdio>
+#include <string_view>
 
 #include "app/mixora_app.h"
+#include "app/settings.h"
 #include "app/unbuilt_routes.h"
 #include "device/device_operations.h"
 #include "device/directsound_reverb.h"
@@ -29,7 +32,30 @@
 #include "platform/qt/signal_bridge.h"
 #include "skin/program_resources.h"
 
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: mixora [--skin=builtin] [--help]\n"
+    "\n"
+    "  --skin=builtin  start with the built-in skin and keep it as the chosen skin\n"
+    "                  (the way back when a skin package cannot be used)\n"
+    "  --help          show this text\n";
+
+} // namespace
+
 int main(int argc, char** argv) {
+    bool builtinSkin = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (arg == "--skin=builtin") {
+            builtinSkin = true;
+        }
+    }
+
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Mixora"));
     // The window decides itself when the program ends (WM_CLOSE, then
@@ -47,7 +73,13 @@ int main(int argc, char** argv) {
     QtMessageBox messages([&host] { return host.Widget(); });
     PosixLauncher launcher;
     QtTextRasterizer text;
-    RegistryStore registry(system.WindowsDirectory() + "/registry.reg", &debug);
+    RegistryStore registry(system.WindowsDirectory() + "/registry.reg", &debug, &messages);
+    if (builtinSkin) {
+        // Saved before anything else runs, so the choice holds even if this
+        // run ends early.
+        profile.WriteString("Settings", "Skin_File", "",
+                            SettingsFilePath(system.WindowsDirectory()));
+    }
 
     // The software effect driver stands where the sound driver stood: the
     // property channel, the mixer and DirectSound all reach it, and every

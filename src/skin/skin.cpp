@@ -4,6 +4,7 @@
 
 #include "platform/window_host.h"
 #include "skin/resource_source.h"
+#include "skin/skin_check.h"
 
 namespace mixora {
 
@@ -19,6 +20,12 @@ bool CSkinBitmap::LoadFrom(const IResourceModule& module, const char* name) {
         return false;
     }
     CSize size = dib_.GetSize();
+    // Whatever slipped past the package check, a header never decides an
+    // allocation beyond the largest skin bitmap.
+    if (size.cx > kMaxSkinBitmapSide || size.cy > kMaxSkinBitmapSide) {
+        Clear();
+        return false;
+    }
     width_ = size.cx;
     height_ = size.cy;
     argb_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), 0xFF000000u);

@@ -151,6 +151,12 @@ TEST_F(PresetDialogs, TemplatesCarryTheCaptionsControlsAndTexts) {
     EXPECT_EQ(orphan.DoModal(), -1); // no owner told: no dialog
     EXPECT_FALSE(ParseDialogTemplate("caption \"x\"\nsize 10 10\nlistbox 1 0 0 5 5 sideways\n"));
     EXPECT_FALSE(ParseDialogTemplate("caption \"x\"\nbutton 1 0 0 5 5 \"a\"\n")); // no size
+    // Edges beyond the largest int are refused, not wrapped to negative.
+    EXPECT_FALSE(ParseDialogTemplate("caption \"x\"\nsize 10 10\nbutton 1 2147483600 0 100 5\n"));
+    EXPECT_FALSE(ParseDialogTemplate("caption \"x\"\nsize 10 10\nbutton 1 0 2147483647 1 1\n"));
+    auto edge = ParseDialogTemplate("caption \"x\"\nsize 10 10\nbutton 1 2147483547 0 100 5\n");
+    ASSERT_TRUE(edge);
+    EXPECT_EQ(edge->controls[0].rect.right, 2147483647);
 }
 
 TEST_F(PresetDialogs, SelectedLanguageTranslatesCaptionsAndButtons) {

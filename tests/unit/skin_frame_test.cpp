@@ -236,14 +236,46 @@ TEST_F(SkinFrameTest, APlaylistHiddenInTheBaseSkinStaysHiddenUnderEmber) {
     EXPECT_TRUE(outline == Shape());
 }
 
-TEST_F(SkinFrameTest, AChoiceBeyondTheListOrAPackageThatIsNoSkinKeepsAWholeWindow) {
+TEST_F(SkinFrameTest, ARefusedPackageIsNamedAndNeverBecomesTheSkin) {
     WritePackage("Broken.dll", /*withBase=*/false);
     frame.OnCommand(ID_FIRST_SKIN_PACKAGE + 5, 0);
     EXPECT_EQ(frame.m_strSkinFile, "");
+
+    // Switching to it: told, and the window keeps the skin it has.
+    const std::string broken = programDir.File("Broken.dll");
+    EXPECT_CALL(messages, MessageBox(::testing::AllOf(::testing::HasSubstr(broken),
+                                                      ::testing::HasSubstr("no SKINBASE")),
+                                     _, _))
+        .Times(1);
+    EXPECT_CALL(host, SetClientSize(_, _)).Times(0);
     frame.OnCommand(ID_FIRST_SKIN_PACKAGE, 0);
-    EXPECT_EQ(frame.m_strSkinFile, programDir.File("Broken.dll"));
-    // Without SKINBASE the package is not a skin: the base skin is used.
+    EXPECT_EQ(frame.m_strSkinFile, "");
     EXPECT_EQ(frame.m_skin.Size(), (CSize{520, 419}));
     EXPECT_EQ(frame.m_skin.Controls().Size(), 45u);
-    EXPECT_EQ(frame.m_bPLScrollReverse, 1);
+    frame.OnCommand(1065, 0);
+    ASSERT_EQ(menu.size(), 3u);
+    EXPECT_TRUE(menu[0].radioChecked);
+    EXPECT_FALSE(menu[2].radioChecked);
+    ::testing::Mock::VerifyAndClearExpectations(&messages);
+
+    // Saved as the skin by an older run: the next start comes up with the
+    // built-in skin, says why, and does not keep the choice.
+    EXPECT_CALL(messages, MessageBox(::testing::HasSubstr(broken), _, _)).Times(1);
+    frame.m_skin.Release();
+    frame.m_strSkinFile = broken;
+    EXPECT_EQ(frame.SetUpSkin(), 0);
+    EXPECT_EQ(frame.m_strSkinFile, "");
+    EXPECT_EQ(frame.m_skin.Size(), (CSize{520, 419}));
+    EXPECT_EQ(frame.m_skin.Controls().Size(), 45u);
+}
+
+TEST_F(SkinFrameTest, FilesThatCannotBeOpenedAreNotOffered) {
+    WritePackage("Alt.dll");
+    programDir.Write("Empty.dll", "");
+    programDir.Write("Junk.dll", std::string(2000, 'j'));
+    frame.OnCommand(1065, 0);
+    ASSERT_EQ(menu.size(), 3u);
+    EXPECT_EQ(menu[2].text, "Alt");
+    frame.OnCommand(ID_FIRST_SKIN_PACKAGE, 0);
+    EXPECT_EQ(frame.m_strSkinFile, programDir.File("Alt.dll"));
 }

@@ -308,6 +308,7 @@ void GstMediaControl::PutCurrentPosition(double seconds) {
     gst_element_seek_simple(playbin_, GST_FORMAT_TIME,
                             static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
                             static_cast<gint64>(seconds * GST_SECOND));
+    WaitOpened(); // until the media has got there, so the position tells
     // A seek after the end plays on from the new place; an end reported
     // before the seek no longer holds.
     StartFresh();

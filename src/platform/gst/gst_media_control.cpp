@@ -24,9 +24,9 @@ constexpr gint64 kSinkSegmentUs = 50000;
 // How long a call that needs the opened media waits for it.
 constexpr GstClockTime kOpenWait = 3 * GST_SECOND;
 
-// playbin's flags: audio, video and software volume; no subtitles, no
-// deinterlacing or colour balance.
-constexpr guint kPlayFlags = 0x1 | 0x2 | 0x10;
+// playbin's flags: audio and video; no subtitles, no deinterlacing or colour
+// balance, and no volume of its own (ours sits right before the sink).
+constexpr guint kPlayFlags = 0x1 | 0x2;
 
 void TuneAudioSink(GstBin*, GstBin*, GstElement* element, gpointer) {
     if (GST_IS_AUDIO_BASE_SINK(element)) {
@@ -174,19 +174,24 @@ bool GstMediaControl::Build(const std::string& audioSink, std::string* why) {
     gst_object_ref_sink(playbin_);
     g_signal_connect(playbin_, "deep-element-added", G_CALLBACK(TuneAudioSink), nullptr);
 
-    GstElement* filter = MakeBin("audioconvert ! mixoraeffects", why);
-    GstElement* sink = MakeBin(audioSink.empty() ? "autoaudiosink" : audioSink, why);
+    // The effects and the volume go right before the sink, not in playbin's
+    // audio filter: that one runs ahead of a queue holding a second of
+    // sound, and a turned knob would be heard a second late.
+    GstElement* sink = MakeBin("audioconvert ! mixoraeffects ! volume name=gain ! " +
+                                   (audioSink.empty() ? std::string("autoaudiosink") : audioSink),
+                               why);
     GstElement* video = MakeBin("videoscale ! videoconvert ! capsfilter name=size ! "
                                 "appsink name=frames sync=true max-buffers=1 drop=true",
                                 why);
-    if (!filter || !sink || !video) {
-        for (GstElement* e : {filter, sink, video}) {
+    if (!sink || !video) {
+        for (GstElement* e : {sink, video}) {
             if (e) {
                 gst_object_unref(gst_object_ref_sink(e));
             }
         }
         return false;
     }
+    gain_ = gst_bin_get_by_name(GST_BIN(sink), "gain");
     pictureSize_ = gst_bin_get_by_name(GST_BIN(video), "size");
     GstElement* frames = gst_bin_get_by_name(GST_BIN(video), "frames");
     GstAppSinkCallbacks callbacks{};
@@ -195,8 +200,7 @@ bool GstMediaControl::Build(const std::string& audioSink, std::string* why) {
     gst_object_unref(frames);
     SetPictureSize();
 
-    g_object_set(playbin_, "audio-filter", filter, "audio-sink", sink, "video-sink", video, "flags",
-                 kPlayFlags, nullptr);
+    g_object_set(playbin_, "audio-sink", sink, "video-sink", video, "flags", kPlayFlags, nullptr);
     GstBus* bus = gst_element_get_bus(playbin_);
     gst_bus_set_sync_handler(bus, &Shared::OnBusMessage, shared_.get(), nullptr);
     gst_object_unref(bus);
@@ -215,8 +219,10 @@ GstMediaControl::~GstMediaControl() {
         gst_object_unref(bus);
         gst_object_unref(playbin_);
     }
-    if (pictureSize_) {
-        gst_object_unref(pictureSize_);
+    for (GstElement* e : {gain_, pictureSize_}) {
+        if (e) {
+            gst_object_unref(e);
+        }
     }
     if (picture_) {
         gst_sample_unref(picture_);
@@ -329,11 +335,11 @@ int GstMediaControl::GetHasPicture() {
 void GstMediaControl::PutVolume(int volume) {
     // Hundredths of a decibel: -3000 is -30 dB, 0 is unity.
     const double gain = std::pow(10.0, std::clamp(volume, -10000, 0) / 2000.0);
-    g_object_set(playbin_, "volume", gain, nullptr);
+    g_object_set(gain_, "volume", gain, nullptr);
 }
 
 void GstMediaControl::PutMute(bool mute) {
-    g_object_set(playbin_, "mute", mute ? TRUE : FALSE, nullptr);
+    g_object_set(gain_, "mute", mute ? TRUE : FALSE, nullptr);
 }
 
 void GstMediaControl::PutSwitch(int id, bool value) {

@@ -58,6 +58,7 @@ private:
     bool visible_;
     bool autoRewind_ = true;
     GstElement* playbin_ = nullptr;
+    GstElement* gain_ = nullptr;        // the volume element before the sink
     GstElement* pictureSize_ = nullptr; // the capsfilter that scales frames to rect_
     std::shared_ptr<Shared> shared_;
 

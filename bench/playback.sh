@@ -63,7 +63,7 @@ awk -v d=$((end - start)) -v hz="$hz" -v s="$seconds" -v r="$rss" -v n="$inputs"
 gst-launch-1.0 -q audiotestsrc freq=1000 volume=0.3 samplesperbuffer=1024 num-buffers=431 \
   ! audio/x-raw,rate=44100,channels=2 ! lamemp3enc target=bitrate bitrate=192 cbr=true \
   ! filesink location="$tmp/tone.mp3"
-for _ in 1 2 3; do
+for _ in $(seq "${RUNS:-3}"); do
 python3 - "$driver" "$tmp/tone.mp3" <<'PY'
 import array, math, subprocess, sys, time
 rec = subprocess.Popen(["parec", "--device=mixora_null.monitor", "--raw", "--format=s16le",

@@ -13,7 +13,7 @@
 #include "platform/effect_driver/software_directsound.h"
 #include "platform/effect_driver/software_effect_device.h"
 #include "platform/effect_driver/virtual_mixer.h"
-#include "platform/gst/gst_media_factory.h"
+#include "platform/gst/media_module_loader.h"
 #include "platform/posix/linux_system.h"
 #include "platform/posix/mci_standin.h"
 #include "platform/posix/posix_launcher.h"
@@ -64,9 +64,12 @@ int main(int argc, char** argv) {
     CDeviceFrameOperations ops(mixerControl, channel, equalizer);
     CDeviceCommandOperations commands(mixerControl, channel, equalizer, environments);
     // Playback: the factory of the media controls, GStreamer's playbin with
-    // the effect element. GStreamer starts with the first control or length
-    // probe it makes, not here. MIXORA_AUDIO_SINK chooses another output.
-    GstMediaControlFactory mediaControls(host, {.audioSink = {}, .log = &debug});
+    // the effect element. The media engine is loaded and started with the
+    // first control or length probe it makes, not here. MIXORA_AUDIO_SINK
+    // chooses another output.
+    const std::string programFile = system.ModuleFileName();
+    MediaModuleFactory mediaControls(host, {.audioSink = {}, .log = &debug},
+                                     programFile.substr(0, programFile.rfind('/')));
 
     SignalBridge signalBridge(host);
     PowerEvents power(host);

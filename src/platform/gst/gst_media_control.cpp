@@ -11,6 +11,8 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/gst/media_length.h"
+
 namespace mixora {
 namespace {
 
@@ -291,6 +293,10 @@ double GstMediaControl::GetDuration() {
     gint64 ns = 0;
     if (WaitOpened() && gst_element_query_duration(playbin_, GST_FORMAT_TIME, &ns) && ns > 0) {
         duration_ = static_cast<double>(ns) / GST_SECOND;
+    } else if (duration_ == 0.0 && !path_.empty() && end_ != End::Failed) {
+        // Parsers of some formats (MP3) know the length only after reading
+        // a while; the file's headers know it now.
+        duration_ = MeasureMediaLength(path_);
     }
     return end_ == End::Failed ? 0.0 : duration_;
 }

@@ -14,6 +14,7 @@
 #include "platform/effect_driver/software_directsound.h"
 #include "platform/effect_driver/software_effect_device.h"
 #include "platform/effect_driver/virtual_mixer.h"
+#include "platform/gst/media_module_loader.h"
 #include "platform/posix/linux_system.h"
 #include "platform/posix/mci_standin.h"
 #include "platform/posix/posix_launcher.h"
@@ -65,6 +66,14 @@ int main(int argc, char** argv) {
     CDeviceOperations deviceOps(mixerControl, channel, equalizer, environments);
     CPlaybackNotBuilt playbackOps(&debug);
     CRecorderNotBuilt recorderOps(&debug);
+    // Playback: the factory of the media controls, GStreamer's playbin with
+    // the effect element. The media engine is loaded and started with the
+    // first control or length probe it makes, not here. MIXORA_AUDIO_SINK
+    // chooses another output.
+    const std::string programFile = system.ModuleFileName();
+    MediaModuleFactory mediaControls(host, {.audioSink = {}, .log = &debug},
+                                     programFile.substr(0, programFile.rfind('/')));
+
     SignalBridge signalBridge(host);
     PowerEvents power(host);
 

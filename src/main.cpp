@@ -2,6 +2,7 @@
 #include <QApplication>
 
 #include "app/mixora_app.h"
+#include "app/playback_routes.h"
 #include "app/unbuilt_routes.h"
 #include "device/device_operations.h"
 #include "device/directsound_reverb.h"
@@ -17,11 +18,13 @@
 #include "platform/gst/media_module_loader.h"
 #include "platform/posix/linux_system.h"
 #include "platform/posix/mci_standin.h"
+#include "platform/posix/posix_file_store.h"
 #include "platform/posix/posix_launcher.h"
 #include "platform/posix/profile_file.h"
 #include "platform/posix/registry_store.h"
 #include "platform/qt/power_events.h"
 #include "platform/qt/qt_dialog_view.h"
+#include "platform/qt/qt_file_dialog.h"
 #include "platform/qt/qt_message_box.h"
 #include "platform/qt/qt_text_rasterizer.h"
 #include "platform/qt/qt_window_host.h"
@@ -64,7 +67,6 @@ int main(int argc, char** argv) {
     QtDialogRunner dialogs([&host] { return host.Widget(); });
     CEqualizerOperations equalizer(eqChannel, registry, records, resources, dialogs);
     CDeviceOperations deviceOps(mixerControl, channel, equalizer, environments);
-    CPlaybackNotBuilt playbackOps(&debug);
     CRecorderNotBuilt recorderOps(&debug);
     // Playback: the factory of the media controls, GStreamer's playbin with
     // the effect element. The media engine is loaded and started with the
@@ -73,6 +75,17 @@ int main(int argc, char** argv) {
     const std::string programFile = system.ModuleFileName();
     MediaModuleFactory mediaControls(host, {.audioSink = {}, .log = &debug},
                                      programFile.substr(0, programFile.rfind('/')));
+    QtFileDialog fileDialogs([&host] { return host.Widget(); });
+    PosixFileStore files;
+    CPlaybackEngine engine({.media = mediaControls,
+                            .mci = mci,
+                            .mixer = mixerControl,
+                            .dialogs = fileDialogs,
+                            .files = files,
+                            .messages = messages,
+                            .tasks = host,
+                            .log = &debug});
+    CPlaybackOperations playbackOps(engine);
 
     SignalBridge signalBridge(host);
     PowerEvents power(host);

@@ -58,8 +58,9 @@ awk -v d=$((end - start)) -v hz="$hz" -v s="$seconds" -v r="$rss" -v n="$inputs"
 
 # 2. An equalizer change (every band to -12 dB) at 4 s into a steady 1 kHz
 # tone: when does the level at the null sink's monitor drop? Each chunk the
-# recorder reads is stamped with the wall clock, so the drop is placed in
-# time within a few ms. Three runs.
+# recorder reads is stamped with the wall clock; the earliest stamp fixes
+# the clock of the whole recording, so the drop is placed in time within a
+# few ms even when the reader is late. Three runs (RUNS=n for more).
 gst-launch-1.0 -q audiotestsrc freq=1000 volume=0.3 samplesperbuffer=1024 num-buffers=431 \
   ! audio/x-raw,rate=44100,channels=2 ! lamemp3enc target=bitrate bitrate=192 cbr=true \
   ! filesink location="$tmp/tone.mp3"
@@ -71,14 +72,21 @@ rec = subprocess.Popen(["parec", "--device=mixora_null.monitor", "--raw", "--for
 drv = subprocess.Popen([sys.argv[1], sys.argv[2], "6", "--change-at", "4"], stdout=subprocess.PIPE,
                        text=True)
 chunk = 441 * 4  # 10 ms
-levels = []      # (wall clock at the end of the 10 ms, rms)
+levels = []      # (frames recorded up to the end of the chunk, rms)
+reads = []       # (wall clock of a read, frames recorded up to it)
+frames = 0
 end = time.time() + 7
 while time.time() < end:
     data = rec.stdout.read(chunk)
-    now = time.time()
+    frames += len(data) // 4
+    reads.append((time.time(), frames))
     s = array.array("h", data)
-    levels.append((now, math.sqrt(sum(v * v for v in s) / max(1, len(s)))))
+    levels.append((frames, math.sqrt(sum(v * v for v in s) / max(1, len(s)))))
 rec.kill()
+# The recording runs at the sample rate; a read can only come late, never
+# early, so the earliest read fixes the clock of every sample.
+start = min(t - n / 44100 for t, n in reads[len(reads) // 4:])
+levels = [(start + n / 44100, r) for n, r in levels]
 changed = None
 for line in drv.communicate()[0].splitlines():
     if line.startswith("changed at"):

@@ -253,6 +253,7 @@ void GstMediaControl::PutFileName(const std::string& path) {
     path_.clear();
     duration_ = 0.0;
     startAt_ = 0.0;
+    position_ = 0.0;
     ready_ = true;
     state_ = kMediaStopped;
     if (picture_) {
@@ -308,11 +309,13 @@ double GstMediaControl::GetCurrentPosition() {
     if (ready_) {
         return startAt_;
     }
+    // While a seek or a state change is under way the pipeline may not
+    // answer; the last answer is then the best one.
     gint64 ns = 0;
-    if (!gst_element_query_position(playbin_, GST_FORMAT_TIME, &ns) || ns < 0) {
-        return 0.0;
+    if (gst_element_query_position(playbin_, GST_FORMAT_TIME, &ns) && ns >= 0) {
+        position_ = static_cast<double>(ns) / GST_SECOND;
     }
-    return static_cast<double>(ns) / GST_SECOND;
+    return position_;
 }
 
 void GstMediaControl::PutCurrentPosition(double seconds) {

@@ -68,6 +68,7 @@ private:
     bool ready_ = true;            // the pipeline is held in READY (stopped, nothing open)
     double startAt_ = 0.0;         // where Play starts from after a stop
     double duration_ = 0.0;        // last length known of the loaded media
+    double position_ = 0.0;        // last position the pipeline told
     GstSample* picture_ = nullptr; // the latest frame
     bool pictureShown_ = false;
 };

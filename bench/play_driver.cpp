@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/effect_driver/effect_hub.h"
 #include "platform/gst/effect_element.h"
 #include "platform/gst/gst_media_factory.h"
 #include "platform/qt/qt_window_host.h"
@@ -80,14 +81,15 @@ int main(int argc, char** argv) {
     if (show) {
         host.ShowWindow(SW_SHOW);
     }
-    GstMediaControlFactory factory(host);
+    EffectHub effects;
+    GstMediaControlFactory factory(host, {.audioSink = {}, .log = nullptr, .effects = &effects});
     std::string why;
     auto control = factory.Create(1168, RECT{10, 10, 330, 250}, true, &why);
     if (!control) {
         std::fprintf(stderr, "no media control: %s\n", why.c_str());
         return 1;
     }
-    SetEffectState(Equalizer());
+    effects.SetState(Equalizer());
     control->PutSwitch(kMediaSwitchAutoRewind, false);
     control->PutFileName(argv[1]);
     std::printf("duration %.3f s, picture %d, state %d\n", control->GetDuration(),
@@ -97,8 +99,8 @@ int main(int argc, char** argv) {
         QTimer::singleShot(static_cast<int>(seconds * 1000), &app, &QApplication::quit);
     }
     if (changeAt > 0.0) {
-        QTimer::singleShot(static_cast<int>(changeAt * 1000), Qt::PreciseTimer, &app, [] {
-            SetEffectState(
+        QTimer::singleShot(static_cast<int>(changeAt * 1000), Qt::PreciseTimer, &app, [&effects] {
+            effects.SetState(
                 Equalizer({-1200, -1200, -1200, -1200, -1200, -1200, -1200, -1200, -1200, -1200}));
             const auto now = std::chrono::system_clock::now().time_since_epoch();
             std::printf("changed at %lld\n",

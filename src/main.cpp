@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     // first control or length probe it makes, not here. MIXORA_AUDIO_SINK
     // chooses another output.
     const std::string programFile = system.ModuleFileName();
-    MediaModuleFactory mediaControls(host, {.audioSink = {}, .log = &debug},
+    MediaModuleFactory mediaControls(host, {.audioSink = {}, .log = &debug, .effects = &effectHub},
                                      programFile.substr(0, programFile.rfind('/')));
     QtFileDialog fileDialogs([&host] { return host.Widget(); });
     PosixFileStore files;

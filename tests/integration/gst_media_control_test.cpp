@@ -19,6 +19,7 @@
 
 #include "dsp/dsp_signals.h"
 #include "fakes/temp_dir.h"
+#include "platform/effect_driver/effect_hub.h"
 #include "platform/gst/effect_element.h"
 #include "platform/gst/gst_media_factory.h"
 #include "platform/gst/gst_runtime.h"
@@ -140,11 +141,10 @@ protected:
         cs.cy = 200;
         ASSERT_TRUE(host.Create(cs, window));
     }
-    void TearDown() override { SetEffectState(EffectState{}); }
 
     std::unique_ptr<IMediaControl> Make(const std::string& sink = "fakesink sync=true") {
         factory = std::make_unique<GstMediaControlFactory>(
-            host, GstMediaOptions{.audioSink = sink, .log = &log});
+            host, GstMediaOptions{.audioSink = sink, .log = &log, .effects = &effects});
         return factory->Create(kId, kMediaRect, true);
     }
     int Ends() const {
@@ -158,6 +158,7 @@ protected:
     QtWindowHost host;
     Window window;
     Log log;
+    EffectHub effects;
     std::unique_ptr<GstMediaControlFactory> factory;
 };
 
@@ -296,7 +297,7 @@ TEST_F(GstMediaControlTest, TheEqualizerAndTheVolumeAreHeardInTheOutput) {
     }
     WriteWav(dir.File("in.wav"), input);
     auto render = [&](const EffectState& effects, int volume, bool mute) {
-        SetEffectState(effects);
+        this->effects.SetState(effects);
         const std::string out = dir.File("out.raw");
         auto control = Make("audioconvert ! audio/x-raw,format=F32LE,channels=2 ! filesink "
                             "location=" +

@@ -11,6 +11,7 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/gst/effect_element.h"
 #include "platform/gst/media_length.h"
 
 namespace mixora {
@@ -162,7 +163,7 @@ std::unique_ptr<IMediaControl> GstMediaControl::Make(IMediaHost& host,
                                                      std::string* why) {
     std::unique_ptr<GstMediaControl> control(
         new GstMediaControl(host, options.log, controlId, rect, visible));
-    if (!control->Build(options.audioSink, why)) {
+    if (!control->Build(options, why)) {
         return nullptr;
     }
     return control;
@@ -175,7 +176,8 @@ GstMediaControl::GstMediaControl(IMediaHost& host, IDebugOutput* log, int contro
     shared_->owner = this;
 }
 
-bool GstMediaControl::Build(const std::string& audioSink, std::string* why) {
+bool GstMediaControl::Build(const GstMediaOptions& options, std::string* why) {
+    const std::string& audioSink = options.audioSink;
     playbin_ = gst_element_factory_make("playbin", nullptr);
     if (!playbin_) {
         if (why) {
@@ -189,7 +191,7 @@ bool GstMediaControl::Build(const std::string& audioSink, std::string* why) {
     // The effects and the volume go right before the sink, not in playbin's
     // audio filter: that one runs ahead of a queue holding a second of
     // sound, and a turned knob would be heard a second late.
-    GstElement* sink = MakeBin("audioconvert ! mixoraeffects ! volume name=gain ! " +
+    GstElement* sink = MakeBin("audioconvert ! mixoraeffects name=effects ! volume name=gain ! " +
                                    (audioSink.empty() ? std::string("autoaudiosink") : audioSink),
                                why);
     GstElement* video = MakeBin("videoscale ! videoconvert ! capsfilter name=size ! "
@@ -204,6 +206,10 @@ bool GstMediaControl::Build(const std::string& audioSink, std::string* why) {
         return false;
     }
     gain_ = gst_bin_get_by_name(GST_BIN(sink), "gain");
+    // The program's one effect state, so every knob is heard on every file.
+    GstElement* effects = gst_bin_get_by_name(GST_BIN(sink), "effects");
+    g_object_set(effects, kEffectHubProperty, static_cast<gpointer>(options.effects), nullptr);
+    gst_object_unref(effects);
     pictureSize_ = gst_bin_get_by_name(GST_BIN(video), "size");
     GstElement* frames = gst_bin_get_by_name(GST_BIN(video), "frames");
     GstAppSinkCallbacks callbacks{};

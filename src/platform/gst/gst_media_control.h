@@ -40,7 +40,7 @@ public:
 private:
     GstMediaControl(IMediaHost& host, IDebugOutput* log, int controlId, const RECT& rect,
                     bool visible);
-    bool Build(const std::string& audioSink, std::string* why);
+    bool Build(const GstMediaOptions& options, std::string* why);
     bool WaitOpened();
     void StartFresh(); // the position counts again from here on
     void SetPictureSize();

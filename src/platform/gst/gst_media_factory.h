@@ -11,6 +11,8 @@
 
 namespace mixora {
 
+class EffectHub;
+
 struct GstMediaOptions {
     // Where the sound goes, as a gst-launch description of a sink or a chain
     // ending in one ("fakesink", "wavenc ! filesink location=out.wav").
@@ -19,6 +21,9 @@ struct GstMediaOptions {
     std::string audioSink;
     // Where the reason of a playback failure is written (may be null).
     IDebugOutput* log = nullptr;
+    // The effect state every control's effect element follows (may be null:
+    // the sound then passes unchanged).
+    EffectHub* effects = nullptr;
 };
 
 class GstMediaControlFactory final : public IMediaControlFactory {

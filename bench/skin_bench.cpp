@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "app/main_frame.h"
+#include "app/playback_operations.h"
 #include "app/unbuilt_routes.h"
 #include "device/program_records.h"
 #include "null_seams.h"
@@ -12,6 +13,32 @@ using namespace mixora;
 
 namespace {
 
+// Playback that does nothing.
+class NullPlayback : public IPlaybackOperations {
+public:
+    void PlayPause(CMainFrame&) override {}
+    void StopPlayback(CMainFrame&) override {}
+    void NextTrack(CMainFrame&) override {}
+    void PreviousTrack(CMainFrame&) override {}
+    void ApplyMute(CMainFrame&) override {}
+    void ApplyVolume(CMainFrame&) override {}
+    void StepForward(CMainFrame&) override {}
+    void StepBackward(CMainFrame&) override {}
+    void SeekToBar(CMainFrame&) override {}
+    void OpenMediaFiles(CMainFrame&) override {}
+    void AddFilesToPlaylist(CMainFrame&) override {}
+    void RemoveMarkedEntry(CMainFrame&) override {}
+    void ClearPlaylist(CMainFrame&) override {}
+    void LoadPlaylistFile(CMainFrame&) override {}
+    void SavePlaylistFile(CMainFrame&) override {}
+    void ScrollPlaylistFromBar(CMainFrame&) override {}
+    void PausePlayback(CMainFrame&) override {}
+    void PlayCurrent(CMainFrame&) override {}
+    void AdvanceAfterTrackEnd(CMainFrame&) override {}
+    void DetectAudioCd(CMainFrame&) override {}
+    double PlayerPosition(CMainFrame&) override { return 0.0; }
+};
+
 // A main window on seams that do nothing, with the base skin set up.
 struct BenchFrame {
     bench::NullHost host;
@@ -19,7 +46,7 @@ struct BenchFrame {
     bench::NullMci mci;
     bench::FixedSystem system;
     bench::NullEffects effects;
-    CPlaybackNotBuilt playback;
+    NullPlayback playback;
     CRecorderNotBuilt recorder;
     ProgramRecords records;
     CProgramResources resources;
@@ -35,7 +62,7 @@ struct BenchFrame {
 };
 
 // A player that advances a second per tick, so every tick changes digits.
-class TickingOps final : public CPlaybackNotBuilt {
+class TickingOps final : public NullPlayback {
 public:
     double t = 0;
     double PlayerPosition(CMainFrame&) override { return t += 1.0; }

@@ -15,6 +15,12 @@ PACKAGES=(
   libpixman-1-dev
   # media engine: building the effect element, and the elements it is tested with
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+  # media lengths from file headers
+  libtag1-dev
+  # a sound server for benchmarks and end-to-end tests (null sink)
+  pulseaudio pulseaudio-utils
+  # making the media the playback benchmark plays (gst-launch-1.0)
+  gstreamer1.0-tools
   # the sample skin package (a resource-only Windows library)
   binutils-mingw-w64-x86-64 cpp
   # tests and benchmarks (the effect benchmark races the stock pitch and

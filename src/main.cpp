@@ -6,6 +6,7 @@
 
 #include "app/mixora_app.h"
 #include "app/settings.h"
+#include "app/playback_routes.h"
 #include "app/unbuilt_routes.h"
 #include "device/device_operations.h"
 #include "device/directsound_reverb.h"
@@ -18,14 +19,17 @@
 #include "platform/effect_driver/software_directsound.h"
 #include "platform/effect_driver/software_effect_device.h"
 #include "platform/effect_driver/virtual_mixer.h"
+#include "platform/gst/media_module_loader.h"
 #include "platform/posix/linux_system.h"
 #include "platform/posix/mci_standin.h"
+#include "platform/posix/posix_file_store.h"
 #include "platform/posix/posix_launcher.h"
 #include "platform/posix/profile_file.h"
 #include "platform/posix/registry_store.h"
 #include "platform/qt/power_events.h"
 #include "platform/qt/qt_debug_output.h"
 #include "platform/qt/qt_dialog_view.h"
+#include "platform/qt/qt_file_dialog.h"
 #include "platform/qt/qt_message_box.h"
 #include "platform/qt/qt_text_rasterizer.h"
 #include "platform/qt/qt_window_host.h"
@@ -105,8 +109,26 @@ int main(int argc, char** argv) {
     CEqualizerOperations equalizer(eqChannel, registry, records, resources, dialogs);
     CDeviceOperations deviceOps(mixerControl, channel, equalizer, environments, system,
                                 resources);
-    CPlaybackNotBuilt playbackOps(&debug);
     CRecorderNotBuilt recorderOps(&debug);
+    // Playback: the factory of the media controls, GStreamer's playbin with
+    // the effect element. The media engine is loaded and started with the
+    // first control or length probe it makes, not here. MIXORA_AUDIO_SINK
+    // chooses another output.
+    const std::string programFile = system.ModuleFileName();
+    MediaModuleFactory mediaControls(host, {.audioSink = {}, .log = &debug, .effects = &effectHub},
+                                     programFile.substr(0, programFile.rfind('/')));
+    QtFileDialog fileDialogs([&host] { return host.Widget(); });
+    PosixFileStore files;
+    CPlaybackEngine engine({.media = mediaControls,
+                            .mci = mci,
+                            .mixer = mixerControl,
+                            .dialogs = fileDialogs,
+                            .files = files,
+                            .messages = messages,
+                            .tasks = host,
+                            .log = &debug});
+    CPlaybackOperations playbackOps(engine);
+
     SignalBridge signalBridge(host);
     PowerEvents power(host);
     power.SetBeforeSuspend([&effectDevice] { effectDevice.SaveState(); });

@@ -199,8 +199,10 @@ void CMainFrame::SwitchSkin(std::uint32_t commandId) {
     m_skin.SetButtonState(ID_PLAY_PAUSE, m_nPlayState == 2 ? 1 : 0);
 
     ApplyPanelShape();
-    // The media control, once playback has one, is moved to the new media
-    // area here.
+    // The media control follows the new skin's media area.
+    if (m_pPlayer) {
+        m_pPlayer->MoveWindow(m_rcMedia);
+    }
     m_host.InvalidateRect(&m_rcMedia);
 }
 

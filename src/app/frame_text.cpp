@@ -68,14 +68,22 @@ void CMainFrame::CreateFonts() {
 }
 
 void CMainFrame::DrawTitle() {
-    if (m_strLoadedPath.empty() || m_playlist.empty()) {
+    // While files are being added the title shows how far that has come.
+    const bool adding = !m_strProgress.empty();
+    if (!adding && (m_strLoadedPath.empty() || m_playlist.empty())) {
         return;
     }
-    PresentIfChanged(m_skin, m_rcTitle, [this] {
+    const std::string text = adding ? m_strProgress : FileNameOf(m_strLoadedPath);
+    PresentIfChanged(m_skin, m_rcTitle, [&] {
         m_skin.RestoreFromBase(m_rcTitle);
-        m_text.DrawText(m_skin.View(), m_rcTitle, m_rcTitle.left, m_rcTitle.top,
-                        FileNameOf(m_strLoadedPath), m_fontTitle, m_crName, false, m_crSelected);
+        m_text.DrawText(m_skin.View(), m_rcTitle, m_rcTitle.left, m_rcTitle.top, text, m_fontTitle,
+                        m_crName, false, m_crSelected);
     });
+}
+
+void CMainFrame::EraseTitle() {
+    m_skin.RestoreFromBase(m_rcTitle);
+    m_skin.Invalidate(m_rcTitle);
 }
 
 void CMainFrame::DrawPlaylistText() {

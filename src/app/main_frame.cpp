@@ -1,7 +1,6 @@
 #include "app/main_frame.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <ctime>
 
 #include "app/control_ids.h"
@@ -49,6 +48,12 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             OnTrackEnd();
         }
         return 0;
+    case WM_MEDIA_EVENT: {
+        // wParam: the control's child id and the event; lParam: its argument.
+        const std::int32_t arg = static_cast<std::int32_t>(lParam);
+        OnControlEvent(LOWORD(wParam), HIWORD(wParam), std::span<const std::int32_t>(&arg, 1));
+        return 0;
+    }
     case WM_CREATE:
         return OnCreate();
     case WM_DESTROY:
@@ -129,7 +134,8 @@ int CMainFrame::OnCreate() {
         m_host.PostMessage(WM_CLOSE, 0, 0);
     }
 
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    // Random order draws from its own generator, seeded once per window.
+    m_nRandomState = static_cast<std::uint32_t>(std::time(nullptr));
 
     ReadSettings(*this, m_records, m_profile, m_system.WindowsDirectory());
 

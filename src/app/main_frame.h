@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "device/device_window.h"
-#include "media/playlist_entry.h"
+#include "media/playback_window.h"
 #include "platform/mci.h"
 #include "platform/messages.h"
 #include "platform/window_host.h"
@@ -29,12 +29,8 @@ class IPrivateProfile;
 class ISystemInfo;
 struct ProgramRecords;
 
-// The hosted media control and the tooltip control; both arrive with the
-// subsystems that create them and are only owned here.
-class CMediaPlayer2 {
-public:
-    virtual ~CMediaPlayer2() = default;
-};
+// The tooltip control; it arrives with the subsystem that creates it and is
+// only owned here.
 class CToolTipCtrl {
 public:
     virtual ~CToolTipCtrl() = default;
@@ -73,7 +69,7 @@ inline constexpr int kPlayerEventEndOfStream = 3002;
 inline constexpr int kPlayerEventPositionChange = 3012;
 inline constexpr int kPlayerEventOpenStateChange = 3010;
 
-class CMainFrame final : public IWindowProc, public CDeviceWindow {
+class CMainFrame final : public IWindowProc, public CDeviceWindow, public CPlaybackWindow {
 public:
     explicit CMainFrame(FrameServices services);
     ~CMainFrame() override;
@@ -135,6 +131,14 @@ public:
 
     IWindowHost& Host() override { return m_host; }
     CSkin& Skin() override { return m_skin; }
+    // The playback window's side of the skin.
+    int GetButtonState(int id) const override { return m_skin.GetButtonState(id); }
+    void SetButtonState(int id, int state) override { m_skin.SetButtonState(id, state); }
+    double GetSliderFraction(int id) const override { return m_skin.GetSliderFraction(id); }
+    void SetSliderFraction(int id, double f) override { m_skin.SetSliderFraction(id, f); }
+    void EraseTitle() override;
+    void RepaintPlaylist() override { RefreshPlaylist(); }
+    void AddBusy(int delta) override { m_nBusy += delta; }
     ProgramRecords& Records() { return m_records; }
 
     // ---- shared state -------------------------------------------------
@@ -142,32 +146,16 @@ public:
     std::uintptr_t m_hResInstance = 0;
     std::string m_strProgramDir;
     int m_nBusy = 0;
-    int m_nPlayState = 0;
-    int m_nPlayStateBeforeSuspend = 0;
-    std::string m_strLoadedPath;
-    double m_dLength = 0.0;
-    int m_bCdMode = 0;
-    double m_dCdPausePosition = 0.0;
-    std::uint32_t m_wCdDevice = 0;
     int m_bCdPresent = 0;
     int m_bCheckAudioCd = 1;
-    int m_nSelected = -1;
-    int m_nCurrent = 0;
-    int m_nTopIndex = 0;
-    int m_bReload = 0;
-    int m_nRepeatMode = 0;
-    int m_bMute = 0;
-    int m_nVolume = 0;
     int m_bShowRecorder = 1;
     int m_bShowPlaylist = 1;
     int m_bShowEqualizer = 1;
     std::string m_strSkinFile;
     int m_nPLScrollType = 0;
-    int m_bPLScrollReverse = 0;
     RECT m_rcPlaylist;
     RECT m_rcPlaylistLine;
     std::array<RECT, 4> m_rcTimeDigits{};
-    RECT m_rcMedia;
     int m_bSkinChanged = 0;
     int m_nRecState = 0;
     MCI_STATUS_PARMS m_recStatus;
@@ -193,8 +181,6 @@ public:
     Region m_rgnEqualizer;
 
     CSkin m_skin;
-    std::vector<PlaylistEntry> m_playlist;
-    std::unique_ptr<CMediaPlayer2> m_pPlayer;
     std::unique_ptr<CToolTipCtrl> m_pToolTip;
 
 private:

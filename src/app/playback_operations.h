@@ -40,7 +40,7 @@ public:
     virtual void AddFilesToPlaylist(CMainFrame& frame) = 0;
     // Removes the marked entry from the list.
     virtual void RemoveMarkedEntry(CMainFrame& frame) = 0;
-    // Empties the list (asking first when it is not empty).
+    // Empties the list; what plays goes on to its end.
     virtual void ClearPlaylist(CMainFrame& frame) = 0;
     // Open-file dialog for a playlist file, then reads it into the list.
     virtual void LoadPlaylistFile(CMainFrame& frame) = 0;

@@ -13,10 +13,6 @@ void SayOnce(IDebugOutput* debug, std::set<std::string>& said, const char* what)
 
 } // namespace
 
-void CPlaybackNotBuilt::Say(const char* what) {
-    SayOnce(debug_, said_, what);
-}
-
 void CRecorderNotBuilt::Say(const char* what) {
     SayOnce(debug_, said_, what);
 }

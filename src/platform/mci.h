@@ -34,3 +34,55 @@ struct MCI_STATUS_PARMS {
 };
 
 } // namespace mixora
+
+// The "cdaudio" device: opening it, its time format, playing and pausing.
+namespace mixora {
+
+inline constexpr std::uint32_t MCI_OPEN = 0x0803;
+inline constexpr std::uint32_t MCI_PLAY = 0x0806;
+inline constexpr std::uint32_t MCI_PAUSE = 0x0809;
+inline constexpr std::uint32_t MCI_SET = 0x080D;
+inline constexpr std::uint32_t MCI_NOTIFY = 0x00000001;
+inline constexpr std::uint32_t MCI_FROM = 0x00000004;
+inline constexpr std::uint32_t MCI_TO = 0x00000008;
+inline constexpr std::uint32_t MCI_TRACK = 0x00000010;
+inline constexpr std::uint32_t MCI_OPEN_TYPE = 0x00002000;
+inline constexpr std::uint32_t MCI_SET_TIME_FORMAT = 0x00000400;
+inline constexpr std::uint32_t MCI_FORMAT_TMSF = 10;
+inline constexpr std::uint32_t MCI_STATUS_LENGTH = 0x00000001;
+inline constexpr std::uint32_t MCI_STATUS_MODE = 0x00000004;
+inline constexpr std::uint32_t MCI_MODE_PLAY = 526;
+
+// Track, minutes, seconds and frames packed into one position.
+constexpr std::uint32_t MCI_MAKE_TMSF(std::uint32_t t, std::uint32_t m, std::uint32_t s,
+                                      std::uint32_t f) {
+    return (t & 0xFF) | ((m & 0xFF) << 8) | ((s & 0xFF) << 16) | ((f & 0xFF) << 24);
+}
+
+struct MCI_OPEN_PARMS {
+    std::uintptr_t dwCallback = 0;
+    std::uint32_t wDeviceID = 0;
+    const char* lpstrDeviceType = nullptr;
+    const char* lpstrElementName = nullptr;
+    const char* lpstrAlias = nullptr;
+};
+
+struct MCI_SET_PARMS {
+    std::uintptr_t dwCallback = 0;
+    std::uint32_t dwTimeFormat = 0;
+    std::uint32_t dwAudio = 0;
+};
+
+// dwCallback names the window that receives MM_MCINOTIFY; the main window
+// is the only one, so any non-zero value means it.
+struct MCI_PLAY_PARMS {
+    std::uintptr_t dwCallback = 0;
+    std::uint32_t dwFrom = 0;
+    std::uint32_t dwTo = 0;
+};
+
+struct MCI_GENERIC_PARMS {
+    std::uintptr_t dwCallback = 0;
+};
+
+} // namespace mixora

@@ -7,6 +7,7 @@
 #include "app/main_frame.h"
 #include "app/mixora_app.h"
 #include "device/program_records.h"
+#include "fakes/fake_media.h"
 #include "fakes/frame_harness.h"
 #include "skin/program_resources.h"
 
@@ -136,7 +137,8 @@ TEST_F(FrameTest, ShutDownClosesDevicesBeforeWritingSettingsThenFreesEverything)
     records.g_wRecDevice = 9;
     records.g_instanceId = "PCI\\VEN_1234";
     frame.m_playlist.push_back({"/music/a.ogg", 12.0});
-    frame.m_pPlayer = std::make_unique<CMediaPlayer2>();
+    MediaWorld media;
+    frame.m_pPlayer = std::make_unique<FakeMediaControl>(media, kPlayerControlId);
     frame.m_pToolTip = std::make_unique<CToolTipCtrl>();
     {
         InSequence order;
@@ -180,11 +182,15 @@ TEST_F(FrameTest, OnlyTheCdDevicesSuccessfulNotificationEndsTheTrack) {
 TEST_F(FrameTest, MediaControlEventsEndTheTrackOnlyForEndOfStream) {
     const std::int32_t one[] = {8};
     const std::int32_t two[] = {1, 2};
-    EXPECT_CALL(playback, AdvanceAfterTrackEnd(_)).Times(1);
+    EXPECT_CALL(playback, AdvanceAfterTrackEnd(_)).Times(2);
     frame.OnControlEvent(kPlayerControlId, kPlayerEventPositionChange, two);
     frame.OnControlEvent(kPlayerControlId, kPlayerEventOpenStateChange, {});
     frame.OnControlEvent(1169, kPlayerEventEndOfStream, one);
     frame.OnControlEvent(kPlayerControlId, kPlayerEventEndOfStream, one);
+    // As the media control posts them: child id and event in wParam.
+    frame.WindowProc(WM_MEDIA_EVENT, MAKEWPARAM(1169, 3002), 0);
+    frame.WindowProc(WM_MEDIA_EVENT, MAKEWPARAM(1168, 3012), 0);
+    frame.WindowProc(WM_MEDIA_EVENT, MAKEWPARAM(1168, 3002), 0);
 }
 
 TEST_F(FrameTest, SuspendPausesAndResumeRestartsOnlyAPlayingCd) {

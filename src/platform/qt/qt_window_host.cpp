@@ -251,6 +251,13 @@ void FrameWidget::paintEvent(QPaintEvent* e) {
     QImage image(reinterpret_cast<const uchar*>(host_.surface_), host_.surfaceWidth_,
                  host_.surfaceHeight_, host_.surfaceWidth_ * 4, QImage::Format_RGB32);
     p.drawImage(e->rect(), image, e->rect());
+    // The media's picture covers its rectangle; the outline (the mask)
+    // clips it like everything else the window shows.
+    const QRect media = e->rect() & host_.mediaRect_;
+    if (!host_.mediaPicture_.isNull() && !media.isEmpty()) {
+        p.setClipRect(media);
+        p.drawImage(host_.mediaRect_, host_.mediaPicture_);
+    }
 }
 
 bool NativeWindowWatch::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
@@ -491,6 +498,32 @@ void QtWindowHost::SetTools(const std::vector<ToolInfo>& tools) {
 
 void QtWindowHost::ActivateTooltips(bool active) {
     tooltipsActive_ = active;
+}
+
+void QtWindowHost::PostTask(std::function<void()> task) {
+    QMetaObject::invokeMethod(&tasks_, std::move(task), Qt::QueuedConnection);
+}
+
+LRESULT QtWindowHost::DeliverMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    return Deliver(msg, wParam, lParam);
+}
+
+void QtWindowHost::SetMediaPicture(const RECT& rect, const std::uint32_t* pixels, int width,
+                                   int height) {
+    const QRect before = mediaPicture_.isNull() ? QRect() : mediaRect_;
+    if (pixels && width > 0 && height > 0) {
+        mediaPicture_ = QImage(reinterpret_cast<const uchar*>(pixels), width, height, width * 4,
+                               QImage::Format_RGB32)
+                            .copy();
+        mediaRect_ = QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    } else {
+        mediaPicture_ = QImage();
+        mediaRect_ = QRect();
+    }
+    if (widget_) {
+        // Only the area that changed: the old place of the picture and the new.
+        widget_->update(QRegion(before) + QRegion(mediaRect_));
+    }
 }
 
 void QtWindowHost::DestroyWindow() {

@@ -2,10 +2,13 @@
 // The main window on the desktop: a frameless Qt top-level widget whose
 // events become the core's window messages.
 #include <QAbstractNativeEventFilter>
+#include <QImage>
+#include <QObject>
 #include <QWidget>
 #include <map>
 #include <memory>
 
+#include "platform/media_host.h"
 #include "platform/window_host.h"
 
 namespace mixora {
@@ -44,7 +47,7 @@ private:
     QtWindowHost& host_;
 };
 
-class QtWindowHost final : public IWindowHost {
+class QtWindowHost final : public IWindowHost, public IMediaHost {
 public:
     QtWindowHost();
     ~QtWindowHost() override;
@@ -67,6 +70,11 @@ public:
     void BeginWindowMove() override;
     void SetTools(const std::vector<ToolInfo>& tools) override;
     void ActivateTooltips(bool active) override;
+
+    void PostTask(std::function<void()> task) override;
+    LRESULT DeliverMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void SetMediaPicture(const RECT& rect, const std::uint32_t* pixels, int width,
+                         int height) override;
 
     // True once the window was made and destroyed again.
     bool IsDestroyed() const { return destroyed_; }
@@ -106,6 +114,12 @@ private:
     const std::uint32_t* surface_ = nullptr;
     int surfaceWidth_ = 0;
     int surfaceHeight_ = 0;
+    // The media's latest picture and where it shows; null when none shows.
+    QImage mediaPicture_;
+    QRect mediaRect_;
+    // Receives the tasks of other threads on the UI thread; its queued calls
+    // go with it when the host goes away.
+    QObject tasks_;
 };
 
 } // namespace mixora

@@ -1,0 +1,66 @@
+#pragma once
+// A playback window of plain fields and the real engine on fakes.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "device/mixer_control.h"
+#include "fakes/fake_device_seams.h"
+#include "fakes/fake_media.h"
+#include "fakes/mock_frame_seams.h"
+#include "media/playback_engine.h"
+
+namespace mixora {
+
+// The window's buttons and sliders as plain maps; repaints and the busy
+// count are counted.
+class FakePlaybackWindow final : public CPlaybackWindow {
+public:
+    std::map<int, int> buttons;
+    std::map<int, double> sliders;
+    int titleErased = 0, playlistRepaints = 0, busy = 0;
+
+    int GetButtonState(int id) const override {
+        auto it = buttons.find(id);
+        return it == buttons.end() ? 0 : it->second;
+    }
+    void SetButtonState(int id, int state) override { buttons[id] = state; }
+    double GetSliderFraction(int id) const override {
+        auto it = sliders.find(id);
+        return it == sliders.end() ? 0.0 : it->second;
+    }
+    void SetSliderFraction(int id, double f) override { sliders[id] = f; }
+    void EraseTitle() override { ++titleErased; }
+    void RepaintPlaylist() override { ++playlistRepaints; }
+    void AddBusy(int delta) override { busy += delta; }
+};
+
+struct PlaybackFixture : ::testing::Test {
+    MediaWorld world;
+    FakeMediaFactory factory{world};
+    FakeCdMci cd;
+    FakeMixer mixerDevice;
+    CMixerControl mixer{mixerDevice};
+    FakeFileDialog dialogs;
+    FakeFileStore files;
+    ::testing::NiceMock<MockMessageBox> messages;
+    FakeTaskHost tasks;
+    CPlaybackEngine engine{{.media = factory,
+                            .mci = cd,
+                            .mixer = mixer,
+                            .dialogs = dialogs,
+                            .files = files,
+                            .messages = messages,
+                            .tasks = tasks,
+                            .log = nullptr,
+                            .measureThreads = 3}};
+    FakePlaybackWindow window;
+
+    // Lets the measuring threads finish and the appending run.
+    void Settle() {
+        tasks.RunUntil([this] { return !engine.IsAppending(); });
+    }
+};
+
+} // namespace mixora

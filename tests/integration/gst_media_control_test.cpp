@@ -1,0 +1,382 @@
+// The GStreamer media control on generated media: lengths, the end of media
+// reaching the window, seeking, the equalizer and volume in the sound, the
+// picture on the window, and events of controls that are gone.
+#include <gst/gst.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QThread>
+#include <QWidget>
+#include <chrono>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <thread>
+#include <vector>
+
+#include "dsp/dsp_signals.h"
+#include "fakes/temp_dir.h"
+#include "platform/effect_driver/effect_hub.h"
+#include "platform/gst/effect_element.h"
+#include "platform/gst/gst_media_factory.h"
+#include "platform/gst/gst_runtime.h"
+#include "platform/qt/qt_window_host.h"
+
+using namespace mixora;
+using namespace mixora::dsp_test;
+
+namespace {
+
+constexpr int kRate = 44100;
+constexpr int kId = 1168;
+const RECT kMediaRect{20, 30, 180, 150}; // 160 x 120
+
+struct MediaEvent {
+    int control;
+    int event;
+    bool onUiThread;
+};
+
+struct Window : IWindowProc {
+    std::vector<MediaEvent> events;
+    LRESULT WindowProc(UINT msg, WPARAM w, LPARAM) override {
+        if (msg == WM_MEDIA_EVENT) {
+            events.push_back({LOWORD(w), HIWORD(w),
+                              QThread::currentThread() == QCoreApplication::instance()->thread()});
+        }
+        return 0;
+    }
+};
+
+struct Log : IDebugOutput {
+    std::vector<std::string> lines;
+    void OutputDebugString(const std::string& text) override { lines.push_back(text); }
+};
+
+void Spin(const std::function<bool()>& done, int ms = 5000) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+}
+
+void WriteWav(const std::string& path, const std::vector<float>& stereo) {
+    auto le = [](std::string& s, std::uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) {
+            s.push_back(static_cast<char>(v >> (8 * i)));
+        }
+    };
+    std::string b = "RIFF";
+    le(b, static_cast<std::uint32_t>(36 + stereo.size() * 2), 4);
+    b += "WAVEfmt ";
+    le(b, 16, 4);
+    le(b, 1, 2);
+    le(b, 2, 2);
+    le(b, kRate, 4);
+    le(b, kRate * 4, 4);
+    le(b, 4, 2);
+    le(b, 16, 2);
+    b += "data";
+    le(b, static_cast<std::uint32_t>(stereo.size() * 2), 4);
+    for (float v : stereo) {
+        le(b, static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lround(v * 32767.0f))), 2);
+    }
+    std::ofstream(path, std::ios::binary) << b;
+}
+
+// Runs a gst-launch description to its end: how the compressed media is made.
+bool Encode(const std::string& description) {
+    GstElement* pipeline = gst_parse_launch(description.c_str(), nullptr);
+    if (!pipeline) {
+        return false;
+    }
+    gst_element_set_state(pipeline, GST_STATE_PLAYING);
+    GstBus* bus = gst_element_get_bus(pipeline);
+    GstMessage* msg = gst_bus_timed_pop_filtered(
+        bus, 30 * GST_SECOND, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+    const bool ok = msg && GST_MESSAGE_TYPE(msg) == GST_MESSAGE_EOS;
+    if (msg) {
+        gst_message_unref(msg);
+    }
+    gst_object_unref(bus);
+    gst_element_set_state(pipeline, GST_STATE_NULL);
+    gst_object_unref(pipeline);
+    return ok;
+}
+
+bool HasElement(const char* name) {
+    GstElementFactory* f = gst_element_factory_find(name);
+    if (f) {
+        gst_object_unref(f);
+    }
+    return f != nullptr;
+}
+
+// `seconds` of a 440 Hz tone as audiotestsrc makes it, exactly that long.
+std::string Tone(double seconds) {
+    return "audiotestsrc samplesperbuffer=441 num-buffers=" +
+           std::to_string(static_cast<int>(seconds * 100)) +
+           " ! audio/x-raw,rate=44100,channels=2 ! ";
+}
+
+std::vector<float> ReadFloats(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    std::vector<float> out(bytes.size() / sizeof(float));
+    std::memcpy(out.data(), bytes.data(), out.size() * sizeof(float));
+    return out;
+}
+
+class GstMediaControlTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(EnsureGstreamer());
+        CREATESTRUCT cs;
+        cs.style = WS_POPUP;
+        cs.cx = 240;
+        cs.cy = 200;
+        ASSERT_TRUE(host.Create(cs, window));
+    }
+
+    std::unique_ptr<IMediaControl> Make(const std::string& sink = "fakesink sync=true") {
+        factory = std::make_unique<GstMediaControlFactory>(
+            host, GstMediaOptions{.audioSink = sink, .log = &log, .effects = &effects});
+        return factory->Create(kId, kMediaRect, true);
+    }
+    int Ends() const {
+        return static_cast<int>(
+            std::count_if(window.events.begin(), window.events.end(), [](const MediaEvent& e) {
+                return e.control == kId && e.event == kMediaEventEndOfStream;
+            }));
+    }
+
+    TempDir dir;
+    QtWindowHost host;
+    Window window;
+    Log log;
+    EffectHub effects;
+    std::unique_ptr<GstMediaControlFactory> factory;
+};
+
+TEST_F(GstMediaControlTest, ProbesMeasureGeneratedMediaTruthfully) {
+    WriteWav(dir.File("tone.wav"), Sine(440, kRate, kRate * 3 / 2, {0.3, 0.3}));
+    ASSERT_TRUE(Encode(Tone(2.5) + "vorbisenc ! oggmux ! filesink location=" + dir.File("a.ogg")));
+    ASSERT_TRUE(Encode("videotestsrc num-buffers=30 ! video/x-raw,width=160,height=90,"
+                       "framerate=15/1 ! theoraenc ! oggmux ! filesink location=" +
+                       dir.File("v.ogv")));
+    std::vector<std::pair<std::string, double>> truth = {
+        {"tone.wav", 1.5}, {"a.ogg", 2.5}, {"v.ogv", 2.0}};
+    if (HasElement("lamemp3enc")) {
+        ASSERT_TRUE(Encode(Tone(3.0) +
+                           "lamemp3enc target=bitrate bitrate=128 cbr=true ! "
+                           "filesink location=" +
+                           dir.File("cbr.mp3")));
+        // Variable bitrate with no table of contents: the first frame's
+        // bitrate says nothing about the length.
+        ASSERT_TRUE(Encode("audiotestsrc wave=silence samplesperbuffer=441 num-buffers=200 ! "
+                           "audio/x-raw,rate=44100,channels=2 ! lamemp3enc target=quality "
+                           "quality=0 ! filesink location=" +
+                           dir.File("vbr.mp3")));
+        truth.push_back({"cbr.mp3", 3.0});
+        truth.push_back({"vbr.mp3", 2.0});
+    }
+    dir.Write("notes.mp3", "This is a text file with the wrong name.\n");
+    std::filesystem::copy_file(dir.File("tone.wav"), dir.File("Track01.cda"));
+    truth.push_back({"notes.mp3", 0.0});
+    truth.push_back({"Track01.cda", 0.0});
+    truth.push_back({"missing.wav", 0.0});
+
+    GstMediaControlFactory probes(host);
+    // Two threads at once, as the playlist measures them.
+    std::vector<double> lengths(truth.size() * 2, -1.0);
+    auto measure = [&](std::size_t from) {
+        for (std::size_t i = 0; i < truth.size(); ++i) {
+            auto probe = probes.Create(1 + static_cast<int>(from + i), RECT{}, true);
+            ASSERT_NE(probe, nullptr);
+            probe->PutFileName(dir.File(truth[i].first));
+            lengths[from + i] = probe->GetDuration();
+        }
+    };
+    std::thread a(measure, 0), b(measure, truth.size());
+    a.join();
+    b.join();
+    for (std::size_t i = 0; i < lengths.size(); ++i) {
+        const auto& [name, seconds] = truth[i % truth.size()];
+        if (seconds == 0.0) {
+            EXPECT_EQ(lengths[i], 0.0) << name;
+        } else {
+            EXPECT_NEAR(lengths[i], seconds, 0.050) << name;
+        }
+    }
+}
+
+TEST_F(GstMediaControlTest, TheEndArrivesOnTheUiThreadAndSeeksLandWhereAsked) {
+    WriteWav(dir.File("tone.wav"), Sine(440, kRate, kRate * 3 / 2, {0.3, 0.3}));
+    auto control = Make();
+    ASSERT_NE(control, nullptr);
+    control->PutSwitch(kMediaSwitchAutoRewind, false);
+    control->PutFileName(dir.File("tone.wav"));
+    EXPECT_EQ(control->GetPlayState(), kMediaPlaying);
+    EXPECT_NEAR(control->GetDuration(), 1.5, 0.001);
+    EXPECT_EQ(control->GetHasPicture(), 0);
+    control->PutCurrentPosition(1.0);
+    EXPECT_NEAR(control->GetCurrentPosition(), 1.0, 0.100);
+    control->Pause();
+    EXPECT_EQ(control->GetPlayState(), kMediaPaused);
+    control->Play();
+    EXPECT_EQ(control->GetPlayState(), kMediaPlaying);
+
+    Spin([&] { return Ends() > 0; });
+    ASSERT_EQ(window.events.size(), 1u);
+    EXPECT_EQ(window.events[0].control, kId);
+    EXPECT_EQ(window.events[0].event, kMediaEventEndOfStream);
+    EXPECT_TRUE(window.events[0].onUiThread);
+    EXPECT_EQ(control->GetPlayState(), kMediaStopped);
+    EXPECT_NEAR(control->GetCurrentPosition(), 1.5, 0.100); // no rewind: it stays at the end
+    EXPECT_TRUE(log.lines.empty());
+
+    // Played again from the start, it ends again.
+    control->Play();
+    EXPECT_LT(control->GetCurrentPosition(), 0.5);
+    Spin([&] { return Ends() > 1; });
+    EXPECT_EQ(Ends(), 2);
+}
+
+TEST_F(GstMediaControlTest, MediaThatCannotPlayEndsAtOnceAndSaysWhy) {
+    dir.Write("notes.mp3", "This is a text file with the wrong name.\n");
+    auto control = Make();
+    ASSERT_NE(control, nullptr);
+    for (const std::string name : {"notes.mp3", "missing.wav"}) {
+        control->PutFileName(dir.File(name));
+        EXPECT_EQ(control->GetDuration(), 0.0);
+        const int before = Ends();
+        Spin([&] { return Ends() > before; });
+        EXPECT_EQ(Ends(), before + 1) << name;
+        EXPECT_EQ(control->GetPlayState(), kMediaStopped) << name;
+        ASSERT_FALSE(log.lines.empty()) << name;
+        EXPECT_NE(log.lines.back().find(dir.File(name)), std::string::npos) << log.lines.back();
+        control->Play(); // nothing to play: stays stopped
+        EXPECT_EQ(control->GetPlayState(), kMediaStopped) << name;
+    }
+}
+
+TEST_F(GstMediaControlTest, EventsOfControlsThatAreGoneOrMovedOnAreDropped) {
+    WriteWav(dir.File("short.wav"), Sine(440, kRate, kRate / 10, {0.3, 0.3}));
+    WriteWav(dir.File("long.wav"), Sine(440, kRate, kRate * 2, {0.3, 0.3}));
+    auto settle = [] { std::this_thread::sleep_for(std::chrono::milliseconds(400)); };
+
+    // The end is reported while the window is busy; the control is
+    // destroyed and a successor with the same id made before it gets there.
+    auto control = Make();
+    control->PutFileName(dir.File("short.wav"));
+    settle();
+    control.reset();
+    auto successor = factory->Create(kId, kMediaRect, true);
+    successor->PutFileName(dir.File("long.wav"));
+    Spin([] { return false; }, 300);
+    EXPECT_EQ(Ends(), 0);
+
+    // The same for media replaced by other media in the same control.
+    successor->PutFileName(dir.File("short.wav"));
+    settle();
+    successor->PutFileName(dir.File("long.wav"));
+    Spin([] { return false; }, 300);
+    EXPECT_EQ(Ends(), 0);
+}
+
+TEST_F(GstMediaControlTest, TheEqualizerAndTheVolumeAreHeardInTheOutput) {
+    // 100 Hz and 10 kHz, quiet enough that a 10 dB lift does not clip.
+    auto input = Sine(100, kRate, kRate * 2, {0.05, 0.05});
+    const auto treble = Sine(10000, kRate, kRate * 2, {0.05, 0.05});
+    for (std::size_t i = 0; i < input.size(); ++i) {
+        input[i] += treble[i];
+    }
+    WriteWav(dir.File("in.wav"), input);
+    auto render = [&](const EffectState& effects, int volume, bool mute) {
+        this->effects.SetState(effects);
+        const std::string out = dir.File("out.raw");
+        auto control = Make("audioconvert ! audio/x-raw,format=F32LE,channels=2 ! filesink "
+                            "location=" +
+                            out);
+        control->PutVolume(volume);
+        control->PutMute(mute);
+        const int before = Ends();
+        control->PutFileName(dir.File("in.wav"));
+        Spin([&] { return Ends() > before; });
+        control.reset();
+        const auto left = Channel(ReadFloats(out), 2, 0);
+        EXPECT_GE(left.size(), static_cast<std::size_t>(kRate * 2));
+        return std::vector<float>(left.begin() + kRate / 2, left.begin() + kRate * 3 / 2);
+    };
+    const auto flat = render(EffectState{}, 0, false);
+    EXPECT_NEAR(Db(Amplitude(flat, 100, kRate) / 0.05), 0.0, 0.2);
+    EXPECT_NEAR(Db(Amplitude(flat, 10000, kRate) / 0.05), 0.0, 0.2);
+
+    // The bass preset: +10 dB at 100 Hz, -8 dB at 12 kHz and above.
+    EffectState bass;
+    bass.eq = EqRecord(0x3FF, kBassPreset);
+    const auto shaped = render(bass, 0, false);
+    EXPECT_GT(Db(Amplitude(shaped, 100, kRate) / 0.05), 9.0);
+    EXPECT_LT(Db(Amplitude(shaped, 10000, kRate) / 0.05), -4.0);
+
+    // -2000 hundredths of a decibel are -20 dB; mute is silence.
+    const auto quiet = render(EffectState{}, -2000, false);
+    EXPECT_NEAR(Db(Amplitude(quiet, 100, kRate) / 0.05), -20.0, 0.3);
+    const auto muted = render(EffectState{}, 0, true);
+    EXPECT_LT(Peak(muted), 1e-4f);
+}
+
+TEST_F(GstMediaControlTest, ThePictureShowsInsideTheMediaRectangleOnly) {
+    // A red 16:9 picture on a 4:3 rectangle: bars above and below.
+    ASSERT_TRUE(Encode("videotestsrc pattern=red num-buffers=45 ! video/x-raw,width=320,"
+                       "height=180,framerate=15/1 ! theoraenc ! oggmux ! filesink location=" +
+                       dir.File("red.ogv")));
+    std::vector<std::uint32_t> surface(240 * 200, 0xFF2060A0u);
+    host.SetSurface(surface.data(), 240, 200);
+    host.ShowWindow(SW_SHOW);
+    auto control = Make();
+    control->PutFileName(dir.File("red.ogv"));
+    ASSERT_EQ(control->GetHasPicture(), 1);
+    control->ShowWindow(true);
+
+    auto pixel = [&](int x, int y) {
+        return host.Widget()->grab().toImage().pixel(x, y) & 0xFFFFFFu;
+    };
+    auto isRed = [](QRgb c) { return qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60; };
+    Spin([&] { return isRed(pixel(100, 90)); });
+    const QImage shot = host.Widget()->grab().toImage();
+    for (int y = 0; y < 200; y += 3) {
+        for (int x = 0; x < 240; x += 3) {
+            const QRgb c = shot.pixel(x, y) & 0xFFFFFFu;
+            const bool inside = x >= 20 && x < 180 && y >= 30 && y < 150;
+            const bool bar = inside && (y < 30 + 13 || y >= 150 - 13);
+            const bool picture = inside && y >= 30 + 17 && y < 150 - 17;
+            if (!inside) {
+                ASSERT_EQ(c, 0x2060A0u) << x << "," << y;
+            } else if (bar) {
+                ASSERT_LT(qRed(c) + qGreen(c) + qBlue(c), 40) << x << "," << y;
+            } else if (picture) {
+                ASSERT_TRUE(isRed(c)) << x << "," << y;
+            }
+        }
+    }
+
+    // Moved with the skin: it shows at the new place and is gone from the old.
+    control->MoveWindow(RECT{0, 0, 80, 60});
+    Spin([&] { return isRed(pixel(40, 30)) && pixel(150, 100) == 0x2060A0u; });
+    EXPECT_TRUE(isRed(pixel(40, 30)));
+    EXPECT_EQ(pixel(150, 100), 0x2060A0u);
+
+    // Hidden: the window's own picture is back.
+    control->ShowWindow(false);
+    Spin([&] { return pixel(40, 30) == 0x2060A0u; }, 1000);
+    EXPECT_EQ(pixel(40, 30), 0x2060A0u);
+    control.reset();
+    host.SetSurface(nullptr, 0, 0);
+}
+
+} // namespace

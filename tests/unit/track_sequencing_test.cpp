@@ -1,0 +1,155 @@
+// Which entry plays next: the random generator against the C library's
+// published sequence, and the repeat modes at the end of a track.
+#include <gtest/gtest.h>
+
+#include "fakes/playback_fixture.h"
+#include "media/random_order.h"
+
+using namespace mixora;
+using ::testing::ElementsAre;
+
+namespace {
+
+struct Sequencing : PlaybackFixture {
+    Sequencing() {
+        for (int i = 0; i < 5; ++i) {
+            const std::string path = "/m/" + std::to_string(i) + ".ogg";
+            world.durations[path] = 100.0;
+            window.m_playlist.push_back({path, 100.0});
+        }
+    }
+    // Plays entry `i` to have a control with that file loaded.
+    void Playing(int i) {
+        window.m_nCurrent = window.m_nTopIndex = i;
+        window.m_bReload = 1;
+        engine.PlayCurrent(window);
+        world.playState = kMediaPlaying;
+        world.Take();
+    }
+};
+
+} // namespace
+
+TEST(RandomOrder, GeneratorGivesTheCLibrarysSequenceAndScalesIntoTheList) {
+    // srand(1); rand() x5 of the Microsoft C library.
+    std::uint32_t state = 1;
+    std::vector<int> values;
+    for (int i = 0; i < 5; ++i) {
+        values.push_back(NextRandomValue(state));
+    }
+    EXPECT_THAT(values, ElementsAre(41, 18467, 6334, 26500, 19169));
+    EXPECT_EQ(RandomIndexFor(32767, 5), 4);
+    EXPECT_EQ(RandomIndexFor(32767, 1), 0);
+    EXPECT_EQ(RandomIndexFor(0, 5), 0);
+    EXPECT_EQ(RandomIndexFor(18467, 5), 2);
+}
+
+TEST_F(Sequencing, NextAndPreviousWrapAndShowTheChosenLine) {
+    Playing(4);
+    engine.NextTrack(window);
+    EXPECT_EQ(window.m_nCurrent, 0);
+    EXPECT_EQ(window.m_nTopIndex, 0);
+    EXPECT_EQ(window.m_strLoadedPath, "/m/0.ogg");
+    engine.PreviousTrack(window);
+    EXPECT_EQ(window.m_nCurrent, 4);
+    EXPECT_EQ(window.m_nTopIndex, 4);
+    EXPECT_EQ(window.m_strLoadedPath, "/m/4.ogg");
+
+    window.m_playlist.clear();
+    window.m_nCurrent = 0;
+    engine.NextTrack(window);
+    engine.PreviousTrack(window);
+    EXPECT_EQ(window.m_nCurrent, 0);
+}
+
+TEST_F(Sequencing, ModeZeroStopsAtTheEndAndRewindsToTheFirstEntry) {
+    window.m_nRepeatMode = 0;
+    Playing(3);
+    engine.OnTrackEnd(window);
+    EXPECT_EQ(window.m_nCurrent, 4);
+    EXPECT_EQ(window.m_strLoadedPath, "/m/4.ogg");
+    world.Take();
+    engine.OnTrackEnd(window);
+    EXPECT_EQ(window.m_nCurrent, 0);
+    EXPECT_EQ(window.m_nTopIndex, 0);
+    EXPECT_EQ(window.m_nPlayState, 0);
+    EXPECT_EQ(window.m_bReload, 1);
+    EXPECT_EQ(window.m_pPlayer, nullptr);
+    EXPECT_THAT(world.Take(),
+                ElementsAre("1168 Position 0.000000", "1168 Stop", "1168 Position 0.000000",
+                            "1168 Hide", "1168 FileName ", "1168 Destroy"));
+}
+
+TEST_F(Sequencing, ModeTwoWrapsModeOneRepeatsWithoutReloading) {
+    window.m_nRepeatMode = 2;
+    Playing(4);
+    engine.OnTrackEnd(window);
+    EXPECT_EQ(window.m_nCurrent, 0);
+    EXPECT_EQ(window.m_strLoadedPath, "/m/0.ogg");
+    EXPECT_EQ(window.m_nPlayState, 2);
+
+    window.m_nRepeatMode = 1;
+    Playing(2);
+    world.playState = kMediaStopped; // the control stops at the end of the media
+    engine.OnTrackEnd(window);
+    EXPECT_EQ(window.m_nCurrent, 2);
+    EXPECT_THAT(world.Take(), ElementsAre("1168 Hide", "1168 Play"));
+}
+
+TEST_F(Sequencing, AfterARemovalTheAdvanceStartsFromTheFirstEntry) {
+    window.m_nRepeatMode = 0;
+    Playing(3);
+    window.m_nSelected = 1;
+    engine.RemoveMarkedEntry(window);
+    engine.OnTrackEnd(window);
+    EXPECT_EQ(window.m_nCurrent, 0);
+    EXPECT_EQ(window.m_strLoadedPath, "/m/0.ogg");
+}
+
+TEST_F(Sequencing, EmptyListAtTheEndStopsWithBothIndicesAtZero) {
+    Playing(3);
+    window.m_playlist.clear();
+    engine.OnTrackEnd(window);
+    EXPECT_EQ(window.m_nCurrent, 0);
+    EXPECT_EQ(window.m_nTopIndex, 0);
+    EXPECT_EQ(window.m_nPlayState, 0);
+    EXPECT_EQ(window.m_pPlayer, nullptr);
+}
+
+TEST_F(Sequencing, RandomModeNeverRepeatsTheEntryThatJustPlayed) {
+    window.m_nRepeatMode = 3;
+    window.m_nRandomState = 12345;
+    Playing(0);
+    for (int i = 0; i < 300; ++i) {
+        const int before = window.m_nCurrent;
+        if (i % 3 == 0) {
+            engine.NextTrack(window);
+        } else if (i % 3 == 1) {
+            engine.PreviousTrack(window);
+        } else {
+            engine.OnTrackEnd(window);
+        }
+        ASSERT_NE(window.m_nCurrent, before);
+        ASSERT_EQ(window.m_nTopIndex, window.m_nCurrent);
+    }
+    window.m_playlist.resize(1);
+    window.m_nCurrent = 0;
+    engine.NextTrack(window);
+    EXPECT_EQ(window.m_nCurrent, 0);
+}
+
+TEST_F(Sequencing, PlayPauseFromStoppedInRandomModeDrawsAnEntry) {
+    window.m_nRepeatMode = 3;
+    window.m_nRandomState = 1; // next value 41: entry 0; then 18467: entry 2
+    engine.PlayPause(window);
+    EXPECT_EQ(window.m_nCurrent, 0);
+    EXPECT_EQ(window.buttons[1001], 1);
+    engine.PlayPause(window); // the button shows playing: pause
+    EXPECT_EQ(window.m_nPlayState, 1);
+    EXPECT_EQ(window.m_nCurrent, 0);
+    engine.StopPlayback(window);
+    engine.PlayPause(window);
+    EXPECT_EQ(window.m_nCurrent, 2);
+    EXPECT_EQ(window.m_nTopIndex, 2);
+    EXPECT_EQ(window.m_nPlayState, 2);
+}

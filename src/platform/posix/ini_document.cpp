@@ -145,12 +145,17 @@ void IniDocument::Set(std::string_view section, std::string_view key, std::strin
     }
     std::string text = std::string(key) + "=" + std::string(value);
     std::string eol = NewLineEnd();
-    if (!lines_.empty() && lines_.back().eol.empty()) {
-        lines_.back().eol = eol;
-    }
+    // Only a line added after the last one gives that line an end; an edit
+    // elsewhere leaves the file's last bytes as they were.
+    auto endLastLine = [&] {
+        if (!lines_.empty() && lines_.back().eol.empty()) {
+            lines_.back().eol = eol;
+        }
+    };
 
     auto header = FindSection(section);
     if (!header) {
+        endLastLine();
         if (!lines_.empty() && !Trim(lines_.back().text).empty()) {
             lines_.push_back({"", eol});
         }
@@ -171,6 +176,9 @@ void IniDocument::Set(std::string_view section, std::string_view key, std::strin
     std::size_t at = end;
     while (at > *header + 1 && Trim(lines_[at - 1].text).empty()) {
         --at;
+    }
+    if (at == lines_.size()) {
+        endLastLine();
     }
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), Line{text, eol});
 }

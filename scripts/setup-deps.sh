@@ -21,6 +21,9 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   # running without a display, end-to-end tests, start-up measurement
   xvfb xdotool x11-utils imagemagick libx11-dev xauth
+  # CI's sanitizer and fuzz builds: clang, its sanitizer and libFuzzer
+  # runtimes, and llvm-symbolizer for readable reports
+  clang libclang-rt-14-dev llvm-14
 )
 
 missing=()

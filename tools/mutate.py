@@ -16,13 +16,14 @@ tests), and puts the line back. A mutant is
 Usage:
   tools/mutate.py                      # every mutant, table on stdout
   tools/mutate.py --check              # only check that every mutant applies
-  tools/mutate.py --only registry      # mutants whose name contains a word
+  tools/mutate.py --only registry,INI  # mutants whose name contains a word
   tools/mutate.py --report out.md      # also write the table as Markdown
 The scratch folder defaults to build-mutate/ in the repository (ignored by
 git); kept between runs, so a second run starts warm.
 """
 import argparse
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -139,7 +140,8 @@ def main():
                         "the rest are listed as not run")
     args = parser.parse_args()
 
-    mutants = [m for m in read_mutants(args.list) if args.only in m.name]
+    wanted = [w for w in args.only.split(",") if w] or [""]
+    mutants = [m for m in read_mutants(args.list) if any(w in m.name for w in wanted)]
     if args.check:
         bad = 0
         for m in mutants:
@@ -237,12 +239,11 @@ def run_order(mutants):
 
 
 def first_failure(log):
+    pattern = re.compile(r"Test\s+#\d+: (\S+) \.*\*\*\*(Failed|Timeout|Exception)")
     for line in Path(log).read_text(errors="replace").splitlines():
-        if "***Failed" in line or "***Timeout" in line or "***Exception" in line:
-            parts = line.split()
-            for i, p in enumerate(parts):
-                if p.startswith("***"):
-                    return parts[i - 1] if i else p
+        found = pattern.search(line)
+        if found:
+            return found.group(1)
     return "a test failed"
 
 

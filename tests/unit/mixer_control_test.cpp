@@ -150,6 +150,9 @@ TEST(MixerControl, TheVirtualMixerDrivesTheSoftwareEffectDevice) {
     frame.m_bVoiceCancel = 1;
     control.SetMixerVoiceCancel(frame);
     EXPECT_EQ(std::tuple(device.State().pitchShift, device.State().voiceCancel), std::tuple(-3, 1));
+    frame.m_nKeyShift = 4; // the top key is a key too
+    control.SetMixerKeyShift(frame);
+    EXPECT_EQ(device.State().pitchShift, 4);
 
     frame.m_nVolume = -1500;
     control.SetCdVolume(frame);

@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "device/menu_template.h"
 #include "platform/posix/ini_document.h"
 #include "platform/posix/registry_store.h"
+#include "skin/dialog_template.h"
 #include "skin/dib.h"
 
 namespace mixora {
@@ -35,6 +37,8 @@ TEST(RegistryEdges, AWrappedHexValueLosesItsBackslashAndIndent) {
     ASSERT_EQ((*keys)[0].values.size(), 2u);
     EXPECT_EQ((*keys)[0].values[0].data, (std::vector<std::uint8_t>{1, 2, 3, 4}));
     EXPECT_EQ((*keys)[0].values[1].data, (std::vector<std::uint8_t>{0x10, 0, 0, 0}));
+    // Nine digits do not fit a double word: the file is damaged.
+    EXPECT_FALSE(ParseRegistryText("REGEDIT4\n[HKEY_LOCAL_MACHINE\\S]\n\"n\"=dword:000000010\n"));
 }
 
 // A 1 x 1 24-bit picture whose info header states `headerSize` bytes.
@@ -55,6 +59,10 @@ std::vector<std::uint8_t> OnePixel(std::uint32_t headerSize) {
 }
 
 TEST(DibEdges, AnInfoHeaderShorterThanFortyBytesIsRefused) {
+    auto topDown = OnePixel(40);
+    topDown[8] = topDown[9] = topDown[10] = topDown[11] = 0xFF; // height -1
+    CDib upsideDown;
+    EXPECT_FALSE(upsideDown.AttachPacked(topDown));
     for (std::uint32_t size : {0u, 12u, 39u}) {
         CDib dib;
         EXPECT_FALSE(dib.AttachPacked(OnePixel(size))) << size;
@@ -66,6 +74,26 @@ TEST(DibEdges, AnInfoHeaderShorterThanFortyBytesIsRefused) {
     std::uint32_t rgb = 0;
     ASSERT_TRUE(dib.GetPixelRgb(0, 0, &rgb));
     EXPECT_EQ(rgb, 0x102030u);
+}
+
+TEST(DialogEdges, EscapedQuotesAreTextAndNegativeSizesAreRefused) {
+    auto dialog = ParseDialogTemplate("caption \"Say \\\"hi\\\" \\\\ bye\"\nsize 10 10\n"
+                                      "button 1 0 0 5 5 \"OK\"\n");
+    ASSERT_TRUE(dialog.has_value());
+    EXPECT_EQ(dialog->caption, "Say \"hi\" \\ bye");
+    EXPECT_FALSE(ParseDialogTemplate("size 10 10\nbutton 1 0 0 -5 5 \"OK\"\n").has_value());
+    EXPECT_FALSE(ParseDialogTemplate("size 10 10\nbutton 1 0 0 5 -5 \"OK\"\n").has_value());
+}
+
+TEST(MenuEdges, ACommandIdMustFitSixteenBits) {
+    auto menu = [](const char* text) {
+        const std::string_view t(text);
+        return ParseMenuTemplate({reinterpret_cast<const std::uint8_t*>(t.data()), t.size()});
+    };
+    auto last = menu("POPUP \"P\"\n    MENUITEM \"Last\", 65535\nEND\n");
+    ASSERT_TRUE(last.has_value());
+    EXPECT_EQ((*last)[0].items[0].id, 65535u);
+    EXPECT_FALSE(menu("POPUP \"P\"\n    MENUITEM \"Past\", 65536\nEND\n").has_value());
 }
 
 } // namespace

@@ -87,6 +87,34 @@ TEST_F(PointerGeometryTest, TheThumbFollowsThePointerCentredAndStopsAtTheTrackEn
     frame.OnLButtonUp(0, box.left - 200, y);
 }
 
+TEST_F(PointerGeometryTest, AVerticalThumbCentresOnThePointerToo) {
+    const CSkinSlider* band = nullptr;
+    for (const auto& control : frame.m_skin.Controls())
+        if (control->m_nKind == kControlSlider &&
+            static_cast<const CSkinSlider&>(*control).m_nOrientation == kSliderVertical) {
+            band = &static_cast<const CSkinSlider&>(*control);
+            break;
+        }
+    ASSERT_NE(band, nullptr);
+    const RECT box = band->m_rcBox;
+    const int x = (band->m_rcThumb.left + band->m_rcThumb.right) / 2;
+    const int y = (box.top + box.bottom) / 2;
+    frame.OnLButtonDown(MK_LBUTTON, x, y);
+    frame.OnPaint();
+    const RECT thumb = band->m_rgnLastThumb.Bounds();
+    EXPECT_LE(std::abs(thumb.top + thumb.bottom - 2 * y), 2) << thumb.top << ".." << thumb.bottom;
+    frame.OnLButtonUp(0, x, y);
+}
+
+TEST_F(PointerGeometryTest, AHighlightGoesWhenThePointerLeavesWithNoButtonDown) {
+    const CSkinControl& stop = *frame.m_skin.Controls().Find(ID_STOP);
+    const RECT b = stop.m_rgn.Bounds();
+    frame.OnMouseMove(0, (b.left + b.right) / 2, (b.top + b.bottom) / 2);
+    ASSERT_TRUE(stop.m_bHover);
+    frame.OnMouseMove(0, b.left - 40, b.top - 40);
+    EXPECT_FALSE(stop.m_bHover);
+}
+
 TEST_F(PointerGeometryTest, AVolumeJustBelowFullDoesNotShowAsFull) {
     // The bar truncates: one step below the top is one pixel short of the end.
     frame.m_nVolume = -1;
@@ -94,4 +122,19 @@ TEST_F(PointerGeometryTest, AVolumeJustBelowFullDoesNotShowAsFull) {
     EXPECT_EQ(Volume().m_nPos, Volume().Range() - 1);
     frame.m_skin.SetSliderFraction(ID_VOLUME, 1.0);
     EXPECT_EQ(Volume().m_nPos, Volume().Range());
+}
+
+TEST_F(PointerGeometryTest, TheVolumeFromTheBarIsTruncatedTowardsSilenceNeverRounded) {
+    // Every thumb place gives the exact -3000..0 value cut to a whole
+    // number towards zero: never below the exact value, never a whole step above.
+    CSkinSlider& volume = *frame.m_skin.Controls().FindSlider(ID_VOLUME);
+    const int range = volume.Range();
+    ASSERT_GT(range, 10);
+    for (int pos = 0; pos <= range; ++pos) {
+        volume.m_nPos = pos;
+        frame.OnCommand(ID_VOLUME, 0);
+        const double exact = 3000.0 * pos / range - 3000.0;
+        EXPECT_GE(frame.m_nVolume, exact) << pos;
+        EXPECT_LT(frame.m_nVolume, exact + 1.0) << pos;
+    }
 }

@@ -30,6 +30,9 @@ PACKAGES=(
   xvfb xdotool x11-utils imagemagick libx11-dev xauth
   # a window manager for the end-to-end tests of moves, focus and hover
   openbox
+  # CI's sanitizer and fuzz builds: clang, its sanitizer and libFuzzer
+  # runtimes, and llvm-symbolizer for readable reports
+  clang libclang-rt-14-dev llvm-14
 )
 
 missing=()

@@ -42,7 +42,10 @@ bool ParseControl(const TemplateLine& line, DialogControlKind kind, DialogContro
         }
         n[i] = *value;
     }
-    if (n[3] < 0 || n[4] < 0) {
+    // Right and bottom must be numbers too: a box that runs past the largest
+    // int is as damaged as a negative size.
+    constexpr int kMax = std::numeric_limits<int>::max();
+    if (n[3] < 0 || n[4] < 0 || n[1] > kMax - n[3] || n[2] > kMax - n[4]) {
         return false;
     }
     // The far edges are worked out in 64 bits: a control whose right or

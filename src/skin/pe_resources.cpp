@@ -141,11 +141,14 @@ private:
             if (!virtualSize || !virtualAddress || !rawSize || !rawOffset) {
                 return false; // section table cut off
             }
+            // A section whose bytes lie past the end of the file holds
+            // nothing; leaving it out keeps every mapped offset inside the file.
+            if (*rawOffset >= bytes_.size()) {
+                continue;
+            }
             // Beyond the virtual size the file bytes are padding, not content.
             std::uint64_t extent = *virtualSize != 0 ? std::min(*virtualSize, *rawSize) : *rawSize;
-            extent = *rawOffset < bytes_.size()
-                         ? std::min<std::uint64_t>(extent, bytes_.size() - *rawOffset)
-                         : 0;
+            extent = std::min<std::uint64_t>(extent, bytes_.size() - *rawOffset);
             sections_.push_back(Section{*virtualAddress, extent, *rawOffset});
         }
 

@@ -148,6 +148,9 @@ TEST(MixerControl, TheVirtualMixerDrivesTheSoftwareEffectDevice) {
     frame.m_bVoiceCancel = 1;
     control.SetMixerVoiceCancel(frame);
     EXPECT_EQ(std::tuple(device.State().pitchShift, device.State().voiceCancel), std::tuple(-3, 1));
+    frame.m_nKeyShift = 4; // the top key is a key too
+    control.SetMixerKeyShift(frame);
+    EXPECT_EQ(device.State().pitchShift, 4);
 
     control.SetCdVolume(-1500);
     control.SetCdMute(true);

@@ -77,6 +77,8 @@ TEST_F(SoftwareEffectDeviceTest, DiscoveryFindsItByTheLastTableEntryAndItsStateR
     ASSERT_EQ(channel.SetEnvironment(7), 1);
     EXPECT_EQ(channel.g_listener.dwEnvironment, 7u);
     EXPECT_EQ(channel.g_listener.flDecayTime, ListenerForEnvironment(7).flDecayTime);
+    ASSERT_EQ(channel.SetPitchShift(4), 1); // both ends of the key range are keys
+    ASSERT_EQ(channel.SetPitchShift(-4), 1);
     ASSERT_EQ(channel.SetPitchShift(-3), 1);
     ASSERT_EQ(channel.SetVoiceCancel(1), 1);
     EXPECT_EQ(channel.SetPitchShift(5), 0);

@@ -167,13 +167,15 @@ void IniDocument::Set(std::string_view section, std::string_view key, std::strin
     }
     std::string text = std::string(key) + "=" + std::string(value);
     const std::string eol = NewLineEnd();
-    if (!text_.empty() && text_.back() != '\n') {
-        text_ += eol;
-        cache_.reset();
-    }
+    // Only a line added after the last one gives that line an end; an edit
+    // elsewhere leaves the file's last bytes as they were.
+    const bool lastLineOpen = !text_.empty() && text_.back() != '\n';
 
     const SectionSpan& span = FindSection(section);
     if (!span.found) {
+        if (lastLineOpen) {
+            text_ += eol;
+        }
         // The last line is blank when the text ends in two line ends.
         std::string_view t = text_;
         std::size_t lastStart = t.size() < 2 ? 0 : t.rfind('\n', t.size() - 2);
@@ -207,8 +209,10 @@ void IniDocument::Set(std::string_view section, std::string_view key, std::strin
     }
     // After the section's last non-blank line, so the blank line that
     // separates it from the next section stays where it was.
-    text_.insert(insertAt, text + eol);
-    cache_->end += text.size() + eol.size();
+    const std::string added =
+        (lastLineOpen && insertAt == text_.size() ? eol : std::string()) + text + eol;
+    text_.insert(insertAt, added);
+    cache_->end += added.size();
 }
 
 int ParseProfileInt(std::string_view text) {

@@ -1,30 +1,39 @@
 // Mixora: wires the Linux stand-ins to the core and runs the message loop.
 #include <QApplication>
 
+#include <cstdlib>
+#include <ctime>
+
 #include "app/mixora_app.h"
+#include "app/recorder_room.h"
 #include "app/unbuilt_routes.h"
 #include "device/device_operations.h"
 #include "device/directsound_reverb.h"
 #include "device/environment_effects.h"
 #include "device/eq_channel.h"
 #include "device/equalizer_operations.h"
+#include "device/language_text.h"
 #include "device/mixer_control.h"
 #include "device/property_channel.h"
 #include "platform/effect_driver/effect_hub.h"
 #include "platform/effect_driver/software_directsound.h"
 #include "platform/effect_driver/software_effect_device.h"
 #include "platform/effect_driver/virtual_mixer.h"
+#include "platform/gst/wave_audio_mci.h"
 #include "platform/posix/linux_system.h"
 #include "platform/posix/mci_standin.h"
 #include "platform/posix/posix_launcher.h"
 #include "platform/posix/profile_file.h"
 #include "platform/posix/registry_store.h"
+#include "platform/posix/xdg_folders.h"
 #include "platform/qt/power_events.h"
 #include "platform/qt/qt_dialog_view.h"
+#include "platform/qt/qt_file_dialog.h"
 #include "platform/qt/qt_message_box.h"
 #include "platform/qt/qt_text_rasterizer.h"
 #include "platform/qt/qt_window_host.h"
 #include "platform/qt/signal_bridge.h"
+#include "recorder/wave_recorder.h"
 #include "skin/program_resources.h"
 
 int main(int argc, char** argv) {
@@ -38,7 +47,7 @@ int main(int argc, char** argv) {
     LinuxSystemInfo system;
     StderrDebugOutput debug;
     PrivateProfileFile profile;
-    LinuxMci mci;
+    LinuxMci otherDevices;
     ProgramRecords records;
     CProgramResources resources;
     QtWindowHost host;
@@ -64,7 +73,20 @@ int main(int argc, char** argv) {
     CEqualizerOperations equalizer(eqChannel, registry, records, resources, dialogs);
     CDeviceOperations deviceOps(mixerControl, channel, equalizer, environments);
     CPlaybackNotBuilt playbackOps(&debug);
-    CRecorderNotBuilt recorderOps(&debug);
+    // The wave recorder. MIXORA_RECORD_SOURCE, when set, is a GStreamer
+    // description of the source to record from instead of the desktop's
+    // default one, e.g. "audiotestsrc freq=1000 is-live=true".
+    const char* recordSource = std::getenv("MIXORA_RECORD_SOURCE");
+    WaveAudioMci mci(otherDevices, {CacheFolder(), recordSource ? recordSource : "", std::string()},
+                     [&host](std::uintptr_t, std::uint32_t flag, std::uint32_t id) {
+                         host.PostMessage(MM_MCINOTIFY, flag, static_cast<LPARAM>(id));
+                     });
+    QtFileDialog files([&host] { return host.Widget(); });
+    CLanguageText language(records, resources);
+    CWaveRecorder recorder({mci, records, profile, system, messages, files, dialogs, resources,
+                            language, RescuedRecordingsFolder(),
+                            [] { return std::time(nullptr); }});
+    CRecorderOperations recorderOps(recorder);
     SignalBridge signalBridge(host);
     PowerEvents power(host);
 

@@ -17,8 +17,4 @@ void CPlaybackNotBuilt::Say(const char* what) {
     SayOnce(debug_, said_, what);
 }
 
-void CRecorderNotBuilt::Say(const char* what) {
-    SayOnce(debug_, said_, what);
-}
-
 } // namespace mixora

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "app/playback_operations.h"
-#include "app/recorder_operations.h"
 
 namespace mixora {
 
@@ -38,23 +37,6 @@ public:
     void AdvanceAfterTrackEnd(CMainFrame&) override { Say("AdvanceAfterTrackEnd"); }
     void DetectAudioCd(CMainFrame&) override {}
     double PlayerPosition(CMainFrame&) override { return 0.0; }
-
-private:
-    void Say(const char* what);
-    IDebugOutput* debug_;
-    std::set<std::string> said_;
-};
-
-// The wave recorder.
-class CRecorderNotBuilt final : public IRecorderOperations {
-public:
-    explicit CRecorderNotBuilt(IDebugOutput* debug = nullptr) : debug_(debug) {}
-    void StartRecording(CMainFrame&) override { Say("StartRecording"); }
-    void StopRecorder(CMainFrame&) override { Say("StopRecorder"); }
-    void PlayRecording(CMainFrame&) override { Say("PlayRecording"); }
-    void SaveRecordedData(CMainFrame&) override { Say("SaveRecordedData"); }
-    void RunRecordFormatDialog(CMainFrame&) override { Say("RunRecordFormatDialog"); }
-    void ShowRecordTime(CMainFrame&) override {}
 
 private:
     void Say(const char* what);

@@ -34,7 +34,10 @@ public:
 
     std::uint32_t SendCommand(std::uint32_t device, std::uint32_t msg, std::uint32_t flags,
                               void* params) override {
-        MciRequest r{device, msg, flags};
+        MciRequest r;
+        r.device = device;
+        r.msg = msg;
+        r.flags = flags;
         switch (msg) {
         case MCI_OPEN:
             r.open = *static_cast<MCI_OPEN_PARMS*>(params);

@@ -21,9 +21,9 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   # running without a display, end-to-end tests, start-up measurement
   xvfb xdotool x11-utils imagemagick libx11-dev xauth
-  # recording: the desktop's sound server and its GStreamer elements; the
+  # recording (pulsesrc is in plugins-good): the desktop sound server; the
   # end-to-end test plays a tone into a private null sink
-  gstreamer1.0-pulseaudio pulseaudio pulseaudio-utils python3
+  pulseaudio pulseaudio-utils python3
 )
 
 missing=()

@@ -5,8 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "platform/mci.h"
@@ -102,6 +105,91 @@ struct WaveRecording::Pipeline {
     }
 };
 
+std::int64_t WaveRecording::RunningTime(GstElement* pipeline) {
+    GstClock* clock = gst_element_get_clock(pipeline);
+    if (!clock) {
+        return -1;
+    }
+    const GstClockTime now = gst_clock_get_time(clock);
+    const GstClockTime base = gst_element_get_base_time(pipeline);
+    gst_object_unref(clock);
+    return now >= base ? static_cast<std::int64_t>(now - base) : 0;
+}
+
+void WaveRecording::OnCaptured(const std::uint8_t* data, std::size_t size, std::int64_t pts) {
+    std::vector<std::uint8_t> early;
+    std::int64_t earlyPts = -1;
+    {
+        std::lock_guard<std::mutex> lock(flowMutex_);
+        if (!flowing_) {
+            flowing_ = true;
+            flowChanged_.notify_all();
+        }
+        if (startNs_ < 0) {
+            // The sound that woke Record up: kept until the start is known,
+            // then cut at it like any other.
+            early_.assign(data, data + size);
+            earlyPts_ = pts;
+            return;
+        }
+        early.swap(early_);
+        earlyPts = earlyPts_;
+    }
+    if (!early.empty()) {
+        Append(early.data(), early.size(), earlyPts);
+    }
+    Append(data, size, pts);
+}
+
+void WaveRecording::Append(const std::uint8_t* data, std::size_t size, std::int64_t pts) {
+    const std::size_t frame = format_.BlockAlign();
+    const std::int64_t frames = static_cast<std::int64_t>(size / frame);
+    // The first frame at or after `t` in this buffer.
+    auto frameAt = [&](std::int64_t t) {
+        const std::int64_t k =
+            t <= pts ? 0 : ((t - pts) * format_.rate + 999'999'999) / 1'000'000'000;
+        return std::min(k, frames);
+    };
+    std::int64_t first = 0;
+    std::int64_t last = frames;
+    {
+        std::lock_guard<std::mutex> lock(flowMutex_);
+        if (startNs_ < 0 || reachedStop_ || writeFailed_.load()) {
+            return; // before the start, after the stop
+        }
+        if (pts >= 0) {
+            first = frameAt(startNs_);
+            if (stopNs_ >= 0) {
+                last = std::max(first, frameAt(stopNs_));
+            }
+        }
+        if (stopNs_ >= 0 &&
+            (pts < 0 || last < frames || pts + frames * 1'000'000'000 / format_.rate >= stopNs_)) {
+            reachedStop_ = true;
+            flowChanged_.notify_all();
+        }
+    }
+    const std::uint64_t at = dataBytes_.load();
+    const std::size_t want = static_cast<std::size_t>(last - first) * frame;
+    const std::uint8_t* from = data + static_cast<std::size_t>(first) * frame;
+    std::size_t done = 0;
+    while (done < want) {
+        const ssize_t n = ::pwrite(fd_, from + done, want - done, static_cast<off_t>(at + done));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    // Only whole frames count; a short write (full disk) ends the growth.
+    dataBytes_.store(at + done / frame * frame);
+    if (done < want) {
+        writeFailed_.store(true);
+    }
+}
+
 std::string WaveHeader(const WaveFormat& format, std::uint32_t dataBytes) {
     std::string h;
     h.reserve(44);
@@ -191,7 +279,11 @@ std::uint32_t WaveRecording::Record() {
     EndPlayback();
     auto pipeline = std::make_unique<Pipeline>("mixora-record");
     GstElement* source = FromDescription(options_.sourceDescription, "pulsesrc");
-    if (!source && options_.sourceDescription.empty()) {
+    if (source && options_.sourceDescription.empty()) {
+        // Sound comes in pieces of 40 ms: few wake-ups, and the stop is cut
+        // to the sample by the timestamps anyway.
+        g_object_set(source, "latency-time", static_cast<gint64>(40000), nullptr);
+    } else if (!source && options_.sourceDescription.empty()) {
         source = Make("autoaudiosrc");
     }
     GstElement* caps = Make("capsfilter");
@@ -210,47 +302,57 @@ std::uint32_t WaveRecording::Record() {
         g_object_set(sink, "sync", FALSE, "async", FALSE, "signal-handoffs", TRUE, nullptr);
         g_signal_connect(sink, "handoff",
                          G_CALLBACK(+[](GstElement*, GstBuffer* buffer, GstPad*, gpointer self) {
-                             auto* r = static_cast<WaveRecording*>(self);
-                             if (r->writeFailed_.load()) {
-                                 return;
-                             }
                              GstMapInfo map;
-                             if (!gst_buffer_map(buffer, &map, GST_MAP_READ)) {
-                                 return;
+                             if (gst_buffer_map(buffer, &map, GST_MAP_READ)) {
+                                 const GstClockTime pts = GST_BUFFER_PTS(buffer);
+                                 static_cast<WaveRecording*>(self)->OnCaptured(
+                                     map.data, map.size,
+                                     GST_CLOCK_TIME_IS_VALID(pts) ? static_cast<std::int64_t>(pts)
+                                                                  : -1);
+                                 gst_buffer_unmap(buffer, &map);
                              }
-                             const std::uint64_t at = r->dataBytes_.load();
-                             std::size_t done = 0;
-                             while (done < map.size) {
-                                 const ssize_t n =
-                                     ::pwrite(r->fd_, map.data + done, map.size - done,
-                                              static_cast<off_t>(at + done));
-                                 if (n < 0 && errno == EINTR) {
-                                     continue;
-                                 }
-                                 if (n <= 0) {
-                                     break;
-                                 }
-                                 done += static_cast<std::size_t>(n);
-                             }
-                             // Only whole frames count; a short write (full
-                             // disk) ends the growth there.
-                             const std::size_t frame = r->format_.BlockAlign();
-                             r->dataBytes_.store(at + done / frame * frame);
-                             if (done < map.size) {
-                                 r->writeFailed_.store(true);
-                             }
-                             gst_buffer_unmap(buffer, &map);
                          }),
                          this);
     }
     if (!pipeline->Chain({source, Make("audioconvert"), Make("audioresample"), caps, sink})) {
         return MCIERR_HARDWARE;
     }
+    // Start and stop are moments of the wall clock; the source's sound is
+    // timed on it too, whatever clock the sound server keeps.
+    GstClock* wall = gst_system_clock_obtain();
+    gst_pipeline_use_clock(GST_PIPELINE(pipeline->element), wall);
+    gst_object_unref(wall);
+    {
+        std::lock_guard<std::mutex> lock(flowMutex_);
+        flowing_ = false;
+        early_.clear();
+        startNs_ = -1;
+        stopNs_ = -1;
+        reachedStop_ = false;
+    }
     if (gst_element_set_state(pipeline->element, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE ||
         gst_element_get_state(pipeline->element, nullptr, nullptr, kStateTimeout) ==
             GST_STATE_CHANGE_FAILURE) {
         return MCIERR_HARDWARE;
     }
+    // A sound server can take most of a second to start a capture stream.
+    // The recording begins when sound arrives, not before, so that its
+    // length is the time it was recording and the digits count from there.
+    std::unique_lock<std::mutex> lock(flowMutex_);
+    if (!flowChanged_.wait_for(lock, std::chrono::seconds(3), [this] { return flowing_; })) {
+        return MCIERR_HARDWARE; // a source that delivers nothing
+    }
+    // The first sound is stamped a little ahead of the clock (the server's
+    // latency); recording starts when the clock reaches it, so that every
+    // moment from here to the stop has its sound.
+    const std::int64_t ahead = earlyPts_ - RunningTime(pipeline->element);
+    if (ahead > 0 && ahead < 200'000'000) {
+        lock.unlock();
+        std::this_thread::sleep_for(std::chrono::nanoseconds(ahead));
+        lock.lock();
+    }
+    startNs_ = std::max<std::int64_t>(0, RunningTime(pipeline->element));
+    lock.unlock();
     capture_ = std::move(pipeline);
     return 0;
 }
@@ -259,16 +361,17 @@ void WaveRecording::FinishRecording() {
     if (!capture_) {
         return;
     }
-    // End of stream drains what the source has already captured into the
-    // file before the pipeline goes down.
-    gst_element_send_event(capture_->element, gst_event_new_eos());
-    GstBus* bus = gst_element_get_bus(capture_->element);
-    GstMessage* msg = gst_bus_timed_pop_filtered(
-        bus, 2 * GST_SECOND, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-    if (msg) {
-        gst_message_unref(msg);
+    // The recording ends at this moment of the capture clock: wait for the
+    // buffer that holds it (at most one buffer of the source away) and keep
+    // what was captured before it, to the sample.
+    std::unique_lock<std::mutex> lock(flowMutex_);
+    stopNs_ = RunningTime(capture_->element);
+    if (stopNs_ < 0) {
+        reachedStop_ = true;
     }
-    gst_object_unref(bus);
+    flowChanged_.wait_for(lock, std::chrono::seconds(1), [this] { return reachedStop_; });
+    reachedStop_ = true;
+    lock.unlock();
     capture_.reset();
     positionMs_ = LengthMs();
 }

@@ -4,10 +4,15 @@
 // All calls are on one thread (the UI thread); the capture's streaming
 // thread only appends to the file.
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
+
+struct _GstElement;
 
 namespace mixora {
 
@@ -60,6 +65,12 @@ public:
 
 private:
     struct Pipeline;
+    // The capture thread's buffer: data of whole frames, its time (ns on
+    // the capture clock, -1 unknown).
+    void OnCaptured(const std::uint8_t* data, std::size_t size, std::int64_t pts);
+    // Appends the frames of a buffer that lie between start and stop.
+    void Append(const std::uint8_t* data, std::size_t size, std::int64_t pts);
+    static std::int64_t RunningTime(::_GstElement* pipeline);
     void FinishRecording();
     void EndPlayback();
     std::uint64_t BytesToMs(std::uint64_t bytes) const;
@@ -73,6 +84,17 @@ private:
     std::atomic<std::uint64_t> dataBytes_{0};
     std::atomic<bool> writeFailed_{false};
     std::atomic<bool> playEnded_{false};
+    // Where the capture is, shared with the capture thread: sound has come,
+    // the recording's start and stop on the capture clock (ns, -1 not yet),
+    // and the stop's buffer has been seen.
+    std::mutex flowMutex_;
+    std::condition_variable flowChanged_;
+    bool flowing_ = false;
+    std::int64_t startNs_ = -1;
+    std::int64_t stopNs_ = -1;
+    bool reachedStop_ = false;
+    std::vector<std::uint8_t> early_;
+    std::int64_t earlyPts_ = -1;
     std::uint64_t positionMs_ = 0;
     std::unique_ptr<Pipeline> capture_;
     std::unique_ptr<Pipeline> playback_;

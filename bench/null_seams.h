@@ -61,6 +61,7 @@ class FixedSystem final : public ISystemInfo {
 public:
     std::string ModuleFileName() override { return "/nonexistent/mixora"; }
     std::string WindowsDirectory() override { return "/nonexistent"; }
+    std::uint16_t UserDefaultUILanguage() override { return 0x0409; }
 };
 
 class NullMessages final : public IMessageBox {

@@ -2,6 +2,9 @@
 # resources:
 #   resources/bitmaps/<NAME>.bmp          bitmap <NAME> (kept as the whole file)
 #   resources/custom/<TYPE>/<ID|NAME>.*   custom type <TYPE>; an all-digit stem is an integer id
+#   MIXORA_GENERATED_RESOURCES             files the build makes, named as above
+#                                          (<dir>/<TYPE>/<ID|NAME>.*), e.g. the
+#                                          language tables of LanguageTables.cmake
 # The bytes go in through `.incbin` in a generated assembler file, which keeps
 # megabytes of bitmaps out of the C++ compiler. A generated C++ file lists
 # them in the table src/skin/embedded_resources.h declares. Adding or removing
@@ -28,7 +31,7 @@ function(_mixora_escape_asm_path in out)
   set(${out} "${escaped}" PARENT_SCOPE)
 endfunction()
 
-foreach(_file IN LISTS _mixora_bitmaps _mixora_custom)
+foreach(_file IN LISTS _mixora_bitmaps _mixora_custom MIXORA_GENERATED_RESOURCES)
   get_filename_component(_name "${_file}" NAME)
   get_filename_component(_stem "${_file}" NAME_WE)
   get_filename_component(_dir "${_file}" DIRECTORY)

@@ -17,10 +17,13 @@ PACKAGES=(
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   # the sample skin package (a resource-only Windows library)
   binutils-mingw-w64-x86-64 cpp
-  # tests and benchmarks
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  # tests and benchmarks (the effect benchmark races the stock pitch and
+  # freeverb elements of plugins-bad)
+  googletest libgtest-dev libgmock-dev libbenchmark-dev gstreamer1.0-plugins-bad
   # running without a display, end-to-end tests, start-up measurement
   xvfb xdotool x11-utils imagemagick libx11-dev xauth
+  # a window manager for the end-to-end tests of moves, focus and hover
+  openbox
   # recording (pulsesrc is in plugins-good): the desktop sound server; the
   # end-to-end test plays a tone into a private null sink
   pulseaudio pulseaudio-utils python3

@@ -1,11 +1,14 @@
 // Mixora: wires the Linux stand-ins to the core and runs the message loop.
 #include <QApplication>
-
+#include <QTimer>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <string_view>
 
 #include "app/mixora_app.h"
 #include "app/recorder_room.h"
+#include "app/settings.h"
 #include "app/unbuilt_routes.h"
 #include "device/device_operations.h"
 #include "device/directsound_reverb.h"
@@ -27,6 +30,7 @@
 #include "platform/posix/registry_store.h"
 #include "platform/posix/xdg_folders.h"
 #include "platform/qt/power_events.h"
+#include "platform/qt/qt_debug_output.h"
 #include "platform/qt/qt_dialog_view.h"
 #include "platform/qt/qt_file_dialog.h"
 #include "platform/qt/qt_message_box.h"
@@ -36,7 +40,30 @@
 #include "recorder/wave_recorder.h"
 #include "skin/program_resources.h"
 
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: mixora [--skin=builtin] [--help]\n"
+    "\n"
+    "  --skin=builtin  start with the built-in skin and keep it as the chosen skin\n"
+    "                  (the way back when a skin package cannot be used)\n"
+    "  --help          show this text\n";
+
+} // namespace
+
 int main(int argc, char** argv) {
+    bool builtinSkin = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (arg == "--skin=builtin") {
+            builtinSkin = true;
+        }
+    }
+
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Mixora"));
     // The window decides itself when the program ends (WM_CLOSE, then
@@ -45,7 +72,7 @@ int main(int argc, char** argv) {
 
     using namespace mixora;
     LinuxSystemInfo system;
-    StderrDebugOutput debug;
+    QtDebugOutput debug;
     PrivateProfileFile profile;
     LinuxMci otherDevices;
     ProgramRecords records;
@@ -54,14 +81,27 @@ int main(int argc, char** argv) {
     QtMessageBox messages([&host] { return host.Widget(); });
     PosixLauncher launcher;
     QtTextRasterizer text;
-    RegistryStore registry(system.WindowsDirectory() + "/registry.reg", &debug);
+    RegistryStore registry(system.WindowsDirectory() + "/registry.reg", &debug, &messages);
+    if (builtinSkin) {
+        // Saved before anything else runs, so the choice holds even if this
+        // run ends early.
+        profile.WriteString("Settings", "Skin_File", "",
+                            SettingsFilePath(system.WindowsDirectory()));
+    }
 
     // The software effect driver stands where the sound driver stood: the
     // property channel, the mixer and DirectSound all reach it, and every
     // new state goes to the effect chains of the playback pipelines.
+    // Its state reaches registry.reg once a change has settled, not on
+    // every step of a slider drag; at exit the device writes what is left.
     EffectHub effectHub;
+    QTimer effectSave;
+    effectSave.setSingleShot(true);
     SoftwareEffectDevice effectDevice(
         registry, [&effectHub](const EffectState& s) { effectHub.SetState(s); });
+    QObject::connect(&effectSave, &QTimer::timeout, [&effectDevice] { effectDevice.SaveState(); });
+    effectDevice.SetSaveTimer(
+        [&effectSave](std::chrono::milliseconds delay) { effectSave.start(delay); });
     SoftwareDirectSound directSound(effectDevice);
     VirtualMixer mixer(&effectDevice);
     CDirectSoundReverb dsReverb(directSound, registry, messages, records);
@@ -71,7 +111,7 @@ int main(int argc, char** argv) {
     CPropertyEqChannel eqChannel(channel);
     QtDialogRunner dialogs([&host] { return host.Widget(); });
     CEqualizerOperations equalizer(eqChannel, registry, records, resources, dialogs);
-    CDeviceOperations deviceOps(mixerControl, channel, equalizer, environments);
+    CDeviceOperations deviceOps(mixerControl, channel, equalizer, environments, system, resources);
     CPlaybackNotBuilt playbackOps(&debug);
     // The wave recorder. MIXORA_RECORD_SOURCE, when set, is a GStreamer
     // description of the source to record from instead of the desktop's
@@ -82,13 +122,14 @@ int main(int argc, char** argv) {
                          host.PostMessage(MM_MCINOTIFY, flag, static_cast<LPARAM>(id));
                      });
     QtFileDialog files([&host] { return host.Widget(); });
-    CLanguageText language(records, resources);
+    CLanguageText language(records);
     CWaveRecorder recorder({mci, records, profile, system, messages, files, dialogs, resources,
                             language, RescuedRecordingsFolder(),
                             [] { return std::time(nullptr); }});
     CRecorderOperations recorderOps(recorder);
     SignalBridge signalBridge(host);
     PowerEvents power(host);
+    power.SetBeforeSuspend([&effectDevice] { effectDevice.SaveState(); });
 
     CMixoraApp app({host, profile, system, mci, records, resources, messages, launcher, text,
                     deviceOps, playbackOps, recorderOps});

@@ -102,6 +102,11 @@ class Image:
         return [self.at(x, y) for y in range(t, b) for x in range(l, r)]
 
 
+def amber(c):
+    r, g, b = (c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF
+    return r > 200 and 120 < g < 220 and b < 120
+
+
 def boxes_by_key(img):
     boxes = {}
     for y in range(img.h):
@@ -257,11 +262,14 @@ def main():
     base, focus, down = imgs['SKINBASE'], imgs['SKINFOCUS'], imgs['SKINDOWN']
     for cid, key in BUTTON_KEYS.items():
         b = box[key]
+        check(base.crop(b) != focus.crop(b) != down.crop(b) != base.crop(b),
+              'button %d has three looks' % cid)
         if cid in (1083, 1084, 1085):
-            check(base.crop(b) != down.crop(b), 'toggle %d on in SKINDOWN' % cid)
-        else:
-            check(base.crop(b) != focus.crop(b) != down.crop(b) != base.crop(b),
-                  'button %d has three looks' % cid)
+            # the lamp: lit (amber) while the panel is shown, dark while hidden
+            lamp = (b[0] + 2, b[1], b[0] + 11, b[3])
+            lit = [any(amber(c) for c in f.crop(lamp)) for f in (base, focus, down)]
+            check(lit == [True, True, False],
+                  'toggle %d lamp lit on SKINBASE and SKINFOCUS, dark on SKINDOWN' % cid)
     for cid, (tk, hk) in SLIDER_KEYS.items():
         t = box[hk]
         check(base.crop(t) != focus.crop(t) and base.crop(t) != down.crop(t),

@@ -796,8 +796,9 @@ def draw_button(cv, box, kind, look, state=0):
     col, shadow, shift, acc = picto_colours(look)
     l, t, r, b = box
     if kind == 'toggle':
-        # a slim rocker with an LED: lit while the panel is hidden
-        draw_led(cv, l + 6 + shift, t + (b - t) // 2 + shift, look == LOOK_DOWN, 0xF0A53A)
+        # a slim rocker with an LED: lit while its panel is shown (SKINBASE,
+        # SKINFOCUS), dark on SKINDOWN, the look of a hidden panel
+        draw_led(cv, l + 6 + shift, t + (b - t) // 2 + shift, look != LOOK_DOWN, 0xF0A53A)
         for x in range(l + 11, r - 4):
             cv.set(x + shift, t + (b - t) // 2 - 1 + shift, mix(col, 0x000000, 0.45))
             cv.set(x + shift, t + (b - t) // 2 + shift, mix(col, 0x000000, 0.2))
@@ -925,12 +926,8 @@ def draw_digit(cv, box, digit, rec):
 
 def draw_controls(cv, look):
     for (_id, _key, _style, _strip, box, kind) in BUTTONS:
-        state = 0
-        if kind == 'toggle':
-            # toggles have no highlight; pressed face = panel hidden ("on")
-            draw_button(cv, box, kind, LOOK_DOWN if look == LOOK_DOWN else LOOK_NORMAL)
-        else:
-            draw_button(cv, box, kind, look, state)
+        # toggles too: highlighted on SKINFOCUS, pressed (panel hidden) on SKINDOWN
+        draw_button(cv, box, kind, look, 0)
     if look != LOOK_NORMAL:
         for (_id, _tk, _hk, _track, thumb, kind) in SLIDERS:
             draw_thumb(cv, thumb, kind, look)

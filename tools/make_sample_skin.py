@@ -13,8 +13,9 @@ layout of its own:
   thumb rests at the top (the description says PLScrollReverse=0);
 * the playlist buttons sit lower, under the taller list.
 
-The package has no SKINMASK2: a skin may lack the panel mask, and this one
-shows that the program then simply has no hideable panels.
+It carries a SKINMASK2 with the three panels of the base skin's modules
+(the recorder and equalizer wings and the playlist block), so its panel
+toggles hide and show them as a skin package can.
 
 It reuses make_base_skin.py's drawing code. That code reads the layout from
 its module-level tables, so Ember swaps in its own tables before drawing and
@@ -252,6 +253,7 @@ def main(argv):
     for canvas in images.values():
         recolour(canvas)
     images['SKINMASK'] = base.make_mask()  # colour keys are never recoloured
+    images['SKINMASK2'] = base.make_mask2()
     colours = (NAME_COLOR, PL_COLOR, SELECTED_COLOR, PLAYING_COLOR)
     info = base.description(colours, scroll_type=0, scroll_reverse=0)
 

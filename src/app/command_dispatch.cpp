@@ -158,12 +158,19 @@ void ToggleVoiceCancel(CommandContext& c) {
     f.m_skin.SetButtonState(ID_VOICE_CANCEL, f.m_bVoiceCancel ? 1 : 0);
 }
 
-// At the limit the shift stays, but is still sent and redrawn.
+// At the limit the shift stays, but is still sent and redrawn. A key the
+// driver refuses is not playing, so neither the field nor the lamps take it.
 void ShiftKey(CommandContext& c, int step) {
     CMainFrame& f = c.frame;
+    const int before = f.m_nKeyShift;
     f.m_nKeyShift = std::clamp(f.m_nKeyShift + step, -kKeyShiftLimit, kKeyShiftLimit);
     if (f.m_bDriverFound) {
-        if (!SendToDevice(c, [&] { c.effects.SetPitchShift(f.m_nKeyShift); })) {
+        bool taken = false;
+        if (!SendToDevice(c, [&] { taken = c.effects.SetPitchShift(f.m_nKeyShift); })) {
+            return;
+        }
+        if (!taken) {
+            f.m_nKeyShift = before;
             return;
         }
     } else {

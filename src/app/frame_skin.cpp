@@ -1,6 +1,7 @@
 // The main window's side of the skin: setting it up, reading its
 // description, the skin menu and switching, and the hideable panels.
 #include <algorithm>
+#include <new>
 #include <string>
 
 #include "app/control_ids.h"
@@ -8,27 +9,63 @@
 #include "app/playback_operations.h"
 #include "app/recorder_operations.h"
 #include "device/effect_operations.h"
+#include "device/language_text.h"
 #include "device/program_records.h"
+#include "platform/message_box.h"
 #include "skin/profile_text.h"
 #include "skin/resource_source.h"
+#include "skin/skin_check.h"
 #include "skin/skin_packages.h"
 
 namespace mixora {
 namespace {
 
-constexpr std::uint32_t kRecorderPanelKey = 0xABABAB;
-constexpr std::uint32_t kPlaylistPanelKey = 0xA8A8A8;
-constexpr std::uint32_t kEqualizerPanelKey = 0x474747;
 constexpr int kSkinInfoId = 134;
+
+// The package is named and the reason given; `outcome` says which skin the
+// window shows instead.
+void TellSkinRefused(IMessageBox& messages, const std::string& package, const SkinError& error,
+                     const char* outcome) {
+    messages.MessageBox("The skin package " + package + " cannot be used: " + error.description +
+                            ".\n" + outcome,
+                        "Mixora", MB_OK | MB_ICONWARNING);
+}
 
 } // namespace
 
 int CMainFrame::SetUpSkin() {
-    if (!m_skin.Load(kTransparentKey, kBodyKey, &m_host, m_strSkinFile, m_resources)) {
-        return -1;
+    // A saved package that is no longer usable is never loaded, and not saved
+    // again: the window comes up with the built-in skin.
+    // A package that is only not there (a drive not mounted) keeps the choice
+    // and shows the built-in skin quietly, as it always has.
+    if (!m_strSkinFile.empty()) {
+        auto error = CheckSkinPackage(m_strSkinFile);
+        if (error && error->category != SkinProblem::NotFound) {
+            TellSkinRefused(m_messages, m_strSkinFile, *error,
+                            "Mixora uses its built-in skin instead.");
+            m_strSkinFile.clear();
+        }
     }
-    ReadSkinInfo();
-    CreateSkinControls(m_skin.Controls(), m_skin.Mask(), m_nPLScrollType);
+    try {
+        if (!m_skin.Load(kTransparentKey, kBodyKey, &m_host, m_strSkinFile, m_resources)) {
+            return -1;
+        }
+        ReadSkinInfo();
+        CreateSkinControls(m_skin.Controls(), m_skin.Mask(), m_nPLScrollType);
+    } catch (const std::bad_alloc&) {
+        m_skin.Release();
+        if (m_strSkinFile.empty()) {
+            throw; // the built-in skin itself: nothing left to fall back to
+        }
+        TellSkinRefused(m_messages, m_strSkinFile,
+                        SkinError{SkinProblem::OutOfMemory,
+                                  {},
+                                  "there is not enough memory to "
+                                  "load it"},
+                        "Mixora uses its built-in skin instead.");
+        m_strSkinFile.clear();
+        return SetUpSkin();
+    }
 
     DisplayAreas areas = MeasureDisplayAreas(m_skin.Mask());
     m_rcMedia = areas.m_rcMedia;
@@ -91,11 +128,13 @@ void CMainFrame::ShowSkinMenu(int controlId) {
     RECT box = control->m_rgn.Bounds();
     POINT at = m_host.ClientToScreen({(box.left + box.right) / 2, (box.top + box.bottom) / 2});
 
-    // The base skin's item keeps its English text until language tables
-    // give it another.
     std::vector<MenuItem> items = {{ID_BASE_SKIN, "Base Skin", false}, {0, "", false}};
+    const CLanguageText language(m_records);
+    if (language.Translate("SKIN", "BaseSkin", items[0].text)) {
+        items[0].encoding = language.Encoding();
+    }
     int checked = m_strSkinFile.empty() ? 0 : -1;
-    std::vector<SkinPackage> packages = ListSkinPackages(m_strProgramDir);
+    std::vector<SkinPackage> packages = ListOpenableSkinPackages(m_strProgramDir);
     for (std::size_t n = 0;
          n < packages.size() && n <= ID_LAST_SKIN_PACKAGE - ID_FIRST_SKIN_PACKAGE; ++n) {
         items.push_back(
@@ -111,15 +150,25 @@ void CMainFrame::ShowSkinMenu(int controlId) {
 }
 
 void CMainFrame::SwitchSkin(std::uint32_t commandId) {
+    std::string chosen = m_strSkinFile;
     if (commandId == ID_BASE_SKIN) {
-        m_strSkinFile.clear();
+        chosen.clear();
     } else {
-        std::vector<SkinPackage> packages = ListSkinPackages(m_strProgramDir);
+        std::vector<SkinPackage> packages = ListOpenableSkinPackages(m_strProgramDir);
         std::size_t k = commandId - ID_FIRST_SKIN_PACKAGE;
         if (k < packages.size()) {
-            m_strSkinFile = packages[k].path;
+            chosen = packages[k].path;
         }
     }
+    // A package that fails its checks is refused before anything of the
+    // current skin is let go: the window keeps its skin and the menu its mark.
+    if (!chosen.empty()) {
+        if (auto error = CheckSkinPackage(chosen)) {
+            TellSkinRefused(m_messages, chosen, *error, "Mixora keeps the skin it has.");
+            return;
+        }
+    }
+    m_strSkinFile = chosen;
 
     const double seek = m_skin.GetSliderFraction(ID_SEEKING_BAR);
     const double volume = m_skin.GetSliderFraction(ID_VOLUME);
@@ -168,12 +217,14 @@ void CMainFrame::BuildPanelRegions() {
 void CMainFrame::ApplyPanelShape() {
     Region shape;
     m_skin.RegionFromMask(shape, kTransparentKey, kMaskAllButKey);
+    // A hidden panel only ever takes pixels away: a panel key painted over
+    // the transparent area must not add them to the window.
     if (!m_bShowRecorder)
-        shape = shape.Xor(m_rgnRecorder);
+        shape = shape.Subtract(m_rgnRecorder);
     if (!m_bShowPlaylist)
-        shape = shape.Xor(m_rgnPlaylist);
+        shape = shape.Subtract(m_rgnPlaylist);
     if (!m_bShowEqualizer)
-        shape = shape.Xor(m_rgnEqualizer);
+        shape = shape.Subtract(m_rgnEqualizer);
     std::vector<RECT> rects = shape.Rects();
     m_host.SetWindowRgn(rects, true);
 }

@@ -197,7 +197,7 @@ void CMainFrame::OnDestroy() {
         m_mci.SendCommand(m_records.g_wRecDevice, MCI_CLOSE, MCI_WAIT, nullptr);
         m_records.g_wRecDevice = 0;
     }
-    WriteSettings(*this, m_records, m_profile, m_system.WindowsDirectory());
+    WriteSettings(*this, m_records, m_profile, m_system.WindowsDirectory(), m_messages);
     m_effects.CloseMixer();
     m_playlist.clear();
     m_pPlayer.reset();

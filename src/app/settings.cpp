@@ -2,6 +2,7 @@
 
 #include "app/main_frame.h"
 #include "device/program_records.h"
+#include "platform/message_box.h"
 #include "platform/private_profile.h"
 
 namespace mixora {
@@ -9,7 +10,9 @@ namespace {
 
 constexpr const char* kSettings = "Settings";
 constexpr const char* kEq = "EQ";
-constexpr std::size_t kTextBuffer = 128;
+// Room for a whole Linux path (PATH_MAX bytes) and its terminator: a skin in
+// a deep folder must come back whole, never cut inside a character.
+constexpr std::size_t kPathBuffer = 4096 + 1;
 
 } // namespace
 
@@ -35,30 +38,38 @@ void ReadSettings(CMainFrame& f, ProgramRecords& records, IPrivateProfile& profi
     f.m_bShowEqualizer = get("DisplayEqualizer", 1);
     f.m_bCheckAudioCd = get("Check_Audio_CD", 1);
     records.g_bDetectLanguage = get("Detect_Language", 0);
-    f.m_strSkinFile = profile.GetString(kSettings, "Skin_File", "", kTextBuffer, path);
+    f.m_strSkinFile = profile.GetString(kSettings, "Skin_File", "", kPathBuffer, path);
 
     auto mask = static_cast<std::uint32_t>(profile.GetInt(kEq, "EQPresetMask", 0, path));
     records.g_builtinPresets.ApplyDeletedMask(mask);
 }
 
 void WriteSettings(const CMainFrame& f, const ProgramRecords& records, IPrivateProfile& profile,
-                   const std::string& windowsDirectory) {
+                   const std::string& windowsDirectory, IMessageBox& messages) {
     const std::string path = SettingsFilePath(windowsDirectory);
-    auto put = [&](const char* key, int value) {
-        profile.WriteString(kSettings, key, std::to_string(value), path);
+    std::vector<ProfileEntry> entries;
+    auto put = [&](const char* section, const char* key, std::string value) {
+        entries.push_back({section, key, std::move(value)});
     };
-    put("Repeat", f.m_nRepeatMode);
-    put("Mute", f.m_bMute);
-    put("Volume", f.m_nVolume);
-    put("DisplayRecorder", f.m_bShowRecorder);
-    put("DisplayPlaylist", f.m_bShowPlaylist);
-    put("DisplayEqualizer", f.m_bShowEqualizer);
-    put("Check_Audio_CD", f.m_bCheckAudioCd);
-    put("Detect_Language", records.g_bDetectLanguage);
-    profile.WriteString(kSettings, "Skin_File", f.m_strSkinFile, path);
-    profile.WriteString(kEq, "EQPresetMask",
-                        std::to_string(static_cast<int>(records.g_builtinPresets.DeletedMask())),
-                        path);
+    put(kSettings, "Repeat", std::to_string(f.m_nRepeatMode));
+    put(kSettings, "Mute", std::to_string(f.m_bMute));
+    put(kSettings, "Volume", std::to_string(f.m_nVolume));
+    put(kSettings, "DisplayRecorder", std::to_string(f.m_bShowRecorder));
+    put(kSettings, "DisplayPlaylist", std::to_string(f.m_bShowPlaylist));
+    put(kSettings, "DisplayEqualizer", std::to_string(f.m_bShowEqualizer));
+    put(kSettings, "Check_Audio_CD", std::to_string(f.m_bCheckAudioCd));
+    put(kSettings, "Detect_Language", std::to_string(records.g_bDetectLanguage));
+    put(kSettings, "Skin_File", f.m_strSkinFile);
+    put(kEq, "EQPresetMask",
+        std::to_string(static_cast<int>(records.g_builtinPresets.DeletedMask())));
+    // All keys in one replacement of the file: a kill while the program ends
+    // leaves the old settings or the new ones, never a mix.
+    std::string error;
+    if (!profile.WriteStrings(entries, path, &error)) {
+        messages.MessageBox("Mixora could not save its settings to " + path + ": " + error +
+                                ".\nThe changes of this session are lost.",
+                            "Mixora", MB_OK | MB_ICONWARNING);
+    }
 }
 
 } // namespace mixora

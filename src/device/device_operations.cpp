@@ -3,6 +3,7 @@
 #include "device/device_window.h"
 #include "device/environment_effects.h"
 #include "device/equalizer_operations.h"
+#include "device/language_text.h"
 #include "device/mixer_control.h"
 #include "device/property_channel.h"
 
@@ -13,6 +14,9 @@ bool CDeviceOperations::OpenMixer(CDeviceWindow& window) {
 }
 void CDeviceOperations::CloseMixer() {
     mixer_.CloseMixer();
+}
+void CDeviceOperations::ChooseLanguageTable(ProgramRecords& records) {
+    mixora::ChooseLanguageTable(records, system_, resources_);
 }
 void CDeviceOperations::DetectEffectDevice(CDeviceWindow& window) {
     channel_.DetectEffectDevice(window);

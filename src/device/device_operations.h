@@ -9,19 +9,24 @@ class CEnvironmentEffects;
 class CEqualizerOperations;
 class CMixerControl;
 class CPropertyChannel;
+class IResourceModule;
+class ISystemInfo;
 
 class CDeviceOperations final : public IEffectOperations {
 public:
+    // `system` tells the user's language; `resources` hold the language
+    // tables and must outlive the program's records.
     CDeviceOperations(CMixerControl& mixer, CPropertyChannel& channel,
-                      CEqualizerOperations& equalizer, CEnvironmentEffects& environments)
-        : mixer_(mixer), channel_(channel), equalizer_(equalizer), environments_(environments) {}
+                      CEqualizerOperations& equalizer, CEnvironmentEffects& environments,
+                      ISystemInfo& system, const IResourceModule& resources)
+        : mixer_(mixer), channel_(channel), equalizer_(equalizer), environments_(environments),
+          system_(system), resources_(resources) {}
 
     bool OpenMixer(CDeviceWindow& window) override;
     void CloseMixer() override;
     void DetectEffectDevice(CDeviceWindow& window) override;
     bool ReadEffectState(CDeviceWindow& window) override;
-    // English stays selected until the language tables choose for themselves.
-    void ChooseLanguageTable(ProgramRecords&) override {}
+    void ChooseLanguageTable(ProgramRecords& records) override;
     void ShowEqualizer(CDeviceWindow& window) override;
     void SetPresetDialogsOwner(CDeviceWindow& window) override;
 
@@ -44,6 +49,8 @@ private:
     CPropertyChannel& channel_;
     CEqualizerOperations& equalizer_;
     CEnvironmentEffects& environments_;
+    ISystemInfo& system_;
+    const IResourceModule& resources_;
 };
 
 } // namespace mixora

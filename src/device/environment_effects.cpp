@@ -35,8 +35,7 @@ void CheckRadioItem(std::vector<MenuItem>& items, int first, int last, int check
 
 CEnvironmentEffects::CEnvironmentEffects(CPropertyChannel& channel, CDirectSoundReverb& directSound,
                                          const IResourceModule& resources, ProgramRecords& records)
-    : channel_(channel), directSound_(directSound), resources_(resources),
-      language_(records, resources) {}
+    : channel_(channel), directSound_(directSound), resources_(resources), language_(records) {}
 
 void CEnvironmentEffects::ShowEnvMenu(CDeviceWindow& frame, int controlId) {
     const auto menu = LoadMenuTemplate(resources_, kEnvMenuResource);
@@ -55,6 +54,7 @@ void CEnvironmentEffects::ShowEnvMenu(CDeviceWindow& frame, int controlId) {
         }
         // The English text is the key of its translation.
         if (language_.Translate("Env", item.text.substr(0, kMenuTextRoom), item.text)) {
+            item.encoding = language_.Encoding();
             item.columnBreak = item.id == kStoneCorridor || item.id == kNoEnvironmentCommand;
         }
     }

@@ -25,7 +25,7 @@ inline constexpr std::uint32_t kLastDsEnvironmentCommand = 40024;
 
 class CEnvironmentEffects {
 public:
-    // `resources` holds menu 108 and the language tables.
+    // `resources` holds menu 108; translations come from the table `records` selects.
     CEnvironmentEffects(CPropertyChannel& channel, CDirectSoundReverb& directSound,
                         const IResourceModule& resources, ProgramRecords& records);
 

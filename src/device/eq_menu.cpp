@@ -21,7 +21,9 @@ void ShowEqMenu(CDeviceWindow& frame, int controlId, const IResourceModule& reso
         MenuItem line{item.id, item.text, false};
         if (item.id != 0) {
             // The English text is the key of its translation.
-            language.Translate("EQ", item.text, line.text);
+            if (language.Translate("EQ", item.text, line.text)) {
+                line.encoding = language.Encoding();
+            }
         }
         items.push_back(std::move(line));
     }

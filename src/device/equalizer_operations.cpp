@@ -10,7 +10,7 @@ CEqualizerOperations::CEqualizerOperations(IEqChannel& channel, IRegistry& regis
                                            ProgramRecords& records,
                                            const IResourceModule& resources, IDialogRunner& runner,
                                            LanguageLookup lookup)
-    : resources_(resources), language_(records, resources, std::move(lookup)),
+    : resources_(resources), language_(records, std::move(lookup)),
       eq_(channel, registry, records.g_builtinPresets), load_(eq_, language_, resources, runner),
       save_(eq_, language_, resources, runner), delete_(eq_, language_, resources, runner) {}
 

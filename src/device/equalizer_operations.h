@@ -19,8 +19,8 @@ struct ProgramRecords;
 
 class CEqualizerOperations {
 public:
-    // All references must outlive this object. The selected language's
-    // table is read from `resources` unless `lookup` is given.
+    // All references must outlive this object. Translations come from the
+    // language table the records select unless `lookup` is given.
     CEqualizerOperations(IEqChannel& channel, IRegistry& registry, ProgramRecords& records,
                          const IResourceModule& resources, IDialogRunner& runner,
                          LanguageLookup lookup = {});

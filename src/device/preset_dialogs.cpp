@@ -25,9 +25,9 @@ void CPresetDialog::Translate(IDialogView& view, int id, const char* key) {
         return;
     }
     if (id == 0) {
-        view.SetWindowText(text);
+        view.SetWindowText(text, language_.Encoding());
     } else {
-        view.SetItemText(id, text);
+        view.SetItemText(id, text, language_.Encoding());
     }
 }
 
@@ -97,7 +97,14 @@ void CSavePresetDlg::OnSelChange(IDialogView& view, int listId) {
 
 void CSavePresetDlg::OnCommand(IDialogView& view, int id) {
     if (id == kIdOk) {
-        eq_.SavePreset(view.GetItemText(IDC_PRESET_NAME));
+        // A name of nothing but blanks would be a blank row in every list
+        // (and the empty one the key's default value): not a name.
+        const std::string name = view.GetItemText(IDC_PRESET_NAME);
+        if (name.find_first_not_of(" \t") == std::string::npos) {
+            view.SetFocus(IDC_PRESET_NAME);
+            return;
+        }
+        eq_.SavePreset(name);
         view.EndDialog(kIdOk); // also when nothing could be stored
     } else if (id == kIdCancel) {
         view.EndDialog(kIdCancel);

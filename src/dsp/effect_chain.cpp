@@ -1,5 +1,7 @@
 #include "dsp/effect_chain.h"
 
+#include "dsp/flush_to_zero.h"
+
 namespace mixora {
 
 void EffectChain::Start(int channels, int rate) {
@@ -8,6 +10,8 @@ void EffectChain::Start(int channels, int rate) {
     voiceCancel_.Start(channels, rate);
     pitchShift_.Start(channels, rate);
     reverb_.Start(channels, rate);
+    limiter_.Start(channels, rate);
+    keyLatency_ = pitchShift_.LatencyFrames();
     mailbox_.Update();
     Apply(mailbox_.Current());
     // A new stream starts at the settings, not fading towards them.
@@ -25,7 +29,12 @@ void EffectChain::Apply(const EffectState& state) {
 }
 
 void EffectChain::SetState(const EffectState& state) {
+    keyShift_ = state.pitchShift;
     mailbox_.Publish(state);
+}
+
+int EffectChain::LatencyFrames() const {
+    return keyShift_ != 0 ? keyLatency_.load() : 0;
 }
 
 void EffectChain::Process(std::span<float> interleaved) {
@@ -36,10 +45,18 @@ void EffectChain::Process(std::span<float> interleaved) {
         Apply(mailbox_.Current());
     }
     interleaved = interleaved.first(interleaved.size() - interleaved.size() % channels_);
+    const FlushToZero flush;
+    const bool limit = !equalizer_.Bypassed() || !voiceCancel_.Bypassed() ||
+                       !pitchShift_.Bypassed() || !reverb_.Bypassed();
     equalizer_.Process(interleaved);
     voiceCancel_.Process(interleaved);
     pitchShift_.Process(interleaved);
     reverb_.Process(interleaved);
+    if (limit) {
+        limiter_.Process(interleaved);
+    } else if (limiter_.Active()) {
+        limiter_.Release(interleaved);
+    }
 }
 
 void EffectChain::Flush() {
@@ -47,6 +64,7 @@ void EffectChain::Flush() {
     voiceCancel_.Flush();
     pitchShift_.Flush();
     reverb_.Flush();
+    limiter_.Flush();
 }
 
 } // namespace mixora

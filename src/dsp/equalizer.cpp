@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 #include "dsp/effect_state.h"
 
@@ -41,10 +40,9 @@ void Equalizer::Start(int channels, int rate) {
     glideBlocks_ = std::max(1, static_cast<int>(std::lround(0.020 * rate_ / kBlock)));
     fadeSamples_ = std::max(1, static_cast<int>(std::lround(0.020 * rate_)));
     state_.assign(channels_, {});
+    design_.Prepare(rate_);
+    target_ = design_.Solve(sliders_);
     for (int b = 0; b < kBands; ++b) {
-        // A peak squeezed against Nyquist is ill-conditioned and mostly
-        // outside the band anyway.
-        usable_[b] = kEqBandFrequencies[b] < 0.45 * rate_;
         current_[b] = enabled_ ? target_[b] : 0.0;
         remaining_[b] = 0;
         running_[b] = false;
@@ -58,7 +56,10 @@ void Equalizer::SetRecord(std::span<const std::uint8_t, 120> record) {
     const bool wasSilent = Bypassed();
     enabled_ = EnableMask(record) != 0;
     for (int b = 0; b < kBands; ++b) {
-        target_[b] = usable_[b] ? gains[b] / 100.0 : 0.0;
+        sliders_[b] = gains[b] / 100.0;
+    }
+    target_ = design_.Solve(sliders_);
+    for (int b = 0; b < kBands; ++b) {
         if (wasSilent) {
             // Nothing is heard of the filters yet: start at the new gains
             // and let the mix fade them in.
@@ -93,29 +94,17 @@ void Equalizer::Flush() {
 }
 
 void Equalizer::UpdateCoefficients(int band) {
-    BiquadCoefficients& c = coefficients_[band];
-    if (current_[band] == 0.0 || !usable_[band]) {
-        c = BiquadCoefficients{};
-        return;
+    coefficients_[band] = design_.Coefficients(band, current_[band]);
+    if (current_[band] != 0.0) {
+        running_[band] = true;
     }
-    // Peaking filter from the audio-EQ cookbook: the bilinear transform with
-    // the centre pre-warped, so the gain at the centre is exactly the band's.
-    const double a = std::pow(10.0, current_[band] / 40.0);
-    const double w0 = 2.0 * std::numbers::pi * kEqBandFrequencies[band] / rate_;
-    const double cw = std::cos(w0);
-    const double alpha = std::sin(w0) / (2.0 * kBandQ);
-    const double a0 = 1.0 + alpha / a;
-    c.b0 = (1.0 + alpha * a) / a0;
-    c.b1 = -2.0 * cw / a0;
-    c.b2 = (1.0 - alpha * a) / a0;
-    c.a1 = c.b1;
-    c.a2 = (1.0 - alpha / a) / a0;
-    running_[band] = true;
 }
 
 void Equalizer::Advance() {
     for (int b = 0; b < kBands; ++b) {
-        if (remaining_[b] > 0) {
+        gliding_[b] = remaining_[b] > 0;
+        if (gliding_[b]) {
+            from_[b] = coefficients_[b];
             --remaining_[b];
             current_[b] = remaining_[b] == 0 ? target_[b] : current_[b] + increment_[b];
             UpdateCoefficients(b);
@@ -163,19 +152,72 @@ void Equalizer::ProcessBlock(float* frames, int count) {
         active[nActive++] = b;
     }
 
+    // A gliding band moves its coefficients sample by sample across the
+    // block: a step every block would be heard as zipper noise.
+    std::array<BiquadCoefficients, kBands> c = coefficients_;
+    std::array<BiquadCoefficients, kBands> step{};
+    bool gliding = false;
+    for (int k = 0; k < nActive; ++k) {
+        const int b = active[k];
+        if (gliding_[b]) {
+            const double n = count;
+            const BiquadCoefficients &to = coefficients_[b], &from = from_[b];
+            step[b] = {(to.b0 - from.b0) / n, (to.b1 - from.b1) / n, (to.b2 - from.b2) / n,
+                       (to.a1 - from.a1) / n, (to.a2 - from.a2) / n};
+            c[b] = from;
+            gliding = true;
+        }
+    }
+
+    std::array<BiquadPairState, kBands> stereo{};
+    if (channels_ == 2) {
+        for (int k = 0; k < nActive; ++k) {
+            const int b = active[k];
+            stereo[b].s1 = DoublePair{state_[0][b].s1, state_[1][b].s1};
+            stereo[b].s2 = DoublePair{state_[0][b].s2, state_[1][b].s2};
+        }
+    }
+
     const bool fading = !(mix_.Settled() && mix_.Value() == 1.0f);
     for (int i = 0; i < count; ++i) {
         const float wet = fading ? mix_.Next() : 1.0f;
         float* frame = frames + static_cast<std::size_t>(i) * channels_;
+        if (gliding) {
+            for (int k = 0; k < nActive; ++k) {
+                BiquadCoefficients& v = c[active[k]];
+                const BiquadCoefficients& d = step[active[k]];
+                v.b0 += d.b0, v.b1 += d.b1, v.b2 += d.b2, v.a1 += d.a1, v.a2 += d.a2;
+            }
+        }
+        if (channels_ == 2) {
+            // Both sides at once, two doubles to a register.
+            DoublePair x = {frame[0], frame[1]};
+            for (int k = 0; k < nActive; ++k) {
+                const int b = active[k];
+                x = stereo[b].Run(c[b], x);
+            }
+            for (int ch = 0; ch < 2; ++ch) {
+                const auto y = static_cast<float>(x[ch]);
+                frame[ch] = fading ? frame[ch] + wet * (y - frame[ch]) : y;
+            }
+            continue;
+        }
         for (int ch = 0; ch < channels_; ++ch) {
             auto& states = state_[ch];
             double x = frame[ch];
             for (int k = 0; k < nActive; ++k) {
                 const int b = active[k];
-                x = states[b].Run(coefficients_[b], x);
+                x = states[b].Run(c[b], x);
             }
             frame[ch] = fading ? frame[ch] + wet * (static_cast<float>(x) - frame[ch])
                                : static_cast<float>(x);
+        }
+    }
+    if (channels_ == 2) {
+        for (int k = 0; k < nActive; ++k) {
+            const int b = active[k];
+            state_[0][b] = {stereo[b].s1[0], stereo[b].s2[0]};
+            state_[1][b] = {stereo[b].s1[1], stereo[b].s2[1]};
         }
     }
     if (!enabled_ && mix_.Settled() && mix_.Value() == 0.0f) {

@@ -1,12 +1,14 @@
 #pragma once
-// The ten-band graphic equalizer: one peaking filter per band, driven by the
-// 120-byte equalizer record.
+// The ten-band graphic equalizer: one filter per band, their gains solved so
+// the cascade draws the sliders' curve (see EqDesign), driven by the 120-byte
+// equalizer record.
 #include <array>
 #include <cstdint>
 #include <span>
 #include <vector>
 
 #include "dsp/biquad.h"
+#include "dsp/eq_design.h"
 #include "dsp/ramp.h"
 
 namespace mixora {
@@ -14,9 +16,6 @@ namespace mixora {
 class Equalizer {
 public:
     static constexpr int kBands = 10;
-    // Width of every band (one octave, about): wide enough that neighbouring
-    // bands join into a smooth curve, narrow enough to keep each one its own.
-    static constexpr double kBandQ = 1.4;
 
     // Band gains in hundredths of a dB, clamped to -1200..1200, and the
     // enable mask, as the record holds them (little-endian words).
@@ -48,15 +47,18 @@ private:
     int glideBlocks_ = 1;
     int fadeSamples_ = 1;
     bool enabled_ = false;
-    std::array<bool, kBands> usable_{};      // centre below Nyquist
-    std::array<double, kBands> target_{};    // dB
-    std::array<double, kBands> current_{};   // dB
-    std::array<double, kBands> increment_{}; // dB per block
-    std::array<int, kBands> remaining_{};    // blocks left in a glide
-    std::array<bool, kBands> running_{};     // filter is not (yet) transparent
-    std::array<BiquadCoefficients, kBands> coefficients_{};
+    EqDesign design_;
+    EqDesign::Gains sliders_{};                             // dB, as the record holds them
+    std::array<double, kBands> target_{};                   // filter gains, dB
+    std::array<double, kBands> current_{};                  // dB
+    std::array<double, kBands> increment_{};                // dB per block
+    std::array<int, kBands> remaining_{};                   // blocks left in a glide
+    std::array<bool, kBands> running_{};                    // filter is not (yet) transparent
+    std::array<BiquadCoefficients, kBands> coefficients_{}; // at the end of the block
+    std::array<BiquadCoefficients, kBands> from_{};         // at its start, while gliding
+    std::array<bool, kBands> gliding_{};
     std::vector<std::array<BiquadState, kBands>> state_; // per channel
-    LinearRamp mix_;                                     // 0 = dry, 1 = equalized
+    SmoothRamp mix_;                                     // 0 = dry, 1 = equalized
 };
 
 } // namespace mixora

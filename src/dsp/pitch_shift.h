@@ -6,7 +6,8 @@
 // start is searched (+-10 ms around its nominal place) for the spot whose
 // waveform best matches where the previous grain is reading, so the two
 // overlap in phase: no beating, no phasiness on tones. One sample in, one
-// sample out; the output lags the input by a fixed ~32 ms.
+// sample out; while shifting, the output lags the input by a fixed ~26 ms
+// whatever the key (LatencyFrames); at 0 the input passes untouched.
 #include <array>
 #include <cstdint>
 #include <span>
@@ -30,6 +31,7 @@ public:
     void Flush();
 
     bool Bypassed() const;
+    // The delay of the shifted sound, frames: the same for every key.
     int LatencyFrames() const { return latency_; }
 
 private:
@@ -39,8 +41,14 @@ private:
     };
 
     void StartGrain(std::int64_t now);
-    std::int64_t BestStart(std::int64_t nominal, double continuation) const;
-    float Read(int channel, double position) const;
+    double NominalStart(std::int64_t now, double ratio) const;
+    std::int64_t BestStart(std::int64_t nominal, double continuation);
+    struct Tap {
+        std::array<std::uint64_t, 4> slot{}; // ring offsets of the four frames
+        float fraction = 0.0f;
+    };
+    Tap TapAt(double position) const;
+    float Read(const Tap& tap, int channel) const;
     void Restart(std::int64_t now);
 
     int channels_ = 0;
@@ -54,13 +62,15 @@ private:
     std::vector<float> ring_; // history, interleaved
     std::vector<float> mono_; // history, channel average (for matching)
     std::vector<float> window_;
-    std::int64_t written_ = 0; // frames written so far
+    std::vector<float> reference_, candidates_; // the search's scratch
+    std::int64_t written_ = 0;                  // frames written so far
     int hopPos_ = 0;
     Grain current_, previous_;
     int semitones_ = 0;
     double ratio_ = 1.0;   // for new grains
+    double bias_ = 0.0;    // frames the search window is moved back
     bool running_ = false; // grains are being produced
-    LinearRamp mix_;
+    SmoothRamp mix_;
 };
 
 } // namespace mixora

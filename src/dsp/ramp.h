@@ -1,16 +1,21 @@
 #pragma once
-// A straight-line glide of one value towards a target over a fixed number of
-// samples: how every effect switches on and off (and changes its amount)
-// without a click.
+// A glide of one value towards a target over a fixed number of samples:
+// how every effect switches on and off (and changes its amount) without a
+// click. The glide follows a smoothstep, level at both ends: a straight
+// line's corners would spray a faint burst of high frequencies on a tone.
 
 namespace mixora {
 
-class LinearRamp {
+// 3t^2 - 2t^3: 0 at 0, 1 at 1, with zero slope at both ends.
+inline float SmoothStep(float t) {
+    return t * t * (3.0f - 2.0f * t);
+}
+
+class SmoothRamp {
 public:
     // Jumps to v at once.
     void Reset(float v) {
-        value_ = target_ = v;
-        step_ = 0.0f;
+        value_ = start_ = target_ = v;
         remaining_ = 0;
     }
 
@@ -24,15 +29,17 @@ public:
             Reset(target);
             return;
         }
+        start_ = value_;
+        length_ = samples;
         remaining_ = samples;
-        step_ = (target_ - value_) / static_cast<float>(samples);
     }
 
     // The value for the next sample.
     float Next() {
         if (remaining_ > 0) {
             --remaining_;
-            value_ = remaining_ == 0 ? target_ : value_ + step_;
+            const float t = 1.0f - static_cast<float>(remaining_) / static_cast<float>(length_);
+            value_ = remaining_ == 0 ? target_ : start_ + (target_ - start_) * SmoothStep(t);
         }
         return value_;
     }
@@ -43,8 +50,9 @@ public:
 
 private:
     float value_ = 0.0f;
+    float start_ = 0.0f;
     float target_ = 0.0f;
-    float step_ = 0.0f;
+    int length_ = 1;
     int remaining_ = 0;
 };
 

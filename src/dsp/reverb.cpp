@@ -2,13 +2,16 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
 #include <numbers>
+#include <numeric>
 #include <vector>
 
 #include "dsp/environments.h"
+#include "dsp/ramp.h"
 
 namespace mixora {
 namespace {
@@ -22,8 +25,21 @@ constexpr double kNominalSize = 7.5;                    // m, the size the table
 constexpr double kMaxSizeFactor = 100.0 / kNominalSize; // the largest environment
 constexpr double kMaxLateFactor = 6.0;                  // the largest late network (45 m)
 constexpr double kMinLateFactor = 0.05;
-constexpr double kMaxPassHfCut = 20.0;       // dB a loop may cut at 5 kHz per circulation
-constexpr double kHfReference = 5000.0;      // Hz, where the HF properties apply
+constexpr double kDelayPerDecay = 1.0;    // s of summed line delay per s of decay, at least
+constexpr double kMaxDensityFactor = 2.5; // what the density alone may grow the lines to
+constexpr double kMaxTapFactor = 2.5;     // the early cluster stops growing at about 19 m
+constexpr double kSmallRoomFactor = 0.4;  // below 3 m a room wobbles its lines a little
+constexpr double kSmallRoomModulationDepth = 0.2;
+constexpr float kSmallRoomModulationTime = 0.7f; // s
+constexpr double kMaxPassHfCut = 20.0;           // dB a loop may cut at 5 kHz per circulation
+constexpr double kMaxPassHfLimit = 20.0;         // dB it is made to cut at most
+constexpr double kHfReference = 5000.0;          // Hz, where the HF properties apply
+// A cutting shelf meets its target a little below the reference, so the
+// whole third octave round 5 kHz decays as asked, not just its top.
+// A deep cut stays at the reference: lower down it would reach into the mid
+// band's decay.
+constexpr double kShelfCornerRatio = 0.85;
+constexpr double kMildestTop = 0.1;
 constexpr double kSpeedOfSound = 343.3;      // m/s
 constexpr double kRampSeconds = 0.02;        // levels and filter coefficients
 constexpr double kFadeSeconds = 0.03;        // switching on and off
@@ -33,6 +49,13 @@ constexpr double kPitchDeviation = 0.03;     // at modulation depth 1: about hal
 constexpr double kMaxReflectionsDelay = 0.3; // s
 constexpr double kMaxReverbDelay = 0.1;      // s
 constexpr float kAntiDenormal = 1e-20f;      // keeps decaying states out of denormals
+constexpr double kDcCutoff = 10.0;           // Hz, the wet input's DC blocker
+// The published environment presets play their room 10 dB under the
+// listener levels (room -1000 mB); the table here keeps the listener's
+// room at 0 mB, so the wet part carries that -10 dB itself. It leaves the
+// loudest rooms within 6 dB of the dry level.
+constexpr double kRoomGain = 0.31622776601683794;
+constexpr double kMaxLateLevel = 400.0; // mB of late energy over the dry, at most
 
 // Delay-line lengths at the nominal size. Spread geometrically (about 1.17
 // apart) and rounded to distinct primes at run time, so the lines share no
@@ -161,25 +184,24 @@ private:
     int left_ = 0;
 };
 
+// A power-of-two ring, so a read is a subtraction and a mask.
 class DelayLine {
 public:
     void Allocate(std::size_t maxDelay) {
-        buffer_.assign(maxDelay + 3, 0.0f);
+        buffer_.assign(std::bit_ceil(maxDelay + 3), 0.0f);
+        mask_ = buffer_.size() - 1;
+        maxDelay_ = maxDelay + 1;
         pos_ = 0;
     }
     void Clear() { std::fill(buffer_.begin(), buffer_.end(), 0.0f); }
     // The longest delay At may be asked for, and AtFraction up to one less.
-    std::size_t MaxDelay() const { return buffer_.size() - 2; }
+    std::size_t MaxDelay() const { return maxDelay_; }
     void Write(float x) {
-        if (++pos_ == buffer_.size()) {
-            pos_ = 0;
-        }
+        pos_ = (pos_ + 1) & mask_;
         buffer_[pos_] = x;
     }
     // The sample written `d` writes ago; 0 is the latest.
-    float At(std::size_t d) const {
-        return buffer_[pos_ >= d ? pos_ - d : pos_ + buffer_.size() - d];
-    }
+    float At(std::size_t d) const { return buffer_[(pos_ - d) & mask_]; }
     // Cubic Lagrange interpolation, d >= 1: flat enough in the pass band that
     // a modulated loop decays like a fixed one.
     float AtFraction(float d) const {
@@ -193,18 +215,24 @@ public:
 
 private:
     std::vector<float> buffer_;
+    std::size_t mask_ = 0;
+    std::size_t maxDelay_ = 0;
     std::size_t pos_ = 0;
 };
 
-// Second-order high shelf (slope 1): unity well below the corner, `top` well
-// above it, the geometric mean of the two at the corner. It damps each loop:
-// steep enough that strong high-frequency damping leaves the decay of the mid
-// band alone, and never above max(1, top), so a loop whose gain times `top`
-// stays below 1 is stable.
-class HighShelf {
+// Second-order high shelves (slope 1), one per line, run side by side:
+// unity well below the corner, `top` well above it, the geometric mean of
+// the two at the corner. They damp the loops: steep enough that strong
+// high-frequency damping leaves the decay of the mid band alone, and never
+// above max(1, top), so a loop whose gain times `top` stays below 1 is
+// stable.
+class ShelfBank {
 public:
-    void Design(double top, double corner, double rate, int rampSamples) {
-        Glide<5>::Values c{1.0f, 0.0f, 0.0f, 0.0f, 0.0f}; // b0 b1 b2 a1 a2
+    using Lanes = std::array<float, kLines>;
+
+    // Sets line i's target; Commit starts the glide to all the targets.
+    void Design(int i, double top, double corner, double rate) {
+        std::array<double, 5> c{1.0, 0.0, 0.0, 0.0, 0.0}; // b0 b1 b2 a1 a2
         if (std::abs(top - 1.0) > 1e-9) {
             corner = std::min(corner, 0.4 * rate);
             const double a = std::sqrt(top);
@@ -212,31 +240,66 @@ public:
             const double cw = std::cos(w);
             const double sa = 2.0 * std::sqrt(a) * std::sin(w) / std::numbers::sqrt2;
             const double a0 = (a + 1.0) - (a - 1.0) * cw + sa;
-            c[0] = static_cast<float>(a * ((a + 1.0) + (a - 1.0) * cw + sa) / a0);
-            c[1] = static_cast<float>(-2.0 * a * ((a - 1.0) + (a + 1.0) * cw) / a0);
-            c[2] = static_cast<float>(a * ((a + 1.0) + (a - 1.0) * cw - sa) / a0);
-            c[3] = static_cast<float>(2.0 * ((a - 1.0) - (a + 1.0) * cw) / a0);
-            c[4] = static_cast<float>(((a + 1.0) - (a - 1.0) * cw - sa) / a0);
+            c[0] = a * ((a + 1.0) + (a - 1.0) * cw + sa) / a0;
+            c[1] = -2.0 * a * ((a - 1.0) + (a + 1.0) * cw) / a0;
+            c[2] = a * ((a + 1.0) + (a - 1.0) * cw - sa) / a0;
+            c[3] = 2.0 * ((a - 1.0) - (a + 1.0) * cw) / a0;
+            c[4] = ((a + 1.0) - (a - 1.0) * cw - sa) / a0;
         }
-        coefficients_.Set(c, rampSamples);
+        for (int k = 0; k < 5; ++k) {
+            target_[k][i] = static_cast<float>(c[k]);
+        }
     }
-    float Process(float x) {
-        const auto& c = coefficients_.Next();
-        const float y = c[0] * x + c[1] * x1_ + c[2] * x2_ - c[3] * y1_ - c[4] * y2_;
-        x2_ = x1_;
-        x1_ = x;
-        y2_ = y1_;
-        y1_ = y;
-        return y;
+    void Commit(int rampSamples) {
+        left_ = target_ == value_ ? 0 : rampSamples;
+        if (left_ <= 0) {
+            Snap();
+            return;
+        }
+        for (int k = 0; k < 5; ++k) {
+            for (int i = 0; i < kLines; ++i) {
+                step_[k][i] = (target_[k][i] - value_[k][i]) / static_cast<float>(left_);
+            }
+        }
+    }
+    void Process(Lanes& io) {
+        if (left_ > 0) {
+            if (--left_ == 0) {
+                value_ = target_;
+            } else {
+                for (int k = 0; k < 5; ++k) {
+                    for (int i = 0; i < kLines; ++i) {
+                        value_[k][i] += step_[k][i];
+                    }
+                }
+            }
+        }
+        const auto &b0 = value_[0], &b1 = value_[1], &b2 = value_[2];
+        const auto &a1 = value_[3], &a2 = value_[4];
+        for (int i = 0; i < kLines; ++i) {
+            const float x = io[i];
+            const float y =
+                b0[i] * x + b1[i] * x1_[i] + b2[i] * x2_[i] - a1[i] * y1_[i] - a2[i] * y2_[i];
+            x2_[i] = x1_[i];
+            x1_[i] = x;
+            y2_[i] = y1_[i];
+            y1_[i] = y;
+            io[i] = y;
+        }
+    }
+    void Snap() {
+        value_ = target_;
+        left_ = 0;
     }
     void Clear() {
-        x1_ = x2_ = y1_ = y2_ = 0.0f;
-        coefficients_.Snap();
+        x1_.fill(0.0f), x2_.fill(0.0f), y1_.fill(0.0f), y2_.fill(0.0f);
+        Snap();
     }
 
 private:
-    Glide<5> coefficients_;
-    float x1_ = 0.0f, x2_ = 0.0f, y1_ = 0.0f, y2_ = 0.0f;
+    std::array<Lanes, 5> value_{}, target_{}, step_{};
+    Lanes x1_{}, x2_{}, y1_{}, y2_{};
+    int left_ = 0;
 };
 
 // Two one-pole low-passes in a row, unity at DC and `target` together at the
@@ -285,22 +348,16 @@ struct Geometry {
     bool operator==(const Geometry&) const = default;
 };
 
+// The unnormalised 8-point Hadamard transform, its three butterfly stages
+// written out; the caller folds in the 1/sqrt(8) that keeps it orthogonal.
 void Hadamard(std::array<float, kLines>& v) {
-    for (int len = 1; len < kLines; len <<= 1) {
-        for (int i = 0; i < kLines; i += 2 * len) {
-            for (int j = i; j < i + len; ++j) {
-                const float a = v[j];
-                const float b = v[j + len];
-                v[j] = a + b;
-                v[j + len] = a - b;
-            }
-        }
-    }
-    constexpr float kScale = 0.35355339059327373f; // 1/sqrt(8): keeps the matrix orthogonal
-    for (float& x : v) {
-        x *= kScale;
-    }
+    const float a0 = v[0] + v[1], a1 = v[0] - v[1], a2 = v[2] + v[3], a3 = v[2] - v[3];
+    const float a4 = v[4] + v[5], a5 = v[4] - v[5], a6 = v[6] + v[7], a7 = v[6] - v[7];
+    const float b0 = a0 + a2, b2 = a0 - a2, b1 = a1 + a3, b3 = a1 - a3;
+    const float b4 = a4 + a6, b6 = a4 - a6, b5 = a5 + a7, b7 = a5 - a7;
+    v = {b0 + b4, b1 + b5, b2 + b6, b3 + b7, b0 - b4, b1 - b5, b2 - b6, b3 - b7};
 }
+constexpr float kHadamardScale = 0.35355339059327373f; // 1/sqrt(8)
 
 } // namespace
 
@@ -317,7 +374,7 @@ struct Reverb::Engine {
     // Late reverb network.
     std::array<DelayLine, kLines> lines;
     std::array<DelayLine, kLines> loopAllpass;
-    std::array<HighShelf, kLines> dampers;
+    ShelfBank dampers;
     Glide<kLines> loopGain;
     Glide<2> diffusion; // in-loop all-pass and input diffuser coefficients
 
@@ -334,8 +391,13 @@ struct Reverb::Engine {
     int rampLength = 1;
     int fadeLength = 1;
 
-    Glide<2> levels;      // early, late
-    Glide<1> fade;        // the on/off switch
+    std::array<SmoothRamp, 2> levels; // early, late
+    // DC blocker on the wet input, per channel, second order: a resonant
+    // network's gain at 0 Hz is huge, and an offset (or a drift below a few
+    // hertz) must not come out 35 dB louder.
+    float dcPole = 0.0f;
+    std::array<std::array<float, 2>, kMaxChannels> dcIn{}, dcOut{}; // two stages
+    SmoothRamp fade;                                                // the on/off switch
     bool fresh = true;    // nothing heard since Start or Flush: changes need no ramp
     bool bypassed = true; // faded out: samples pass untouched
     bool stale = false;   // the buffers hold an old tail
@@ -371,6 +433,7 @@ Reverb::Engine::Engine(int channelCount, int sampleRate)
     crossfadeLength = std::max(1, static_cast<int>(kCrossfadeSeconds * rate));
     rampLength = std::max(1, static_cast<int>(kRampSeconds * rate));
     fadeLength = std::max(1, static_cast<int>(kFadeSeconds * rate));
+    dcPole = static_cast<float>(std::exp(-2.0 * std::numbers::pi * kDcCutoff / rate));
 }
 
 void Reverb::Engine::Clear() {
@@ -385,12 +448,16 @@ void Reverb::Engine::Clear() {
     for (int i = 0; i < kLines; ++i) {
         lines[i].Clear();
         loopAllpass[i].Clear();
-        dampers[i].Clear();
     }
+    dcIn = {};
+    dcOut = {};
+    dampers.Clear();
     loopGain.Snap();
     diffusion.Snap();
-    levels.Snap();
-    fade.Snap();
+    for (auto& level : levels) {
+        level.Reset(level.Target());
+    }
+    fade.Reset(fade.Target());
     lfoCos = 1.0;
     lfoSin = 0.0;
     previous = current;
@@ -440,8 +507,25 @@ void Reverb::Engine::Apply(const EaxListener& raw, bool enabled) {
                                                                        kLoopAllpassSeconds.end());
     const double hfFactor =
         (decay * hfRatio * kMaxPassHfCut / 60.0 - g.swing / (2.0 * rate)) / longestLoop;
+    // A small room's lines would be a few milliseconds long: too few modes
+    // to carry a long decay, and they ring metallically. Below a delay of
+    // kDelayPerDecay (summed over the lines) per second of decay the network
+    // grows, whatever the room's size; the early reflections keep the size.
+    const double lineSum = std::accumulate(kLineSeconds.begin(), kLineSeconds.end(), 0.0);
+    const double densityFactor = std::min(kDelayPerDecay * decay / lineSum, kMaxDensityFactor);
+    // It may not grow so far that one circulation would have to cut the
+    // high frequencies by more than kMaxPassHfLimit.
+    const double hfLimit = (decay * hfRatio * kMaxPassHfLimit / 60.0) / longestLoop;
     const double lateFactor =
-        std::clamp(std::min(factor, hfFactor), kMinLateFactor, kMaxLateFactor);
+        std::clamp(std::max(std::min(factor, hfFactor), std::min(densityFactor, hfLimit)),
+                   kMinLateFactor, kMaxLateFactor);
+    // A small room's few modes still ring on a sustained note; a slow wobble
+    // of about ten cents smears them, as a real room's air movement does.
+    if (factor < kSmallRoomFactor && modulationDepth == 0.0f) {
+        modulationTime = kSmallRoomModulationTime;
+        g.swing = static_cast<float>(2.0 * kPitchDeviation * kSmallRoomModulationDepth * rate *
+                                     modulationTime / (2.0 * std::numbers::pi));
+    }
     for (int i = 0; i < kLines; ++i) {
         std::size_t n =
             NextPrime(std::max<std::size_t>(2, Samples(kLineSeconds[i] * lateFactor, rate)));
@@ -461,8 +545,9 @@ void Reverb::Engine::Apply(const EaxListener& raw, bool enabled) {
                 diffusers[c][d].MaxDelay());
         }
         for (int k = 0; k < kTaps; ++k) {
-            g.taps[c][k] = std::min(reflections + Samples(kTapSeconds[c][k] * factor, rate),
-                                    pre[c].MaxDelay());
+            g.taps[c][k] = std::min(
+                reflections + Samples(kTapSeconds[c][k] * std::min(factor, kMaxTapFactor), rate),
+                pre[c].MaxDelay());
         }
     }
     g.late = std::min(Samples(l.flReflectionsDelay + l.flReverbDelay, rate), pre[0].MaxDelay());
@@ -473,15 +558,18 @@ void Reverb::Engine::Apply(const EaxListener& raw, bool enabled) {
         const double loop = static_cast<double>(g.line[i] + g.allpass[i]) + g.swing / 2.0;
         const double low = std::pow(10.0, -3.0 * loop / (decay * rate));
         const double high = std::pow(10.0, -3.0 * loop / (decay * hfRatio * rate));
-        // A cut meets its target at the corner with twice the cut further up,
-        // as air would; a lift is kept to the target itself, and below what
+        // The shelf meets its target at the corner with twice the change
+        // further up (a cut as air would make it); a lift stays below what
         // would make the loop gain reach 1.
         const double target = high / low;
-        const double top = target < 1.0 ? std::max(target * target, 1e-4) : target;
-        dampers[i].Design(std::min(top, 0.999 / low), kHfReference, rate, ramp);
+        const double top = target < 1.0 ? std::max(target * target, 1e-4) : target * target;
+        const bool mild = target < 1.0 && top >= kMildestTop;
+        dampers.Design(i, std::min(top, 0.999 / low),
+                       kHfReference * (mild ? kShelfCornerRatio : 1.0), rate);
         gains[i] = static_cast<float>(low);
         meanSquare += low * low / kLines;
     }
+    dampers.Commit(ramp);
     loopGain.Set(gains, ramp);
     // A unit impulse leaves about kLines / (1 - g^2) of energy in the output
     // sum; scale so the late energy equals the reverb level squared.
@@ -506,9 +594,12 @@ void Reverb::Engine::Apply(const EaxListener& raw, bool enabled) {
     stepCos = std::cos(step);
     stepSin = std::sin(step);
 
-    levels.Set({static_cast<float>(room * Level(l.lReflections)),
-                static_cast<float>(room * Level(l.lReverb) * lateNorm)},
-               ramp);
+    // However loud the listener asks for the late part, it stays within
+    // kMaxLateLevel of the dry level: Under Water's +1700 mB would otherwise
+    // lift music by 8 dB and drive it into the limiter.
+    const double late = std::min(kRoomGain * room * Level(l.lReverb), Level(kMaxLateLevel));
+    levels[0].SetTarget(static_cast<float>(kRoomGain * room * Level(l.lReflections)), ramp);
+    levels[1].SetTarget(static_cast<float>(late * lateNorm), ramp);
 
     if (fresh) {
         current = previous = g;
@@ -522,7 +613,7 @@ void Reverb::Engine::Apply(const EaxListener& raw, bool enabled) {
         crossfadeLeft = crossfadeLength;
     }
 
-    fade.Set({enabled ? 1.0f : 0.0f}, fresh ? 0 : fadeLength);
+    fade.SetTarget(enabled ? 1.0f : 0.0f, fresh ? 0 : fadeLength);
     if (enabled) {
         bypassed = false;
     } else if (fade.Settled()) {
@@ -538,17 +629,17 @@ void Reverb::Engine::Run(std::span<float> data) {
     std::array<float, kLines> state{};
     for (std::size_t f = 0; f < frames; ++f) {
         float* x = data.data() + f * static_cast<std::size_t>(channels);
-        const float on = fade.Next()[0];
-        const auto& level = levels.Next();
-        const float early = level[0] * on;
-        const float late = level[1] * on;
+        const float on = fade.Next();
+        const float early = levels[0].Next() * on;
+        const float late = levels[1].Next() * on;
         const auto& gain = loopGain.Next();
         const auto& diffuse = diffusion.Next();
 
         const bool crossfading = crossfadeLeft > 0;
         float w = 1.0f;
         if (crossfading) {
-            w = 1.0f - static_cast<float>(crossfadeLeft) / static_cast<float>(crossfadeLength);
+            w = SmoothStep(1.0f -
+                           static_cast<float>(crossfadeLeft) / static_cast<float>(crossfadeLength));
             --crossfadeLeft;
         }
         auto mix = [w](float then, float now) { return then + w * (now - then); };
@@ -557,7 +648,17 @@ void Reverb::Engine::Run(std::span<float> data) {
         std::array<float, kMaxChannels> reflected{};
         std::array<float, kLines> feed{};
         for (int c = 0; c < channels; ++c) {
-            pre[c].Write(roomHF[c].Process(x[c] + kAntiDenormal));
+            // The feed fades in with the switch: the delay lines start from
+            // silence, and an unfaded input would reach the output as a step
+            // once the pre-delay has passed, after the output fade is over.
+            float blocked = x[c];
+            for (int k = 0; k < 2; ++k) {
+                const float y = blocked - dcIn[c][k] + dcPole * dcOut[c][k];
+                dcIn[c][k] = blocked;
+                dcOut[c][k] = y;
+                blocked = y;
+            }
+            pre[c].Write(roomHF[c].Process(on * blocked + kAntiDenormal));
             float sum = 0.0f;
             for (int k = 0; k < kTaps; ++k) {
                 const float now = pre[c].At(current.taps[c][k]);
@@ -616,7 +717,11 @@ void Reverb::Engine::Run(std::span<float> data) {
             const float k = kAllpassSigns[i] * diffuse[0];
             const float inner = r + k * delayed;
             loopAllpass[i].Write(inner);
-            feedback[i] = gain[i] * dampers[i].Process(delayed - k * inner);
+            feedback[i] = delayed - k * inner;
+        }
+        dampers.Process(feedback);
+        for (int i = 0; i < kLines; ++i) {
+            feedback[i] *= gain[i] * kHadamardScale;
         }
         Hadamard(feedback);
         for (int i = 0; i < kLines; ++i) {
@@ -638,7 +743,7 @@ void Reverb::Engine::Run(std::span<float> data) {
     lfoCos *= norm;
     lfoSin *= norm;
 
-    if (fade.Settled() && fade.Value()[0] == 0.0f) {
+    if (fade.Settled() && fade.Value() == 0.0f) {
         bypassed = true;
         stale = true;
     }
@@ -679,12 +784,16 @@ void Reverb::Process(std::span<float> interleaved) {
     engine_->Run(interleaved);
 }
 
+bool Reverb::Bypassed() const {
+    return !engine_ || engine_->bypassed;
+}
+
 void Reverb::Flush() {
     if (!engine_) {
         return;
     }
     engine_->Clear();
-    if (engine_->fade.Value()[0] == 0.0f) {
+    if (engine_->fade.Value() == 0.0f) {
         engine_->bypassed = true;
     }
 }

@@ -17,8 +17,10 @@
 //
 // Levels follow EAX: lRoom scales the whole wet part, lReflections and
 // lReverb are the energies of the two parts relative to the dry impulse,
-// all in mB. The room roll-off factor needs a source distance and is not
-// used; air absorption limits the HF decay time when the listener's
+// all in mB, and the wet part plays 10 dB under them, as the published
+// presets' room level of -1000 mB has it. A DC blocker guards the wet
+// input, and the input fades in and out with the switch. The room roll-off factor needs a source
+// distance and is not used; air absorption limits the HF decay time when the listener's
 // decay-HF-limit flag is set.
 #include <memory>
 #include <span>
@@ -56,6 +58,9 @@ public:
 
     // Drops the tail (on seek or a new stream); parameters are kept.
     void Flush();
+
+    // True while Process leaves the samples exactly as they are.
+    bool Bypassed() const;
 
 private:
     struct Engine;

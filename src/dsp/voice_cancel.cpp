@@ -9,9 +9,12 @@ void VoiceCancel::Start(int channels, int rate) {
     channels_ = channels;
     const double r = rate > 0 ? rate : 44100;
     fadeSamples_ = std::max(1, static_cast<int>(std::lround(0.030 * r)));
-    // Butterworth fourth order: pole pairs with Q 0.5412 and 1.3066.
-    lowPass_[0] = LowPassCoefficients(kCrossover, 0.54119610, r);
-    lowPass_[1] = LowPassCoefficients(kCrossover, 1.30656296, r);
+    // Butterworth fourth order (pole pairs with Q 0.5412 and 1.3066), twice.
+    for (int i = 0; i < 4; ++i) {
+        const double q = i % 2 == 0 ? 0.54119610 : 1.30656296;
+        lowPass_[i] = LowPassCoefficients(kCrossover, q, r);
+        highPass_[i] = HighPassCoefficients(kCrossover, q, r);
+    }
     Flush();
 }
 
@@ -20,13 +23,19 @@ void VoiceCancel::SetEnabled(bool on) {
     mix_.SetTarget(on ? 1.0f : 0.0f, fadeSamples_);
 }
 
+void VoiceCancel::ClearLows() {
+    for (auto& s : lows_) {
+        s.Clear();
+    }
+}
+
 bool VoiceCancel::Bypassed() const {
     return channels_ != 2 || (!enabled_ && mix_.Settled() && mix_.Value() == 0.0f);
 }
 
 void VoiceCancel::Flush() {
-    left_.Clear();
-    right_.Clear();
+    ClearLows();
+    side_.Clear();
     mix_.Reset(enabled_ ? 1.0f : 0.0f);
 }
 
@@ -39,19 +48,20 @@ void VoiceCancel::Process(std::span<float> interleaved) {
     for (std::size_t i = 0; i < frames; ++i, p += 2) {
         const double l = p[0];
         const double r = p[1];
-        // Each side loses the other side's content above the crossover:
-        // L - highpass(R), with the high pass taken as R - lowpass(R) so a
-        // centred source (L == R) cancels exactly down to the low pass,
-        // while a source on one side only stays untouched on that side.
-        const double outL = l - r + left_.Run(lowPass_, r);
-        const double outR = r - l + right_.Run(lowPass_, l);
+        const double side = side_.Run(highPass_, l - r);
+        DoublePair low = {l, r};
+        for (int k = 0; k < 4; ++k) {
+            low = lows_[k].Run(lowPass_[k], low);
+        }
+        const double outL = low[0] + side;
+        const double outR = low[1] - side;
         const float wet = mix_.Next();
         p[0] = static_cast<float>(l + wet * (outL - l));
         p[1] = static_cast<float>(r + wet * (outR - r));
     }
     if (!enabled_ && mix_.Settled() && mix_.Value() == 0.0f) {
-        left_.Clear();
-        right_.Clear();
+        ClearLows();
+        side_.Clear();
     }
 }
 

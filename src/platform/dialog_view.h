@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/messages.h"
+#include "platform/text_encoding.h"
 
 namespace mixora {
 
@@ -62,16 +63,20 @@ class IDialogView {
 public:
     virtual ~IDialogView() = default;
 
-    // The caption of the dialog.
-    virtual void SetWindowText(const std::string& text) = 0;
-    // The text of a static, edit or button control.
-    virtual void SetItemText(int id, const std::string& text) = 0;
+    // The caption of the dialog. `encoding` says how the bytes are read
+    // (translations come in their table's encoding).
+    virtual void SetWindowText(const std::string& text,
+                               TextEncoding encoding = TextEncoding::Utf8) = 0;
+    // The text of a static, edit or button control. What GetItemText reads
+    // back is UTF-8, whatever encoding it was set in.
+    virtual void SetItemText(int id, const std::string& text,
+                             TextEncoding encoding = TextEncoding::Utf8) = 0;
     virtual std::string GetItemText(int id) const = 0;
     virtual void EnableItem(int id, bool enable) = 0;
     // The most characters the user may type into an edit control.
     virtual void SetEditLimit(int id, int maxChars) = 0;
-    // Gives the keyboard focus to a control.
-    virtual void SetFocusItem(int id) = 0;
+    // Gives the keyboard focus to a control (an edit: with its text selected).
+    virtual void SetFocus(int id) = 0;
 
     // Radio buttons: marks `id` and clears the others of first..last.
     // Clicking one reaches the controller as OnCommand with its id; the mark

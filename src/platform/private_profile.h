@@ -4,8 +4,15 @@
 // ignored, a value in matching double quotes is given without them, and
 // lines the program does not write are kept as they are, in place.
 #include <string>
+#include <vector>
 
 namespace mixora {
+
+struct ProfileEntry {
+    std::string section;
+    std::string key;
+    std::string value;
+};
 
 class IPrivateProfile {
 public:
@@ -28,6 +35,22 @@ public:
     // failure the old file is left whole and false is returned.
     virtual bool WriteString(const std::string& section, const std::string& key,
                              const std::string& value, const std::string& path) = 0;
+
+    // Several keys in one replacement of the file, so that a crash leaves
+    // either all of them or none. False on failure, with the reason in
+    // `error` (may be null). The default writes them one by one, every one
+    // even after a failure.
+    virtual bool WriteStrings(const std::vector<ProfileEntry>& entries, const std::string& path,
+                              std::string* error) {
+        bool ok = true;
+        for (const ProfileEntry& e : entries) {
+            ok = WriteString(e.section, e.key, e.value, path) && ok;
+        }
+        if (!ok && error) {
+            *error = "the file could not be written";
+        }
+        return ok;
+    }
 };
 
 } // namespace mixora

@@ -1,6 +1,7 @@
 #pragma once
 // Where the program lives and where it keeps its files, and the debugger
 // output line.
+#include <cstdint>
 #include <string>
 
 namespace mixora {
@@ -13,6 +14,10 @@ public:
     // The folder that holds the settings file and the registry store, without
     // a trailing separator; created when it does not exist yet.
     virtual std::string WindowsDirectory() = 0;
+    // The user's interface language as a Windows language identifier
+    // (0x0409 English (US), 0x0404 Chinese (Taiwan), 0x0804 Chinese (PRC),
+    // ...); 0xFFFF when the system cannot tell.
+    virtual std::uint16_t UserDefaultUILanguage() = 0;
 };
 
 class IDebugOutput {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/messages.h"
+#include "platform/text_encoding.h"
 
 namespace mixora {
 
@@ -30,6 +31,7 @@ struct MenuItem {
     bool radioChecked = false;
     // Starts a new column with this item (a column break with a bar).
     bool columnBreak = false;
+    TextEncoding encoding = TextEncoding::Utf8;
 };
 
 // One tooltip: shown while the pointer rests inside `rect`.
@@ -37,6 +39,7 @@ struct ToolInfo {
     int id = 0;
     RECT rect;
     std::string text;
+    TextEncoding encoding = TextEncoding::Utf8;
 };
 
 class IWindowHost {

@@ -148,13 +148,13 @@ void ReadRecordingChoices(IPrivateProfile& profile, const std::string& iniPath,
 
 void WriteRecordingChoices(IPrivateProfile& profile, const std::string& iniPath,
                            const RecorderRecords& r) {
-    profile.WriteString(kSection, "SampRate", std::to_string(static_cast<int>(r.g_wRateChoice)),
-                        iniPath);
-    profile.WriteString(kSection, "SampSize", std::to_string(static_cast<int>(r.g_wSizeChoice)),
-                        iniPath);
-    profile.WriteString(kSection, "Channels", std::to_string(static_cast<int>(r.g_wChannelChoice)),
-                        iniPath);
-    profile.WriteString(kSection, "UserRate", std::to_string(r.g_userRate), iniPath);
+    // One replacement of the file: the four keys are there together or not.
+    profile.WriteStrings(
+        {{kSection, "SampRate", std::to_string(static_cast<int>(r.g_wRateChoice))},
+         {kSection, "SampSize", std::to_string(static_cast<int>(r.g_wSizeChoice))},
+         {kSection, "Channels", std::to_string(static_cast<int>(r.g_wChannelChoice))},
+         {kSection, "UserRate", std::to_string(r.g_userRate)}},
+        iniPath, nullptr);
 }
 
 } // namespace mixora

@@ -39,14 +39,14 @@ void CRecordFormatDlg::Translate(IDialogView& view) {
     const CLanguageText& language = recorder_.Services().language;
     std::string text;
     if (language.Translate(kSection, "Attribute", text)) {
-        view.SetWindowText(text);
+        view.SetWindowText(text, language.Encoding());
     }
     // The three fixed rates read the same in every language.
     static constexpr std::array<int, 10> kItems = {1200, 1201, 1202, 1015,  1014,
                                                    1016, 1017, 1012, kIdOk, kIdCancel};
     for (int id : kItems) {
         if (language.Translate(kSection, ItemText(view, id), text)) {
-            view.SetItemText(id, text);
+            view.SetItemText(id, text, language.Encoding());
         }
     }
 }
@@ -87,7 +87,7 @@ void CRecordFormatDlg::OnOK(IDialogView& view) {
         r.g_userRate = UserRateFromText(ItemText(view, IDC_USER_RATE));
         if (r.g_userRate < kMinUserRate || r.g_userRate > kMaxUserRate) {
             s.messages.MessageBox("Invalid Sampling Rate!", "ERROR", MB_ICONWARNING);
-            view.SetFocusItem(IDC_USER_RATE);
+            view.SetFocus(IDC_USER_RATE);
             return;
         }
     }

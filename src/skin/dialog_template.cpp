@@ -1,6 +1,8 @@
 #include "skin/dialog_template.h"
 
 #include <array>
+#include <cstdint>
+#include <limits>
 #include <utility>
 
 #include "skin/resource_source.h"
@@ -45,9 +47,16 @@ bool ParseControl(const TemplateLine& line, DialogControlKind kind, DialogContro
     if (n[3] < 0 || n[4] < 0) {
         return false;
     }
+    // The far edges are worked out in 64 bits: a control whose right or
+    // bottom edge would not fit an int is refused, never wrapped around.
+    const std::int64_t right = std::int64_t{n[1]} + n[3];
+    const std::int64_t bottom = std::int64_t{n[2]} + n[4];
+    if (right > std::numeric_limits<int>::max() || bottom > std::numeric_limits<int>::max()) {
+        return false;
+    }
     out.kind = kind;
     out.id = n[0];
-    out.rect = {n[1], n[2], n[1] + n[3], n[2] + n[4]};
+    out.rect = {n[1], n[2], static_cast<int>(right), static_cast<int>(bottom)};
     bool hasText = false;
     for (std::size_t i = 6; i < line.size(); ++i) {
         const TemplateToken& token = line[i];

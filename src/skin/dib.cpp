@@ -7,8 +7,6 @@
 #include <string>
 #include <utility>
 
-#include "platform/message_box.h"
-
 namespace mixora {
 
 namespace {
@@ -182,11 +180,15 @@ std::optional<Layout> CheckLayout(const InfoHeader& h, std::size_t blockBytes) {
     return layout;
 }
 
-void Report(IMessageBox* messages, const char* text) {
-    if (messages != nullptr) {
-        messages->MessageBox(text, "Mixora", MB_OK | MB_ICONERROR);
+bool Fail(DibError* error, DibErrorKind kind, std::size_t where, const char* text) {
+    if (error != nullptr) {
+        *error = DibError{kind, where, text};
     }
+    return false;
 }
+
+// Offsets of the fields a refusal points at.
+constexpr std::size_t kOffBitsField = 10;
 
 // Scales the field selected by `mask` to 0..255.
 std::uint32_t Channel(std::uint32_t pixel, std::uint32_t mask) {
@@ -250,45 +252,38 @@ bool CDib::AttachPacked(std::span<const std::uint8_t> packed) {
     return true;
 }
 
-bool CDib::ReadBmp(std::span<const std::uint8_t> stream, IMessageBox* messages) {
+bool CDib::ReadBmp(std::span<const std::uint8_t> stream, DibError* error) {
     Clear();
     if (stream.size() < kFileHeaderBytes) {
-        Report(messages, "read error 1");
-        return false;
+        return Fail(error, DibErrorKind::Truncated, stream.size(), "read error 1");
     }
     if (ReadU16(stream.data()) != kBmSignature) {
-        Report(messages, "Invalid bitmap file");
-        return false;
+        return Fail(error, DibErrorKind::NotABitmap, 0, "Invalid bitmap file");
     }
-    const std::uint32_t offBits = ReadU32(stream.data() + 10);
+    const std::uint32_t offBits = ReadU32(stream.data() + kOffBitsField);
     if (offBits < kFileHeaderBytes + kInfoHeaderBytes) {
-        Report(messages, "Invalid bitmap file");
-        return false;
+        return Fail(error, DibErrorKind::NotABitmap, kOffBitsField, "Invalid bitmap file");
     }
     // Nothing is allocated before the stream is known to hold it.
     if (offBits > stream.size()) {
-        Report(messages, "Read error 1");
-        return false;
+        return Fail(error, DibErrorKind::Truncated, kOffBitsField, "Read error 1");
     }
     const auto block = stream.subspan(kFileHeaderBytes, offBits - kFileHeaderBytes);
     const InfoHeader h = ParseInfoHeader(block.data());
     const auto layout = CheckLayout(h, block.size());
     if (!layout) {
-        Report(messages, "Invalid bitmap file");
-        return false;
+        return Fail(error, DibErrorKind::NotABitmap, kFileHeaderBytes, "Invalid bitmap file");
     }
     const auto rest = stream.subspan(offBits);
     if (layout->imageSize > rest.size()) {
-        Report(messages, "Read error 1");
-        return false;
+        return Fail(error, DibErrorKind::Truncated, offBits, "Read error 1");
     }
     try {
         ownedHeader_.assign(block.begin(), block.end());
         ownedPixels_.assign(rest.begin(), rest.begin() + layout->imageSize);
     } catch (const std::bad_alloc&) {
         Clear();
-        Report(messages, "Read error 1");
-        return false;
+        return Fail(error, DibErrorKind::OutOfMemory, offBits, "Read error 1");
     }
     header_ = ownedHeader_.data();
     colorTable_ = header_ + layout->colorTableOffset;
@@ -299,10 +294,9 @@ bool CDib::ReadBmp(std::span<const std::uint8_t> stream, IMessageBox* messages) 
     return true;
 }
 
-bool CDib::WriteBmp(std::vector<std::uint8_t>& out, IMessageBox* messages) const {
+bool CDib::WriteBmp(std::vector<std::uint8_t>& out, DibError* error) const {
     if (header_ == nullptr || pixels_ == nullptr) {
-        Report(messages, "write error");
-        return false;
+        return Fail(error, DibErrorKind::CannotWrite, 0, "write error");
     }
     // The whole header goes out, not only its first 40 bytes: a longer
     // header or bitfield masks cut off would leave a file whose header says
@@ -312,8 +306,7 @@ bool CDib::WriteBmp(std::vector<std::uint8_t>& out, IMessageBox* messages) const
     const std::uint64_t offBits = kFileHeaderBytes + blockBytes;
     const std::uint64_t fileSize = offBits + imageSize_;
     if (fileSize > std::numeric_limits<std::uint32_t>::max()) {
-        Report(messages, "write error");
-        return false;
+        return Fail(error, DibErrorKind::CannotWrite, 2, "write error");
     }
     try {
         out.reserve(out.size() + static_cast<std::size_t>(fileSize));
@@ -325,8 +318,7 @@ bool CDib::WriteBmp(std::vector<std::uint8_t>& out, IMessageBox* messages) const
         out.insert(out.end(), header_, header_ + blockBytes);
         out.insert(out.end(), pixels_, pixels_ + imageSize_);
     } catch (const std::bad_alloc&) {
-        Report(messages, "write error");
-        return false;
+        return Fail(error, DibErrorKind::OutOfMemory, out.size(), "write error");
     }
     return true;
 }
@@ -340,6 +332,14 @@ CSize CDib::GetSize() const {
 
 int CDib::BitsPerPixel() const {
     return header_ != nullptr ? ReadU16(header_ + 14) : 0;
+}
+
+bool CDib::IsCompressed() const {
+    if (header_ == nullptr) {
+        return false;
+    }
+    const std::uint32_t compression = ParseInfoHeader(header_).compression;
+    return compression == kBiRle8 || compression == kBiRle4;
 }
 
 std::uint32_t CDib::RowBytes() const {

@@ -7,9 +7,9 @@
 #include <span>
 #include <vector>
 
-namespace mixora {
+#include "skin/dib_error.h"
 
-class IMessageBox;
+namespace mixora {
 
 struct CSize {
     int cx = 0;
@@ -37,12 +37,12 @@ public:
     // False, and an empty container, when the header does not fit the bytes.
     bool AttachPacked(std::span<const std::uint8_t> packed);
 
-    // Reads a .bmp file image. On failure shows "read error 1",
-    // "Invalid bitmap file" or "Read error 1" through `messages` (may be
-    // null) and leaves the container empty.
-    bool ReadBmp(std::span<const std::uint8_t> stream, IMessageBox* messages);
-    // Appends the .bmp file image to `out`.
-    bool WriteBmp(std::vector<std::uint8_t>& out, IMessageBox* messages) const;
+    // Reads a .bmp file image. On failure leaves the container empty and
+    // describes the problem in `error` (may be null); its text is the
+    // classic "read error 1", "Invalid bitmap file" or "Read error 1".
+    bool ReadBmp(std::span<const std::uint8_t> stream, DibError* error = nullptr);
+    // Appends the .bmp file image to `out`; on failure "write error".
+    bool WriteBmp(std::vector<std::uint8_t>& out, DibError* error = nullptr) const;
 
     // (width, height), or (0, 0) when empty.
     CSize GetSize() const;
@@ -57,6 +57,8 @@ public:
 
     bool IsEmpty() const { return header_ == nullptr; }
     int BitsPerPixel() const;
+    // Run-length data: the size is known but no pixel can be read.
+    bool IsCompressed() const;
     std::uint32_t ImageSize() const { return imageSize_; }
     std::uint32_t ColorCount() const { return colorCount_; }
     // Bytes of one stored pixel row (rounded up to whole 32-bit words).

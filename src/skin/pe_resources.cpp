@@ -165,7 +165,13 @@ private:
         for (const Section& s : sections_) {
             if (rva >= s.virtualAddress && rva - s.virtualAddress <= s.extent &&
                 size <= s.extent - (rva - s.virtualAddress)) {
-                return s.fileOffset + (rva - s.virtualAddress);
+                // Even an empty resource must start inside the file: a section
+                // whose raw data lies past the end has no bytes to point at.
+                const std::uint64_t offset = s.fileOffset + (rva - s.virtualAddress);
+                if (offset > bytes_.size() || size > bytes_.size() - offset) {
+                    return std::nullopt;
+                }
+                return offset;
             }
         }
         return std::nullopt;
@@ -286,6 +292,9 @@ std::optional<std::span<const std::uint8_t>>
 CPeResourceLibrary::Find(const ResourceName& type, const ResourceName& name) const {
     for (const Entry& entry : entries_) {
         if (Matches(entry.type, type) && Matches(entry.name, name)) {
+            if (entry.offset > bytes_.size() || entry.size > bytes_.size() - entry.offset) {
+                return std::nullopt; // never a span beyond the file
+            }
             return std::span<const std::uint8_t>(bytes_).subspan(entry.offset, entry.size);
         }
     }

@@ -4,6 +4,7 @@
 
 #include "platform/window_host.h"
 #include "skin/resource_source.h"
+#include "skin/skin_check.h"
 
 namespace mixora {
 
@@ -19,6 +20,12 @@ bool CSkinBitmap::LoadFrom(const IResourceModule& module, const char* name) {
         return false;
     }
     CSize size = dib_.GetSize();
+    // Whatever slipped past the package check, a header never decides an
+    // allocation beyond the largest skin bitmap.
+    if (size.cx > kMaxSkinBitmapSide || size.cy > kMaxSkinBitmapSide) {
+        Clear();
+        return false;
+    }
     width_ = size.cx;
     height_ = size.cy;
     argb_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), 0xFF000000u);
@@ -287,7 +294,9 @@ void CSkin::DrawButton(CSkinButton& b) {
     } else {
         const CSkinBitmap* from = &base_;
         if (b.m_nStyle == kButtonToggle) {
-            from = b.m_nState == 1 ? &down_ : &base_;
+            // A panel toggle shows its state; while its panel is shown it
+            // lights up under the pointer like any other button.
+            from = b.m_nState == 1 ? &down_ : (b.m_bHover ? &focus_ : &base_);
         } else if (pressed) {
             from = pointerInside ? &down_ : &base_;
         } else if (b.m_bHover) {
@@ -299,7 +308,10 @@ void CSkin::DrawButton(CSkinButton& b) {
 }
 
 void CSkin::DrawSlider(CSkinSlider& s) {
-    if (s.m_nPos != s.m_nLastPos) {
+    // Drawing shows a position beyond the track at its end, but leaves the
+    // stored position as it was set.
+    const int pos = std::clamp(s.m_nPos, 0, std::max(0, s.Range()));
+    if (pos != s.m_nLastPos) {
         Invalidate(s.m_rgnLastThumb.Bounds());
         // The track under the old thumb comes back from the face.
         Region old = s.m_rgnLastThumb;
@@ -309,12 +321,11 @@ void CSkin::DrawSlider(CSkinSlider& s) {
     const RECT& T = s.m_rcThumb;
     Region r = s.m_rgnThumb;
     r.Offset(B.left - T.left, B.top - T.top);
-    s.m_nPos = std::clamp(s.m_nPos, 0, std::max(0, s.Range()));
     const int cross = s.m_nCrossOffset == 0x7FFF ? 0 : s.m_nCrossOffset;
     if (s.m_nOrientation == kSliderVertical) {
-        r.Offset(0, s.m_nPos);
+        r.Offset(0, pos);
         int x = B.left;
-        while (x < B.right && !s.m_rgn.Contains(x, B.top + s.m_nPos)) {
+        while (x < B.right && !s.m_rgn.Contains(x, B.top + pos)) {
             ++x;
         }
         if (x == B.right) {
@@ -322,9 +333,9 @@ void CSkin::DrawSlider(CSkinSlider& s) {
         }
         r.Offset(x - B.left + cross, 0);
     } else {
-        r.Offset(s.m_nPos, 0);
+        r.Offset(pos, 0);
         int y = B.top;
-        while (y < B.bottom && !s.m_rgn.Contains(B.left + s.m_nPos, y)) {
+        while (y < B.bottom && !s.m_rgn.Contains(B.left + pos, y)) {
             ++y;
         }
         if (y == B.bottom) {
@@ -337,7 +348,7 @@ void CSkin::DrawSlider(CSkinSlider& s) {
     RECT dst{b.left, b.top, b.left + (b.right - b.left + 1), b.top + (b.bottom - b.top + 1)};
     CopyToSurface(from, dst, T.left, T.top, &r);
     s.m_rgnLastThumb = r;
-    s.m_nLastPos = s.m_nPos;
+    s.m_nLastPos = pos;
     Invalidate(b);
 }
 

@@ -43,6 +43,10 @@ private:
 
 inline constexpr std::uint32_t kTransparentKey = 0x000000;
 inline constexpr std::uint32_t kBodyKey = 0x00FF00;
+// Colours of the three hideable panels in SKINMASK2.
+inline constexpr std::uint32_t kRecorderPanelKey = 0xABABAB;
+inline constexpr std::uint32_t kPlaylistPanelKey = 0xA8A8A8;
+inline constexpr std::uint32_t kEqualizerPanelKey = 0x474747;
 
 class CSkin final : public IControlPainter {
 public:

@@ -309,4 +309,13 @@ DisplayAreas MeasureDisplayAreas(const MaskIndex* mask) {
     return areas;
 }
 
+std::optional<std::uint32_t> ButtonColorKey(int id) {
+    for (const ButtonSpec& b : kButtons) {
+        if (b.id == id) {
+            return b.key;
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace mixora

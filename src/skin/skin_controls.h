@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,10 @@ inline constexpr int kButtonStrip = 2;  // look taken from a state strip bitmap
 inline constexpr int kSliderVertical = 0;
 inline constexpr int kSliderHorizontal = 1;
 inline constexpr int kSliderFromShape = 2; // AddSlider: decide from the box
+
+// The mask colour of the button with identifier `id`, from the table the
+// controls are made from; nothing for an unknown id.
+std::optional<std::uint32_t> ButtonColorKey(int id);
 
 // When a slider posts its command.
 inline constexpr std::uint16_t kSliderPostOnDrag = 0x0001;

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "skin/pe_resources.h"
 #include "skin/resource_source.h"
 
 namespace mixora {
@@ -23,6 +24,13 @@ std::vector<SkinPackage> ListSkinPackages(const std::string& programDir) {
         const std::string name = file.filename().string();
         packages.push_back(SkinPackage{file.stem().string(), programDir + "/" + name});
     }
+    return packages;
+}
+
+std::vector<SkinPackage> ListOpenableSkinPackages(const std::string& programDir) {
+    std::vector<SkinPackage> packages = ListSkinPackages(programDir);
+    std::erase_if(packages,
+                  [](const SkinPackage& p) { return CPeResourceLibrary::Open(p.path) == nullptr; });
     return packages;
 }
 

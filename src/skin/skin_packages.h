@@ -19,4 +19,9 @@ struct SkinPackage {
 // list. Whether a file really is a skin is not checked here.
 std::vector<SkinPackage> ListSkinPackages(const std::string& programDir);
 
+// The same list without the files that cannot even be opened as resource
+// libraries (empty, truncated, not a library at all): what the skin menu
+// offers, and what its command ids count.
+std::vector<SkinPackage> ListOpenableSkinPackages(const std::string& programDir);
+
 } // namespace mixora

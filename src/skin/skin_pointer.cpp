@@ -65,7 +65,10 @@ void CSkin::OnPress(int x, int y) {
 }
 
 void CSkin::OnMove(std::uint32_t keyFlags, int x, int y) {
-    if (!HasOwner() || !m_bActive) {
+    // An inactive window still gets the pointer's moves, and a person
+    // expects the control under the pointer to light up all the same; the
+    // active flag only decides what deactivation clears.
+    if (!HasOwner()) {
         return;
     }
     m_nLastX = x;
@@ -130,12 +133,12 @@ void CSkin::SetActive(bool active) {
         return;
     }
     m_bActive = 0;
+    // Each control draws itself without its highlight: a muted Mute or a
+    // moved thumb must keep showing what it is, not the bare face.
     for (const auto& c : controls_) {
         if (c->m_bHover) {
-            CopyToSurface(base_, c->m_rgn.Bounds(), c->m_rgn.Bounds().left, c->m_rgn.Bounds().top,
-                          &c->m_rgn);
-            Invalidate(c->m_rgn.Bounds());
             c->m_bHover = false;
+            c->Draw();
         }
     }
 }

@@ -97,6 +97,67 @@ inline float Peak(std::span<const float> x) {
     return m;
 }
 
+// In-place radix-2 FFT; the size must be a power of two.
+inline void Fft(std::vector<std::complex<double>>& a) {
+    const std::size_t n = a.size();
+    for (std::size_t i = 1, j = 0; i < n; ++i) {
+        std::size_t bit = n >> 1;
+        for (; j & bit; bit >>= 1) {
+            j ^= bit;
+        }
+        j ^= bit;
+        if (i < j) {
+            std::swap(a[i], a[j]);
+        }
+    }
+    for (std::size_t len = 2; len <= n; len <<= 1) {
+        const auto w = std::polar(1.0, -2.0 * std::numbers::pi / static_cast<double>(len));
+        for (std::size_t i = 0; i < n; i += len) {
+            std::complex<double> v = 1.0;
+            for (std::size_t k = 0; k < len / 2; ++k, v *= w) {
+                const auto t = a[i + k + len / 2] * v;
+                a[i + k + len / 2] = a[i + k] - t;
+                a[i + k] += t;
+            }
+        }
+    }
+}
+
+// Pink noise (Paul Kellet's refined filter on white noise) at `rms`, mono.
+inline std::vector<float> Pink(std::size_t n, double rms, unsigned seed = 3) {
+    std::mt19937 gen(seed);
+    std::normal_distribution<double> white(0.0, 1.0);
+    std::array<double, 7> b{};
+    std::vector<double> y(n);
+    double sum = 0.0;
+    for (auto& v : y) {
+        const double w = white(gen);
+        b[0] = 0.99886 * b[0] + w * 0.0555179;
+        b[1] = 0.99332 * b[1] + w * 0.0750759;
+        b[2] = 0.96900 * b[2] + w * 0.1538520;
+        b[3] = 0.86650 * b[3] + w * 0.3104856;
+        b[4] = 0.55000 * b[4] + w * 0.5329522;
+        b[5] = -0.7616 * b[5] - w * 0.0168980;
+        v = b[0] + b[1] + b[2] + b[3] + b[4] + b[5] + b[6] + w * 0.5362;
+        b[6] = w * 0.115926;
+        sum += v * v;
+    }
+    const double scale = rms / std::sqrt(sum / static_cast<double>(n));
+    std::vector<float> out(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        out[i] = static_cast<float>(y[i] * scale);
+    }
+    return out;
+}
+
+inline double Rms(std::span<const float> x) {
+    double sum = 0.0;
+    for (float v : x) {
+        sum += static_cast<double>(v) * v;
+    }
+    return std::sqrt(sum / static_cast<double>(std::max<std::size_t>(x.size(), 1)));
+}
+
 // An equalizer record with the given mask and band gains (hundredths of dB).
 inline std::array<std::uint8_t, 120> EqRecord(std::uint32_t mask,
                                               const std::array<int, 10>& gains) {
@@ -113,8 +174,25 @@ inline std::array<std::uint8_t, 120> EqRecord(std::uint32_t mask,
     return record;
 }
 
-// The built-in "Bass" preset.
+// The built-in presets' sliders, as the user sees them.
 inline constexpr std::array<int, 10> kBassPreset = {1000, 900,  800,  320,  0,
                                                     -320, -500, -670, -800, -800};
+inline constexpr std::array<std::array<int, 10>, 15> kPresetSliders = {{
+    kBassPreset,
+    {-800, -800, -800, -450, 0, 320, 900, 900, 900, 900},
+    {-300, 500, 500, 500, -300, -300, -300, -300, -300, -300},
+    {800, 790, 440, -440, -260, 150, 680, 790, 910, 970},
+    {-200, 200, 400, 580, 400, -200, -350, -350, -350, -350},
+    {-360, 0, 420, 530, 590, 530, 250, 200, 100, 50},
+    {0, 0, 0, -420, 0, 530, 530, 0, 0, 0},
+    {700, 480, 140, 0, 0, -370, -530, -530, 0, 0},
+    {0, 0, 200, 500, 500, 500, 200, 0, 0, 0},
+    {200, 0, -130, -350, -130, 190, 400, 580, 680, 750},
+    {360, 250, 0, -480, -360, 0, 480, 580, 580, 400},
+    {-130, -430, -350, 0, 200, 360, 470, 480, 530, 480},
+    {400, 200, -250, -530, -250, 250, 530, 650, 650, 650},
+    {550, 550, 0, 0, 0, 0, 0, 0, 550, 550},
+    {0, 0, 0, 0, 0, 0, -500, -500, -500, -600},
+}};
 
 } // namespace mixora::dsp_test

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "dsp/dsp_signals.h"
 
 namespace mixora {
@@ -58,6 +60,42 @@ TEST(PitchShift, KeepsTimeWithTheInput) {
         EXPECT_GT(lag, 0.0) << "key " << k;
         EXPECT_LT(lag, (ps.LatencyFrames() + 0.05 * rate) / rate) << "key " << k;
     }
+}
+
+TEST(PitchShift, EveryKeyDelaysTheSoundByTheSameReportedLatency) {
+    // Noise bursts every 200 ms; the lag is where the energy of each burst
+    // comes out (its centroid), averaged over the bursts.
+    const int rate = 44100, period = rate / 5, burst = rate / 50;
+    const auto noise = Noise(static_cast<std::size_t>(4 * rate));
+    std::vector<float> input(noise.size(), 0.0f);
+    for (int at = 0; at + period <= 4 * rate; at += period) {
+        for (int i = 0; i < burst; ++i) {
+            input[at + i] =
+                noise[at + i] * static_cast<float>(std::sin(std::numbers::pi * i / burst));
+        }
+    }
+    PitchShift ps;
+    ps.Start(1, rate);
+    const double reported = 1000.0 * ps.LatencyFrames() / rate;
+    double lowest = 1e9, highest = -1e9;
+    for (int k : {-4, -3, -2, -1, 1, 2, 3, 4}) {
+        const auto out = Shift(input, 1, rate, k);
+        double lagSum = 0.0;
+        int bursts = 0;
+        for (int at = period; at + period <= 4 * rate; at += period, ++bursts) {
+            double e = 0.0, et = 0.0;
+            for (int i = 0; i < period * 3 / 4; ++i) {
+                const double v = static_cast<double>(out[at + i]) * out[at + i];
+                e += v, et += v * i;
+            }
+            lagSum += et / e - burst / 2.0;
+        }
+        const double lag = 1000.0 * lagSum / bursts / rate;
+        lowest = std::min(lowest, lag), highest = std::max(highest, lag);
+        EXPECT_NEAR(lag, reported, 2.0) << "key " << k;
+    }
+    std::printf("figure: key-shift lag %.1f..%.1f ms, reported %.1f ms\n", lowest, highest,
+                reported);
 }
 
 TEST(PitchShift, ZeroIsBitExact) {

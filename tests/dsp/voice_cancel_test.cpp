@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "dsp/dsp_signals.h"
 
 namespace mixora {
@@ -40,6 +42,25 @@ TEST(VoiceCancel, RemovesTheCentreAndKeepsTheSidesAndTheBass) {
     const auto bass = Cancel(Sine(80, kRate, kRate / 2, {0.5, 0.5}), 2);
     EXPECT_NEAR(LevelDb(bass, 0, 80, 0.5), 0.0, 1.0);
     EXPECT_NEAR(LevelDb(bass, 1, 80, 0.5), 0.0, 1.0);
+}
+
+TEST(VoiceCancel, OneSidedBassDoesNotLeakAcrossAndTheCentreGoesDeep) {
+    double leak = -200.0;
+    for (double f : {50.0, 100.0, 157.0, 250.0, 400.0}) {
+        leak = std::max(leak, LevelDb(Cancel(Sine(f, kRate, kRate / 2, {0.5, 0.0}), 2), 1, f, 0.5));
+        EXPECT_LT(leak, -20.0) << f << " Hz";
+    }
+    const auto centre = Cancel(Sine(1000, kRate, kRate / 2, {0.5, 0.5}), 2);
+    const double depth = LevelDb(centre, 0, 1000, 0.5);
+    double bass = 0.0;
+    for (double f : {40.0, 70.0, 100.0}) {
+        const double kept = LevelDb(Cancel(Sine(f, kRate, kRate / 2, {0.5, 0.5}), 2), 0, f, 0.5);
+        bass = std::abs(kept) > std::abs(bass) ? kept : bass;
+    }
+    std::printf("figure: leak below 400 Hz %.1f dB, centre at 1 kHz %.1f dB, bass %+.2f dB\n", leak,
+                depth, bass);
+    EXPECT_LT(depth, -40.0);
+    EXPECT_NEAR(bass, 0.0, 1.0);
 }
 
 TEST(VoiceCancel, MonoAndOffPassThroughBitExact) {

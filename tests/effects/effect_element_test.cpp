@@ -206,5 +206,47 @@ TEST_F(EffectElement, RendersAPresetInAConcertHall) {
     EXPECT_LT(late, early / 4); // and dies away (a 3.9 s hall: about -13 dB in 1.2 s)
 }
 
+// Key shift delays the sound; the element reports that delay, the same for
+// every key, so a sink can hold the picture back to match.
+TEST_F(EffectElement, ReportsTheKeyShiftDelayAsItsLatency) {
+    GError* error = nullptr;
+    GstElement* pipeline = gst_parse_launch(
+        "audiotestsrc ! audio/x-raw,format=F32LE,rate=44100,channels=2 ! mixoraeffects name=fx ! "
+        "fakesink",
+        &error);
+    ASSERT_NE(pipeline, nullptr) << (error ? error->message : "");
+    GstElement* fx = gst_bin_get_by_name(GST_BIN(pipeline), "fx");
+    g_object_set(fx, kEffectHubProperty, &hub, nullptr);
+    gst_element_set_state(pipeline, GST_STATE_PAUSED);
+    gst_element_get_state(pipeline, nullptr, nullptr, 5 * GST_SECOND);
+    GstPad* src = gst_element_get_static_pad(fx, "src");
+    auto latencyMs = [&] {
+        GstQuery* query = gst_query_new_latency();
+        EXPECT_TRUE(gst_pad_query(src, query));
+        GstClockTime min = 0;
+        gst_query_parse_latency(query, nullptr, &min, nullptr);
+        gst_query_unref(query);
+        return static_cast<double>(min) / GST_MSECOND;
+    };
+    const double upstream = latencyMs(); // the source's own, with key shift off
+    EffectState s;
+    std::vector<double> reported;
+    for (int key : {-4, -1, 1, 3, 4}) {
+        s.pitchShift = key;
+        hub.SetState(s);
+        reported.push_back(latencyMs() - upstream);
+    }
+    EXPECT_GT(reported[0], 10.0);
+    EXPECT_LT(reported[0], 50.0);
+    EXPECT_TRUE(std::all_of(reported.begin(), reported.end(),
+                            [&](double ms) { return ms == reported[0]; }));
+    hub.SetState(EffectState{});
+    EXPECT_EQ(latencyMs(), upstream);
+    gst_object_unref(src);
+    gst_object_unref(fx);
+    gst_element_set_state(pipeline, GST_STATE_NULL);
+    gst_object_unref(pipeline);
+}
+
 } // namespace
 } // namespace mixora

@@ -30,8 +30,14 @@ public:
         }
     }
 
-    void SetWindowText(const std::string& text) override { caption = text; }
-    void SetItemText(int id, const std::string& text) override {
+    void SetWindowText(const std::string& text,
+                       TextEncoding encoding = TextEncoding::Utf8) override {
+        caption = text;
+        encodings[0] = encoding;
+    }
+    void SetItemText(int id, const std::string& text,
+                     TextEncoding encoding = TextEncoding::Utf8) override {
+        encodings[id] = encoding;
         auto limit = limits.find(id);
         texts[id] =
             limit == limits.end() ? text : text.substr(0, static_cast<std::size_t>(limit->second));
@@ -42,7 +48,7 @@ public:
     }
     void EnableItem(int id, bool enable) override { disabled[id] = !enable; }
     void SetEditLimit(int id, int maxChars) override { limits[id] = maxChars; }
-    void SetFocusItem(int id) override { focus = id; }
+    void SetFocus(int id) override { focus = id; }
     void CheckRadioButton(int firstId, int lastId, int id) override {
         for (int i = firstId; i <= lastId; ++i) {
             checked[i] = i == id;
@@ -100,13 +106,15 @@ public:
     const std::vector<std::string>& Lines(int id) { return lists[id].lines; }
 
     std::string caption;
+    // How the caption (key 0) and each control's text were last set.
+    std::map<int, TextEncoding> encodings;
     std::map<int, std::string> texts;
     std::map<int, bool> disabled;
     std::map<int, int> limits;
     std::map<int, bool> checked;
-    int focus = 0;
     std::map<int, List> lists;
     bool ended = false;
+    int focus = 0;
     int result = 0;
 
 private:

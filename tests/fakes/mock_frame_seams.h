@@ -119,8 +119,10 @@ class FakeSystemInfo : public ISystemInfo {
 public:
     std::string module = "/opt/mixora/bin/mixora";
     std::string windowsDir;
+    std::uint16_t uiLanguage = 0x0409;
     std::string ModuleFileName() override { return module; }
     std::string WindowsDirectory() override { return windowsDir; }
+    std::uint16_t UserDefaultUILanguage() override { return uiLanguage; }
 };
 
 } // namespace mixora

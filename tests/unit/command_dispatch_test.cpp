@@ -191,12 +191,34 @@ TEST_F(CommandDispatch, KeyShiftOnTheMixerOnTheDriverAndWithTheDeviceUnreachable
     for (auto [id, limit, lamp] : {std::tuple{1068, 4, 0}, std::tuple{1069, -4, 8}}) {
         frame.m_nKeyShift = limit;
         InSequence order;
-        EXPECT_CALL(effects, SetPitchShift(limit));
+        EXPECT_CALL(effects, SetPitchShift(limit)).WillOnce(Return(true));
         EXPECT_CALL(effects, ReleaseDevice());
         EXPECT_CALL(host, InvalidateRect(Pointee(frame.m_rcKeyLamps[lamp]))).RetiresOnSaturation();
         Command(id);
         EXPECT_EQ(frame.m_nKeyShift, limit);
     }
+}
+
+TEST_F(CommandDispatch, KeyShiftTheDriverRefusesLeavesFieldAndLampsAlone) {
+    frame.m_bDriverFound = 1;
+    frame.m_nKeyShift = 2;
+    ON_CALL(effects, EnsureDevice()).WillByDefault(Return(true));
+    for (int id : {1068, 1069}) {
+        InSequence order;
+        EXPECT_CALL(effects, SetPitchShift(id == 1068 ? 3 : 1)).WillOnce(Return(false));
+        EXPECT_CALL(effects, ReleaseDevice()); // the device is let go all the same
+        EXPECT_CALL(host, InvalidateRect(_)).Times(0);
+        Command(static_cast<std::uint32_t>(id));
+        EXPECT_EQ(frame.m_nKeyShift, 2);
+        ::testing::Mock::VerifyAndClearExpectations(&host);
+        VerifyAndClearOperations();
+    }
+    // Taken: the lamp still showing 0 (lamp 4) goes out, +3 (lamp 1) comes on.
+    EXPECT_CALL(effects, SetPitchShift(3)).WillOnce(Return(true));
+    EXPECT_CALL(host, InvalidateRect(Pointee(frame.m_rcKeyLamps[1])));
+    EXPECT_CALL(host, InvalidateRect(Pointee(frame.m_rcKeyLamps[4])));
+    Command(1068);
+    EXPECT_EQ(frame.m_nKeyShift, 3);
 }
 
 TEST_F(CommandDispatch, EqualizerSwitchSendsTheWholeRecordAndKeepsTheCurve) {

@@ -22,6 +22,23 @@ struct Messages : IMessageBox {
     std::vector<std::string> shown;
 };
 
+// What the user interface does with a refusal: the classic message box.
+bool ReadShowing(CDib& dib, std::span<const std::uint8_t> stream, Messages& messages) {
+    DibError error;
+    if (dib.ReadBmp(stream, &error))
+        return true;
+    ShowDibError(messages, error);
+    return false;
+}
+
+bool WriteShowing(const CDib& dib, std::vector<std::uint8_t>& out, Messages& messages) {
+    DibError error;
+    if (dib.WriteBmp(out, &error))
+        return true;
+    ShowDibError(messages, error);
+    return false;
+}
+
 // A picture as stored: info header fields, bitfield masks (at offset 40,
 // inside a longer header or right after the short one), colour table
 // (0xRRGGBB) and the pixel rows, bottom row first.
@@ -129,8 +146,8 @@ TEST(DibRead, RefusalsShowTheirMessageAndLeaveTheContainerEmpty) {
         damage(stream);
         Messages messages;
         CDib dib;
-        ASSERT_TRUE(dib.ReadBmp(good, &messages));
-        EXPECT_FALSE(dib.ReadBmp(stream, &messages)) << what;
+        ASSERT_TRUE(ReadShowing(dib, good, messages));
+        EXPECT_FALSE(ReadShowing(dib, stream, messages)) << what;
         EXPECT_EQ(messages.shown, std::vector{"Mixora: " + std::string(message)}) << what;
         EXPECT_TRUE(dib.IsEmpty()) << what;
         EXPECT_EQ(dib.GetSize(), CSize{}) << what;
@@ -138,7 +155,7 @@ TEST(DibRead, RefusalsShowTheirMessageAndLeaveTheContainerEmpty) {
     }
     Messages messages;
     Bytes out;
-    EXPECT_FALSE(CDib().WriteBmp(out, &messages));
+    EXPECT_FALSE(WriteShowing(CDib(), out, messages));
     EXPECT_TRUE(out.empty());
     EXPECT_EQ(messages.shown, std::vector<std::string>{"Mixora: write error"});
 }
@@ -297,7 +314,7 @@ TEST(DibRobustness, MutatedAndTruncatedBitmapsNeverReadOutOfBounds) {
         testing::Mutate(file, rng, 70);
         Messages messages;
         CDib dib;
-        if (dib.ReadBmp(file, &messages)) {
+        if (ReadShowing(dib, file, messages)) {
             ++reads;
             EXPECT_TRUE(messages.shown.empty());
             probe(dib);

@@ -122,7 +122,8 @@ TEST_F(EnvironmentEffects, TranslatedItemsKeepTheirIdsAndColumnBreaks) {
     WithLanguageTable lang(
         h.resources, "[Env]\r\n<None>=<Keins>\r\nGeneric=Allgemein\r\nStone Corridor=Steinflur");
     CEnvironmentEffects translated(channel, road, lang, h.records);
-    h.records.g_wLanguage = 0x0404;
+    h.system.uiLanguage = 0x0404;
+    ChooseLanguageTable(h.records, h.system, lang);
     translated.ShowEnvMenu(*frame, 1066);
     ASSERT_EQ(shown.size(), 28u);
     EXPECT_EQ(shown[0].text, "Allgemein");

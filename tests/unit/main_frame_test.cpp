@@ -67,7 +67,7 @@ TEST_F(FrameTest, StartUpRunsEveryStepInOrder) {
                                 "DisplayEqualizer", "Check_Audio_CD", "Detect_Language"}) {
             EXPECT_CALL(profile, GetInt("Settings", key, _, kIni));
         }
-        EXPECT_CALL(profile, GetString("Settings", "Skin_File", "", 128, kIni));
+        EXPECT_CALL(profile, GetString("Settings", "Skin_File", "", 4097, kIni));
         EXPECT_CALL(profile, GetInt("EQ", "EQPresetMask", 0, kIni));
         EXPECT_CALL(effects, ChooseLanguageTable(_));
         // The skin's set-up, with the parts other displays add.

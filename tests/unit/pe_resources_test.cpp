@@ -125,6 +125,25 @@ TEST(PeResources, TruncationAnywhereNeverReadsPastTheEnd) {
 }
 
 // Random damage must never crash, hang or read outside the buffer.
+TEST(PeResources, AnEmptyResourceInASectionPastTheEndIsNotFound) {
+    // A second section whose raw data lies beyond the end of the file, and
+    // a zero-size SKINMASK pointing into it.
+    PeImage image = SkinImage(false);
+    auto& b = image.bytes;
+    const std::uint32_t second = image.sectionTable + 40;
+    Put16(b, PeImage::kPeOffset + 6, 2);
+    Put32(b, second + 8, 0x10);                                           // virtual size
+    Put32(b, second + 12, 0x8000);                                        // virtual address
+    Put32(b, second + 16, 0x10);                                          // raw size
+    Put32(b, second + 20, static_cast<std::uint32_t>(b.size() + 0x1000)); // raw offset
+    Put32(b, image.dataEntries.back(), 0x8000);
+    Put32(b, image.dataEntries.back() + 4, 0);
+    auto lib = CPeResourceLibrary::FromBytes(b);
+    ASSERT_TRUE(lib);
+    EXPECT_EQ(Text(lib->FindBitmap("SKINBASE")), "B");
+    EXPECT_FALSE(lib->FindBitmap("SKINMASK").has_value());
+}
+
 TEST(PeResources, MutationFuzzNeverCrashes) {
     const PeImage images[] = {SkinImage(false), SkinImage(true)};
     std::mt19937 rng(20240613);

@@ -48,7 +48,7 @@ struct PresetDialogs : ::testing::Test, FrameHarness {
     FakeEqChannel driver;
     FakeDialogRunner runner;
     CEqualizer eq{driver, *store, records.g_builtinPresets};
-    CLanguageText english{records, resources};
+    CLanguageText english{records};
     CLoadPresetDlg load{eq, english, resources, runner};
     CSavePresetDlg save{eq, english, resources, runner};
     CDeletePresetDlg del{eq, english, resources, runner};
@@ -151,11 +151,17 @@ TEST_F(PresetDialogs, TemplatesCarryTheCaptionsControlsAndTexts) {
     EXPECT_EQ(orphan.DoModal(), -1); // no owner told: no dialog
     EXPECT_FALSE(ParseDialogTemplate("caption \"x\"\nsize 10 10\nlistbox 1 0 0 5 5 sideways\n"));
     EXPECT_FALSE(ParseDialogTemplate("caption \"x\"\nbutton 1 0 0 5 5 \"a\"\n")); // no size
+    // Edges beyond the largest int are refused, not wrapped to negative.
+    EXPECT_FALSE(ParseDialogTemplate("caption \"x\"\nsize 10 10\nbutton 1 2147483600 0 100 5\n"));
+    EXPECT_FALSE(ParseDialogTemplate("caption \"x\"\nsize 10 10\nbutton 1 0 2147483647 1 1\n"));
+    auto edge = ParseDialogTemplate("caption \"x\"\nsize 10 10\nbutton 1 2147483547 0 100 5\n");
+    ASSERT_TRUE(edge);
+    EXPECT_EQ(edge->controls[0].rect.right, 2147483647);
 }
 
 TEST_F(PresetDialogs, SelectedLanguageTranslatesCaptionsAndButtons) {
     records.g_wLanguage = 0x0804;
-    CLanguageText chinese{records, resources,
+    CLanguageText chinese{records,
                           [](std::string_view section, std::string_view key, std::string& out) {
                               out = std::string(section) + ":" + std::string(key);
                               return true;
@@ -244,13 +250,7 @@ TEST_F(PresetDialogs, SavingUnderBuiltinNameReplacesItAcrossARestart) {
     EXPECT_EQ(names.front(), "Bass");
 }
 
-TEST_F(PresetDialogs, SavingAcceptsAnEmptyNameAndCutsNothingShort) {
-    FakeDialogView view = Open(save);
-    view.texts[IDC_PRESET_NAME] = "";
-    save.OnCommand(view, kIdOk);
-    EXPECT_EQ(ReadUser(*store, ""), Bytes(driver.record));
-    EXPECT_EQ(Open(load).Lines(kList).front(), "");
-
+TEST_F(PresetDialogs, NamesAreCutOnlyAtWholeCharacters) {
     EXPECT_EQ(CutUtf8(std::string(126, 'a') + "\xE4\xB8\x80", 127), std::string(126, 'a'));
     EXPECT_EQ(CutUtf8("short", 127), "short");
 }
@@ -313,4 +313,26 @@ TEST_F(PresetDialogs, WithoutDriverOrRegistryNothingIsStoredOrLost) {
     // Every built-in hidden: Load has nothing to offer.
     records.g_builtinPresets.ApplyDeletedMask(0x7FFF);
     EXPECT_TRUE(Open(load).disabled[kIdOk]);
+}
+
+TEST_F(PresetDialogs, SaveRefusesBlankNamesAndKeepsTheFieldFocused) {
+    for (const std::string blank : {"", "   ", " \t "}) {
+        FakeDialogView view = Open(save);
+        view.texts[IDC_PRESET_NAME] = blank;
+        view.focus = 0;
+        save.OnCommand(view, kIdOk);
+        EXPECT_FALSE(view.ended) << '"' << blank << '"';
+        EXPECT_EQ(view.focus, IDC_PRESET_NAME);
+    }
+    HKEY key = 0;
+    EXPECT_NE(store->OpenKey(HKEY_LOCAL_MACHINE, kEqPresetKey, &key), ERROR_SUCCESS);
+    EXPECT_THAT(dir.Read("registry.reg"), ::testing::Not(::testing::HasSubstr("@=")));
+
+    // Blanks inside or after a name are the user's business.
+    FakeDialogView view = Open(save);
+    view.texts[IDC_PRESET_NAME] = " my mix ";
+    save.OnCommand(view, kIdOk);
+    EXPECT_TRUE(view.ended);
+    EXPECT_EQ(ReadUser(*store, " my mix "), Bytes(driver.record));
+    EXPECT_EQ(Open(load).Lines(kList).front(), " my mix ");
 }

@@ -1,14 +1,21 @@
 // The registry store as later runs and users see it: values survive in a
 // readable REGEDIT4 file, names match without regard to case, the classic
 // result codes come back, and a damaged file is kept, never destroyed.
+#include <csignal>
+#include <filesystem>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <random>
+#include <sys/resource.h>
 
+#include "fakes/mock_frame_seams.h"
 #include "fakes/temp_dir.h"
 #include "platform/posix/registry_store.h"
 #include "platform/system_info.h"
 
 using namespace mixora;
+using ::testing::_;
+using ::testing::NiceMock;
 
 namespace {
 
@@ -140,12 +147,47 @@ TEST(RegistryStore, MissingKeysValuesAndHandlesAreReported) {
     EXPECT_EQ(reg.SetValue(key, "x", REG_DWORD, Bytes({1, 0, 0, 0})), ERROR_INVALID_HANDLE);
 }
 
-TEST(RegistryStore, ADamagedFileIsSetAsideAndTheStoreStartsEmpty) {
+TEST(RegistryStore, LinesNotUnderstoodAreKeptAndDamageNothing) {
     TempDir dir;
-    const std::string garbage = "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software]\n\"x\"=bogus:12\n";
+    const std::string text = "REGEDIT4\n# my note\n\n[HKEY_LOCAL_MACHINE\\Software\\Ostrel]\n"
+                             "; a comment\n\"Preset\"=dword:00000007\n\"x\"=bogus:12\n"
+                             "[NotAKey\\Here]\n\"y\"=dword:00000001\n";
+    dir.Write("registry.reg", text);
+    CapturedDebug debug;
+    NiceMock<MockMessageBox> messages;
+    EXPECT_CALL(messages, MessageBox(_, _, _)).Times(0);
+    RegistryStore reg(dir.File("registry.reg"), &debug, &messages);
+    EXPECT_TRUE(debug.lines.empty());
+    HKEY key = 0;
+    ASSERT_EQ(reg.OpenKey(HKEY_LOCAL_MACHINE, "Software\\Ostrel", &key), ERROR_SUCCESS);
+    DWORD type = 0, size = 4;
+    std::uint8_t data[4] = {};
+    EXPECT_EQ(reg.QueryValue(key, "Preset", &type, data, &size), ERROR_SUCCESS);
+    EXPECT_EQ(data[0], 7);
+    // A value under the key that was not understood is not taken as a value.
+    EXPECT_EQ(reg.QueryValue(key, "y", &type, data, &size), ERROR_FILE_NOT_FOUND);
+
+    EXPECT_EQ(reg.SetValue(key, "Preset", REG_DWORD, Bytes({9, 0, 0, 0})), ERROR_SUCCESS);
+    const std::string after = dir.Read("registry.reg");
+    for (const char* kept :
+         {"# my note\n", "; a comment\n", "\"x\"=bogus:12\n",
+          "[NotAKey\\Here]\n\"y\"=dword:00000001\n", "\"Preset\"=dword:00000009"})
+        EXPECT_NE(after.find(kept), std::string::npos) << kept << " in\n" << after;
+}
+
+TEST(RegistryStore, AFileThatIsNoStoreAtAllIsSetAsideAndTheUserToldWhere) {
+    TempDir dir;
+    const std::string garbage = std::string("\x7F"
+                                            "ELF\x02\x01",
+                                            6) +
+                                std::string(300, '\xEE');
     dir.Write("registry.reg", garbage);
     CapturedDebug debug;
-    RegistryStore reg(dir.File("registry.reg"), &debug);
+    NiceMock<MockMessageBox> messages;
+    std::string told;
+    EXPECT_CALL(messages, MessageBox(_, "Mixora", _))
+        .WillOnce(::testing::DoAll(::testing::SaveArg<0>(&told), ::testing::Return(IDOK)));
+    RegistryStore reg(dir.File("registry.reg"), &debug, &messages);
     HKEY key = 0;
     EXPECT_EQ(reg.OpenKey(HKEY_LOCAL_MACHINE, "Software", &key), ERROR_FILE_NOT_FOUND);
     ASSERT_EQ(debug.lines.size(), 1u);
@@ -157,11 +199,58 @@ TEST(RegistryStore, ADamagedFileIsSetAsideAndTheStoreStartsEmpty) {
     }
     ASSERT_FALSE(aside.empty());
     EXPECT_EQ(dir.Read(aside), garbage);
+    EXPECT_NE(told.find(dir.File(aside)), std::string::npos) << told;
     // The next write makes a fresh, valid store beside the kept copy.
     ASSERT_EQ(reg.CreateKey(HKEY_LOCAL_MACHINE, "Software\\Sensaura\\Environment", &key),
               ERROR_SUCCESS);
     EXPECT_EQ(reg.SetValue(key, "Environment", REG_DWORD, Bytes({3, 0, 0, 0})), ERROR_SUCCESS);
     EXPECT_TRUE(ParseRegistryText(dir.Read("registry.reg")).has_value());
+}
+
+TEST(RegistryStore, WritesGoThroughALinkAndAFailureIsToldOnce) {
+    TempDir dir;
+    std::filesystem::create_directory(dir.File("dotfiles"));
+    dir.Write("dotfiles/registry.reg", "REGEDIT4\n");
+    std::filesystem::create_symlink("dotfiles/registry.reg", dir.File("registry.reg"));
+    NiceMock<MockMessageBox> messages;
+    RegistryStore reg(dir.File("registry.reg"), nullptr, &messages);
+    HKEY key = 0;
+    ASSERT_EQ(reg.CreateKey(HKEY_LOCAL_MACHINE, kEqKey, &key), ERROR_SUCCESS);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("registry.reg")));
+    EXPECT_NE(dir.Read("dotfiles/registry.reg").find("AC97 Audio\\EQ]"), std::string::npos);
+
+    // A full disk: the first failure is told with its reason, later ones not.
+    EXPECT_CALL(messages, MessageBox(::testing::AllOf(::testing::HasSubstr("registry.reg"),
+                                                      ::testing::HasSubstr("File too large")),
+                                     _, _))
+        .Times(1);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit tiny = old;
+    tiny.rlim_cur = 16;
+    setrlimit(RLIMIT_FSIZE, &tiny);
+    LONG first = reg.SetValue(key, "a", REG_DWORD, Bytes({1, 0, 0, 0}));
+    LONG second = reg.SetValue(key, "b", REG_DWORD, Bytes({2, 0, 0, 0}));
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(first, ERROR_CANTWRITE);
+    EXPECT_EQ(second, ERROR_CANTWRITE);
+}
+
+TEST(RegistryStore, ADirectoryInTheWayIsToldAndNeverReplaced) {
+    TempDir dir;
+    std::filesystem::create_directory(dir.File("registry.reg"));
+    NiceMock<MockMessageBox> messages;
+    EXPECT_CALL(messages,
+                MessageBox(::testing::AllOf(::testing::HasSubstr(dir.File("registry.reg")),
+                                            ::testing::HasSubstr("Is a directory")),
+                           _, _))
+        .Times(1);
+    RegistryStore reg(dir.File("registry.reg"), nullptr, &messages);
+    HKEY key = 0;
+    EXPECT_EQ(reg.CreateKey(HKEY_LOCAL_MACHINE, kEqKey, &key), ERROR_CANTWRITE);
+    EXPECT_TRUE(std::filesystem::is_directory(dir.File("registry.reg")));
 }
 
 TEST(RegistryStore, FormattedTextParsesBackToTheSameValues) {
@@ -172,8 +261,9 @@ TEST(RegistryStore, FormattedTextParsesBackToTheSameValues) {
           {"multi\\line", REG_SZ, Text("a\r\nb")},
           {"odd", REG_DWORD, Bytes({1, 2})},
           {"raw", 7, Bytes({0, 1})},
-          {"unterminated", REG_SZ, Bytes({'h', 'i'})}}},
-        {"HKEY_CURRENT_USER\\B\\C", {}},
+          {"unterminated", REG_SZ, Bytes({'h', 'i'})}},
+         {"; kept as it is"}},
+        {"HKEY_CURRENT_USER\\B\\C", {}, {}},
     };
     auto parsed = ParseRegistryText(FormatRegistryText(keys));
     ASSERT_TRUE(parsed.has_value());
@@ -183,6 +273,7 @@ TEST(RegistryStore, FormattedTextParsesBackToTheSameValues) {
         EXPECT_EQ((*parsed)[0].values[i].type, keys[0].values[i].type);
         EXPECT_EQ((*parsed)[0].values[i].data, keys[0].values[i].data);
     }
+    EXPECT_EQ((*parsed)[0].keptLines, keys[0].keptLines);
     EXPECT_EQ((*parsed)[1].path, "HKEY_CURRENT_USER\\B\\C");
 }
 
@@ -190,7 +281,8 @@ TEST(RegistryStore, MangledTextNeverCrashesTheParser) {
     std::vector<RegistryKey> keys = {{"HKEY_LOCAL_MACHINE\\Software\\X",
                                       {{"a", REG_SZ, Text("v\"q\\")},
                                        {"b", REG_DWORD, Bytes({1, 2, 3, 4})},
-                                       {"c", REG_BINARY, std::vector<std::uint8_t>(80, 0xAB)}}}};
+                                       {"c", REG_BINARY, std::vector<std::uint8_t>(80, 0xAB)}},
+                                      {}}};
     const std::string good = FormatRegistryText(keys);
     std::mt19937 rng(1234);
     for (int i = 0; i < 3000; ++i) {

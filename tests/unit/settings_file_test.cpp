@@ -1,6 +1,8 @@
 // Mixora.ini as a user sees it: what a first run creates, what comes back,
 // and that a hand-edited or unwritable file is never damaged.
+#include <chrono>
 #include <csignal>
+#include <filesystem>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -167,4 +169,112 @@ TEST(SettingsFolder, FollowsXdgConfigHomeThenHome) {
     EXPECT_EQ(SettingsFolderFor("/x/conf/", "/home/u"), "/x/conf/mixora");
     EXPECT_EQ(SettingsFolderFor(nullptr, "/home/u"), "/home/u/.config/mixora");
     EXPECT_EQ(SettingsFolderFor("relative", "/home/u"), "/home/u/.config/mixora");
+}
+
+TEST_F(SettingsFileTest, ASkinInADeepFolderComesBackWhole) {
+    // 126 bytes, then a two-byte character across byte 127, then more.
+    std::string deep = "/home/u/" + std::string(118, 'd') + "\xC3\xBC/";
+    while (deep.size() < 4000)
+        deep += "Sk\xC3\xBCns/";
+    deep += "Ember.dll";
+    ASSERT_LE(deep.size(), 4096u);
+    dir.Write("Mixora.ini", "[Settings]\nSkin_File=" + deep + "\n");
+    Run([&](CMainFrame& f) { EXPECT_EQ(f.m_strSkinFile, deep); });
+    EXPECT_NE(dir.Read("Mixora.ini").find("Skin_File=" + deep + "\n"), std::string::npos);
+    Run([&](CMainFrame& f) { EXPECT_EQ(f.m_strSkinFile, deep); });
+}
+
+namespace {
+
+// The real file operations, counted: how often the program asks for a write.
+struct CountingProfile final : IPrivateProfile {
+    PrivateProfileFile real;
+    int singleWrites = 0;
+    int batchWrites = 0;
+    int GetInt(const std::string& s, const std::string& k, int d, const std::string& p) override {
+        return real.GetInt(s, k, d, p);
+    }
+    std::string GetString(const std::string& s, const std::string& k, const std::string& d,
+                          std::size_t n, const std::string& p) override {
+        return real.GetString(s, k, d, n, p);
+    }
+    bool WriteString(const std::string& s, const std::string& k, const std::string& v,
+                     const std::string& p) override {
+        ++singleWrites;
+        return real.WriteString(s, k, v, p);
+    }
+    bool WriteStrings(const std::vector<ProfileEntry>& e, const std::string& p,
+                      std::string* error) override {
+        ++batchWrites;
+        return real.WriteStrings(e, p, error);
+    }
+};
+
+} // namespace
+
+TEST_F(SettingsFileTest, ExitWritesEveryKeyInOneReplacementThroughASymlink) {
+    // A dotfiles setup: the settings file is a link into another folder.
+    std::filesystem::create_directory(dir.File("dotfiles"));
+    dir.Write("dotfiles/Mixora.ini", "; mine\n[Settings]\nVolume=-700\n");
+    std::filesystem::create_symlink("dotfiles/Mixora.ini", dir.File("Mixora.ini"));
+    CountingProfile counting;
+    CMainFrame frame(
+        {host, counting, system, mci, records, resources, messages, launcher, text, effects,
+         playback, recorder});
+    frame.OnCreate();
+    EXPECT_EQ(frame.m_nVolume, -700);
+    frame.m_nVolume = -500;
+    frame.OnDestroy();
+
+    EXPECT_EQ(counting.batchWrites, 1);
+    EXPECT_EQ(counting.singleWrites, 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("Mixora.ini")));
+    const std::string after = dir.Read("dotfiles/Mixora.ini");
+    EXPECT_EQ(after.rfind("; mine\n[Settings]\nVolume=-500\nRepeat=0\n", 0), 0u) << after;
+    EXPECT_NE(after.find("[EQ]\nEQPresetMask=0\n"), std::string::npos);
+}
+
+TEST_F(SettingsFileTest, StaleTemporaryFilesOfOursGoAtStartAndNothingElse) {
+    auto stale = [&](const std::string& name, int ageSeconds) {
+        dir.Write(name, "half");
+        const auto when =
+            std::filesystem::file_time_type::clock::now() - std::chrono::seconds(ageSeconds);
+        std::filesystem::last_write_time(dir.File(name), when);
+    };
+    stale(".Mixora.ini.mixora-tmp.a1B2c3", 120);
+    stale(".Mixora.ini.mixora-tmp.Zz9Yy8", 5); // maybe another run writing now
+    stale("Mixora.ini.backup", 120);
+    Run();
+    EXPECT_FALSE(std::filesystem::exists(dir.File(".Mixora.ini.mixora-tmp.a1B2c3")));
+    EXPECT_TRUE(std::filesystem::exists(dir.File(".Mixora.ini.mixora-tmp.Zz9Yy8")));
+    EXPECT_EQ(dir.Read("Mixora.ini.backup"), "half");
+}
+
+TEST_F(SettingsFileTest, AWriteThatFailsIsToldWithThePathAndTheReason) {
+    // A directory where the file should be.
+    std::filesystem::create_directory(dir.File("Mixora.ini"));
+    EXPECT_CALL(messages, MessageBox(::testing::AllOf(::testing::HasSubstr(dir.File("Mixora.ini")),
+                                                      ::testing::HasSubstr("Is a directory")),
+                                     "Mixora", ::testing::_))
+        .Times(1);
+    Run();
+    EXPECT_TRUE(std::filesystem::is_directory(dir.File("Mixora.ini")));
+    ::testing::Mock::VerifyAndClearExpectations(&messages);
+
+    // A full disk.
+    std::filesystem::remove(dir.File("Mixora.ini"));
+    dir.Write("Mixora.ini", "[Settings]\nVolume=-700\n");
+    EXPECT_CALL(messages,
+                MessageBox(::testing::HasSubstr("File too large"), "Mixora", ::testing::_))
+        .Times(1);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit tiny = old;
+    tiny.rlim_cur = 16;
+    setrlimit(RLIMIT_FSIZE, &tiny);
+    Run();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(dir.Read("Mixora.ini"), "[Settings]\nVolume=-700\n");
 }

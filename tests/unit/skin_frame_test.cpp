@@ -143,6 +143,20 @@ TEST_F(SkinFrameTest, HidingPanelsCutsThemOutAndShowingRestoresExactlyTheirPixel
     EXPECT_EQ(frame.m_bShowRecorder + frame.m_bShowPlaylist + frame.m_bShowEqualizer, 3);
 }
 
+TEST_F(SkinFrameTest, AHiddenPanelReachingPastTheOutlineOnlyTakesPixelsAway) {
+    // As a skin whose panel key also covers transparent corner pixels.
+    const Region full = outline;
+    const Region corner = Region::FromRect(RECT{0, 0, 6, 6});
+    ASSERT_TRUE(full.Intersect(corner).IsEmpty());
+    frame.m_rgnRecorder = frame.m_rgnRecorder.Union(corner);
+    frame.OnCommand(ID_TOGGLE_RECORDER, 0);
+    EXPECT_FALSE(outline.Contains(0, 0));
+    EXPECT_FALSE(outline.Contains(5, 5));
+    EXPECT_TRUE(outline == full.Subtract(frame.m_rgnRecorder));
+    frame.OnCommand(ID_TOGGLE_RECORDER, 0);
+    EXPECT_TRUE(outline == full);
+}
+
 TEST_F(SkinFrameTest, TheSkinMenuOffersEveryPackageAndChecksTheOneInUse) {
     WritePackage("Alt.dll");
     programDir.Write("notes.txt", "not a skin");
@@ -202,14 +216,66 @@ TEST_F(SkinFrameTest, SwitchingSkinsKeepsSliderPositionsPanelsAndTheScrolledLine
     EXPECT_FALSE(outline.Contains(10, 120)); // the recorder is still hidden
 }
 
-TEST_F(SkinFrameTest, AChoiceBeyondTheListOrAPackageThatIsNoSkinKeepsAWholeWindow) {
+TEST_F(SkinFrameTest, APlaylistHiddenInTheBaseSkinStaysHiddenUnderEmber) {
+    // The package the build places next to the program (<build>/Ember.dll).
+    std::error_code error;
+    const auto ember =
+        std::filesystem::read_symlink("/proc/self/exe", error).parent_path().parent_path() /
+        "Ember.dll";
+    if (error || !std::filesystem::is_regular_file(ember, error))
+        GTEST_SKIP() << "Ember.dll is built with the program";
+    std::filesystem::copy_file(ember, programDir.File("Ember.dll"));
+    frame.OnCommand(ID_TOGGLE_PLAYLIST, 0);
+    frame.OnCommand(ID_FIRST_SKIN_PACKAGE, 0);
+    ASSERT_EQ(frame.m_strSkinFile, programDir.File("Ember.dll"));
+    EXPECT_FALSE(frame.m_rgnPlaylist.IsEmpty());
+    EXPECT_TRUE(outline == Shape().Subtract(frame.m_rgnPlaylist));
+    EXPECT_FALSE(outline.Contains(250, 300)); // in Ember's playlist
+    EXPECT_EQ(frame.m_skin.GetButtonState(ID_TOGGLE_PLAYLIST), 1);
+    frame.OnCommand(ID_TOGGLE_PLAYLIST, 0);
+    EXPECT_TRUE(outline == Shape());
+}
+
+TEST_F(SkinFrameTest, ARefusedPackageIsNamedAndNeverBecomesTheSkin) {
     WritePackage("Broken.dll", /*withBase=*/false);
     frame.OnCommand(ID_FIRST_SKIN_PACKAGE + 5, 0);
     EXPECT_EQ(frame.m_strSkinFile, "");
+
+    // Switching to it: told, and the window keeps the skin it has.
+    const std::string broken = programDir.File("Broken.dll");
+    EXPECT_CALL(messages, MessageBox(::testing::AllOf(::testing::HasSubstr(broken),
+                                                      ::testing::HasSubstr("no SKINBASE")),
+                                     _, _))
+        .Times(1);
+    EXPECT_CALL(host, SetClientSize(_, _)).Times(0);
     frame.OnCommand(ID_FIRST_SKIN_PACKAGE, 0);
-    EXPECT_EQ(frame.m_strSkinFile, programDir.File("Broken.dll"));
-    // Without SKINBASE the package is not a skin: the base skin is used.
+    EXPECT_EQ(frame.m_strSkinFile, "");
     EXPECT_EQ(frame.m_skin.Size(), (CSize{520, 419}));
     EXPECT_EQ(frame.m_skin.Controls().Size(), 45u);
-    EXPECT_EQ(frame.m_bPLScrollReverse, 1);
+    frame.OnCommand(1065, 0);
+    ASSERT_EQ(menu.size(), 3u);
+    EXPECT_TRUE(menu[0].radioChecked);
+    EXPECT_FALSE(menu[2].radioChecked);
+    ::testing::Mock::VerifyAndClearExpectations(&messages);
+
+    // Saved as the skin by an older run: the next start comes up with the
+    // built-in skin, says why, and does not keep the choice.
+    EXPECT_CALL(messages, MessageBox(::testing::HasSubstr(broken), _, _)).Times(1);
+    frame.m_skin.Release();
+    frame.m_strSkinFile = broken;
+    EXPECT_EQ(frame.SetUpSkin(), 0);
+    EXPECT_EQ(frame.m_strSkinFile, "");
+    EXPECT_EQ(frame.m_skin.Size(), (CSize{520, 419}));
+    EXPECT_EQ(frame.m_skin.Controls().Size(), 45u);
+}
+
+TEST_F(SkinFrameTest, FilesThatCannotBeOpenedAreNotOffered) {
+    WritePackage("Alt.dll");
+    programDir.Write("Empty.dll", "");
+    programDir.Write("Junk.dll", std::string(2000, 'j'));
+    frame.OnCommand(1065, 0);
+    ASSERT_EQ(menu.size(), 3u);
+    EXPECT_EQ(menu[2].text, "Alt");
+    frame.OnCommand(ID_FIRST_SKIN_PACKAGE, 0);
+    EXPECT_EQ(frame.m_strSkinFile, programDir.File("Alt.dll"));
 }

@@ -174,3 +174,42 @@ TEST_F(SoftwareEffectDeviceTest, RefusingTheListenerSetLeadsToTheDirectSoundRoad
 }
 
 } // namespace
+
+TEST_F(SoftwareEffectDeviceTest, ADragIsHeardAtOnceAndWrittenOnceWhenItSettles) {
+    Start();
+    std::vector<std::chrono::milliseconds> armed;
+    device->SetSaveTimer([&](std::chrono::milliseconds d) { armed.push_back(d); });
+    const std::string before = dir.Read("registry.reg");
+    handed.clear();
+    for (std::int32_t gain = -1200; gain <= 1200; gain += 100) {
+        const auto u = static_cast<std::uint32_t>(gain);
+        std::array<std::uint8_t, 4> value = {
+            static_cast<std::uint8_t>(u), static_cast<std::uint8_t>(u >> 8),
+            static_cast<std::uint8_t>(u >> 16), static_cast<std::uint8_t>(u >> 24)};
+        ASSERT_TRUE(Send(KSPROPSETID_Equalizer, 4, KSPROPERTY_TYPE_SET, value));
+    }
+    ASSERT_EQ(handed.size(), 25u);                 // every step reaches the sound
+    const auto band2 = [](const EffectState& st) { // band 2's gain sits at byte 12
+        return static_cast<std::int32_t>(st.eq[12] | st.eq[13] << 8 | st.eq[14] << 16 |
+                                         static_cast<std::uint32_t>(st.eq[15]) << 24);
+    };
+    EXPECT_EQ(band2(handed.back()), 1200);
+    EXPECT_EQ(dir.Read("registry.reg"), before) << "nothing written while dragging";
+    EXPECT_EQ(armed, std::vector<std::chrono::milliseconds>(25, std::chrono::milliseconds(500)));
+    EXPECT_TRUE(device->HasUnsavedState());
+
+    device->SaveState(); // the timer fires
+    const std::string settled = dir.Read("registry.reg");
+    EXPECT_NE(settled, before);
+    device->SaveState(); // nothing new: nothing written
+    EXPECT_EQ(dir.Read("registry.reg"), settled);
+    Start();
+    EXPECT_EQ(band2(device->State()), 1200);
+
+    // A change still waiting when the program ends is written on the way out.
+    device->SetSaveTimer([](std::chrono::milliseconds) {});
+    ASSERT_TRUE(device->SetPitchShift(-2));
+    EXPECT_EQ(dir.Read("registry.reg"), settled);
+    Start();
+    EXPECT_EQ(device->State().pitchShift, -2);
+}

@@ -93,22 +93,68 @@ TEST_F(SurfaceTest, StripAndToggleButtonsDrawTheirCellsAndLooks) {
     Move({b.left - 30, b.top - 30}, true);
     EXPECT_TRUE(showsCell(0));
 
-    // A panel toggle shows SKINDOWN while its panel is hidden, never a highlight.
+    // A panel toggle lights up under the pointer while its panel is shown,
+    // and shows SKINDOWN while it is hidden, pointer or not.
+    Release({b.left - 30, b.top - 30});
     Move(Centre(ID_TOGGLE_RECORDER));
-    EXPECT_TRUE(RegionShows(ID_TOGGLE_RECORDER, skin().Base()));
+    EXPECT_TRUE(RegionShows(ID_TOGGLE_RECORDER, skin().Focus()));
     frame.m_skin.SetButtonState(ID_TOGGLE_RECORDER, 1);
     EXPECT_TRUE(RegionShows(ID_TOGGLE_RECORDER, skin().Down()));
+    Move({0, 0});
+    EXPECT_TRUE(RegionShows(ID_TOGGLE_RECORDER, skin().Down()));
+    frame.m_skin.SetButtonState(ID_TOGGLE_RECORDER, 0);
+    EXPECT_TRUE(RegionShows(ID_TOGGLE_RECORDER, skin().Base()));
 }
 
-TEST_F(SurfaceTest, DeactivationClearsHighlightsAndStopsHover) {
+TEST_F(SurfaceTest, DeactivationShowsEachControlInItsStateAndHoverFollowsThePointer) {
+    // A muted Mute under the pointer: deactivation shows it muted, unlit.
+    frame.m_skin.SetButtonState(ID_MUTE, 1);
     Move(Centre(ID_MUTE));
     frame.WindowProc(WM_ACTIVATE, 0, 0);
     EXPECT_FALSE(skin().Controls().Find(ID_MUTE)->m_bHover);
-    Move(Centre(ID_STOP));
-    EXPECT_TRUE(RegionShows(ID_STOP, skin().Base()));
+    const CSkinButton& mute = *skin().Controls().FindButton(ID_MUTE);
+    const RECT b = mute.m_rcBox;
+    const CSkinBitmap& strip = *skin().Strip("MUTESTS");
+    int wrong = 0;
+    for (int y = b.top; y < b.bottom; ++y)
+        for (int x = b.left; x < b.right; ++x)
+            wrong += Pixel(x, y) != strip.At(x - b.left, (b.bottom - b.top) + y - b.top);
+    EXPECT_EQ(wrong, 0);
+
+    // A hidden panel's toggle keeps its SKINDOWN look.
     frame.WindowProc(WM_ACTIVATE, 1, 0);
+    frame.m_skin.SetButtonState(ID_TOGGLE_RECORDER, 1);
+    Move(Centre(ID_TOGGLE_RECORDER));
+    frame.WindowProc(WM_ACTIVATE, 0, 0);
+    EXPECT_TRUE(RegionShows(ID_TOGGLE_RECORDER, skin().Down()));
+
+    // The volume thumb at the left end stays drawn where it is.
+    frame.WindowProc(WM_ACTIVATE, 1, 0);
+    frame.m_skin.SetSliderFraction(ID_VOLUME, 0.0);
+    const CSkinSlider& volume = *skin().Controls().FindSlider(ID_VOLUME);
+    const std::vector<std::uint32_t> before = skin().Surface();
+    Move({volume.m_rgnLastThumb.Bounds().left + 1,
+          (volume.m_rcBox.top + volume.m_rcBox.bottom) / 2});
+    ASSERT_TRUE(volume.m_bHover);
+    frame.WindowProc(WM_ACTIVATE, 0, 0);
+    EXPECT_EQ(skin().Surface(), before);
+
+    // Inactive, the window still follows the pointer.
     Move(Centre(ID_STOP));
     EXPECT_TRUE(RegionShows(ID_STOP, skin().Focus()));
+}
+
+TEST_F(SurfaceTest, DrawingASliderBeyondItsTrackKeepsTheStoredPosition) {
+    frame.m_skin.SetSliderFraction(ID_VOLUME, 1.0);
+    const std::vector<std::uint32_t> atEnd = skin().Surface();
+    frame.m_skin.SetSliderFraction(ID_VOLUME, 0.0);
+    frame.m_skin.SetSliderFraction(ID_VOLUME, 1.5);
+    EXPECT_EQ(skin().Surface(), atEnd); // shown at the end of the track
+    frame.OnPaint();
+    EXPECT_DOUBLE_EQ(frame.m_skin.GetSliderFraction(ID_VOLUME), 1.5);
+    frame.m_skin.SetSliderFraction(ID_VOLUME, -0.5);
+    frame.OnPaint();
+    EXPECT_DOUBLE_EQ(frame.m_skin.GetSliderFraction(ID_VOLUME), -0.5);
 }
 
 TEST_F(SurfaceTest, SliderFlagsDecideWhenItsCommandIsPosted) {

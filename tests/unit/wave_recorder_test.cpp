@@ -37,8 +37,7 @@ struct RecorderTest : ::testing::Test, FrameHarness {
     FakeDialogRunner dialogs;
     std::map<std::string, std::string> table; // the selected language table
     CLanguageText language{
-        records, resources,
-        [this](std::string_view section, std::string_view key, std::string& out) {
+        records, [this](std::string_view section, std::string_view key, std::string& out) {
             auto it = table.find(std::string(section) + "/" + std::string(key));
             return it != table.end() && (out = it->second, true);
         }};

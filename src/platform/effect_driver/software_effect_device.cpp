@@ -118,7 +118,35 @@ void SoftwareEffectDevice::Restore() {
     state_ = s;
 }
 
+SoftwareEffectDevice::~SoftwareEffectDevice() {
+    // The program's end (also by a signal, which ends the message loop)
+    // must not lose a change still waiting for its moment.
+    SaveState();
+}
+
+void SoftwareEffectDevice::SetSaveTimer(SaveTimer timer) {
+    saveTimer_ = std::move(timer);
+}
+
 void SoftwareEffectDevice::Commit() {
+    // The sound changes now; the disk hears of it once the change settles
+    // (a band drag sends a request per pixel), or at once without a timer.
+    unsaved_ = true;
+    if (saveTimer_) {
+        saveTimer_(kSettleDelay);
+    } else {
+        SaveState();
+    }
+    if (sink_) {
+        sink_(state_);
+    }
+}
+
+void SoftwareEffectDevice::SaveState() {
+    if (!unsaved_) {
+        return;
+    }
+    unsaved_ = false;
     std::vector<std::uint8_t> data(kStateSize);
     std::span<std::uint8_t> out(data);
     std::copy(kStateTag.begin(), kStateTag.end(), out.begin());
@@ -144,9 +172,6 @@ void SoftwareEffectDevice::Commit() {
     if (registry_.CreateKey(HKEY_LOCAL_MACHINE, kStateKey, &key) == ERROR_SUCCESS) {
         registry_.SetValue(key, kStateValue, REG_BINARY, data);
         registry_.CloseKey(key);
-    }
-    if (sink_) {
-        sink_(state_);
     }
 }
 

@@ -7,6 +7,7 @@
 // hands every new state to a sink (the GStreamer effect element).
 //
 // Everything runs on the UI thread; the sink is called synchronously.
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <set>
@@ -31,6 +32,11 @@ inline constexpr std::size_t kGlobalReverbSize = 48;
 class SoftwareEffectDevice final : public IDeviceInstall {
 public:
     using Sink = std::function<void(const EffectState&)>;
+    // Starts, or starts again, a one-shot on the UI thread that calls
+    // SaveState() once `delay` has passed.
+    using SaveTimer = std::function<void(std::chrono::milliseconds delay)>;
+    // How long a state must stay unchanged before it is written.
+    static constexpr std::chrono::milliseconds kSettleDelay{500};
 
     static constexpr const char* kInstanceId = "SWENUM\\MIXORA_SOFTWARE_EFFECTS\\0";
     static constexpr const char* kTopologyPath =
@@ -46,6 +52,19 @@ public:
     // off, key 0) and hands it to `sink` once. `registry` must outlive the device.
     SoftwareEffectDevice(IRegistry& registry, Sink sink,
                          ListenerSetMode mode = ListenerSetMode::Answered);
+    // Writes a state still waiting for its moment.
+    ~SoftwareEffectDevice() override;
+    SoftwareEffectDevice(const SoftwareEffectDevice&) = delete;
+    SoftwareEffectDevice& operator=(const SoftwareEffectDevice&) = delete;
+
+    // Without a timer every change is written to the store before the
+    // request returns. With one, a change reaches the sink at once and the
+    // store only when the timer fires: once per burst of changes.
+    void SetSaveTimer(SaveTimer timer);
+    // Writes the state to the store if it changed since the last write;
+    // for the timer, and before the machine suspends.
+    void SaveState();
+    bool HasUnsavedState() const { return unsaved_; }
 
     const EffectState& State() const { return state_; }
     bool AnswersListenerSet() const { return mode_ == ListenerSetMode::Answered; }
@@ -81,11 +100,13 @@ private:
     bool AnswerPrivateEax(std::uint32_t id, bool set, std::span<std::uint8_t> value);
     bool AnswerEqualizer(std::uint32_t id, bool set, std::span<std::uint8_t> value);
     void Restore();
-    // Keeps the state and hands it on; after every change.
+    // Hands the state on and has it kept; after every change.
     void Commit();
 
     IRegistry& registry_;
     Sink sink_;
+    SaveTimer saveTimer_;
+    bool unsaved_ = false;
     ListenerSetMode mode_;
     EffectState state_;
     // Equalizer ids that are neither the switch (0) nor a band gain: words

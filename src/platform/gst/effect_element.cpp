@@ -20,6 +20,8 @@ struct MixoraEffects {
     GstAudioFilter parent;
     EffectChain chain; // built in place in init, destroyed in finalize
     EffectHub* hub;    // not owned; set before the element starts
+    int rate;          // negotiated, 0 before
+    int reported;      // latency frames last announced to the pipeline
 };
 
 enum { kPropHub = 1 };
@@ -40,7 +42,30 @@ constexpr const char* kCaps = "audio/x-raw, format=(string)F32LE, layout=(string
                               "channels=(int)[1,2], rate=(int)[1,2147483647]";
 
 gboolean Setup(GstAudioFilter* filter, const GstAudioInfo* info) {
-    Self(filter)->chain.Start(GST_AUDIO_INFO_CHANNELS(info), GST_AUDIO_INFO_RATE(info));
+    MixoraEffects* self = Self(filter);
+    self->chain.Start(GST_AUDIO_INFO_CHANNELS(info), GST_AUDIO_INFO_RATE(info));
+    self->rate = GST_AUDIO_INFO_RATE(info);
+    return TRUE;
+}
+
+// Key shift delays the sound by a fixed time while it is on; the pipeline
+// learns of it here, so a sink can keep the sound in step with the picture.
+gboolean Query(GstBaseTransform* trans, GstPadDirection direction, GstQuery* query) {
+    MixoraEffects* self = Self(trans);
+    if (direction != GST_PAD_SRC || GST_QUERY_TYPE(query) != GST_QUERY_LATENCY) {
+        return GST_BASE_TRANSFORM_CLASS(mixora_effects_parent_class)
+            ->query(trans, direction, query);
+    }
+    if (!gst_pad_peer_query(GST_BASE_TRANSFORM_SINK_PAD(trans), query)) {
+        return FALSE;
+    }
+    gboolean live = FALSE;
+    GstClockTime min = 0, max = GST_CLOCK_TIME_NONE;
+    gst_query_parse_latency(query, &live, &min, &max);
+    const int frames = self->chain.LatencyFrames();
+    const GstClockTime ours =
+        self->rate > 0 ? gst_util_uint64_scale_int(frames, GST_SECOND, self->rate) : 0;
+    gst_query_set_latency(query, live, min + ours, GST_CLOCK_TIME_IS_VALID(max) ? max + ours : max);
     return TRUE;
 }
 
@@ -49,9 +74,16 @@ GstFlowReturn TransformInPlace(GstBaseTransform* trans, GstBuffer* buffer) {
     if (!gst_buffer_map(buffer, &map, GST_MAP_READWRITE)) {
         return GST_FLOW_ERROR;
     }
-    Self(trans)->chain.Process(
+    MixoraEffects* self = Self(trans);
+    self->chain.Process(
         std::span<float>(reinterpret_cast<float*>(map.data), map.size / sizeof(float)));
     gst_buffer_unmap(buffer, &map);
+    const int latency = self->chain.LatencyFrames();
+    if (latency != self->reported) {
+        // Ask the pipeline to query the latency again.
+        self->reported = latency;
+        gst_element_post_message(GST_ELEMENT(trans), gst_message_new_latency(GST_OBJECT(trans)));
+    }
     return GST_FLOW_OK;
 }
 
@@ -133,6 +165,7 @@ void mixora_effects_class_init(MixoraEffectsClass* klass) {
     transform->start = Start;
     transform->stop = Stop;
     transform->sink_event = SinkEvent;
+    transform->query = Query;
     auto* filter = GST_AUDIO_FILTER_CLASS(klass);
     filter->setup = Setup;
     GstCaps* caps = gst_caps_from_string(kCaps);
@@ -143,6 +176,8 @@ void mixora_effects_class_init(MixoraEffectsClass* klass) {
 void mixora_effects_init(MixoraEffects* self) {
     new (&self->chain) EffectChain();
     self->hub = nullptr;
+    self->rate = 0;
+    self->reported = 0;
     gst_base_transform_set_in_place(GST_BASE_TRANSFORM(self), TRUE);
 }
 

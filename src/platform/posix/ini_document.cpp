@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 
 namespace mixora {
 namespace {
@@ -69,54 +70,76 @@ std::optional<KeyValue> SplitKey(std::string_view line) {
 
 IniDocument IniDocument::Parse(std::string_view text) {
     IniDocument doc;
-    while (!text.empty()) {
-        std::size_t nl = text.find('\n');
-        Line line;
-        if (nl == std::string_view::npos) {
-            line.text = std::string(text);
-            text = {};
-        } else {
-            std::string_view body = text.substr(0, nl);
-            if (!body.empty() && body.back() == '\r') {
-                body.remove_suffix(1);
-                line.eol = "\r\n";
-            } else {
-                line.eol = "\n";
-            }
-            line.text = std::string(body);
-            text.remove_prefix(nl + 1);
-        }
-        doc.lines_.push_back(std::move(line));
-    }
+    doc.text_.assign(text);
     return doc;
 }
 
-std::optional<std::size_t> IniDocument::FindSection(std::string_view section) const {
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        auto name = SectionName(lines_[i].text);
-        if (name && EqualNoCase(*name, section)) {
-            return i;
-        }
-    }
-    return std::nullopt;
+IniDocument IniDocument::Adopt(std::string text) {
+    IniDocument doc;
+    doc.text_ = std::move(text);
+    return doc;
 }
 
-std::size_t IniDocument::SectionEnd(std::size_t header) const {
-    std::size_t i = header + 1;
-    while (i < lines_.size() && !SectionName(lines_[i].text)) {
-        ++i;
+bool IniDocument::NextLine(std::size_t& pos, LineSpan& line) const {
+    if (pos >= text_.size()) {
+        return false;
     }
-    return i;
+    const char* base = text_.data();
+    const void* nl = std::memchr(base + pos, '\n', text_.size() - pos);
+    line.start = pos;
+    if (nl == nullptr) {
+        line.bodyEnd = text_.size();
+        line.next = text_.size();
+    } else {
+        std::size_t at = static_cast<std::size_t>(static_cast<const char*>(nl) - base);
+        line.bodyEnd = at > pos && text_[at - 1] == '\r' ? at - 1 : at;
+        line.next = at + 1;
+    }
+    pos = line.next;
+    return true;
+}
+
+std::string_view IniDocument::Body(const LineSpan& line) const {
+    return std::string_view(text_).substr(line.start, line.bodyEnd - line.start);
+}
+
+const IniDocument::SectionSpan& IniDocument::FindSection(std::string_view section) const {
+    if (cache_ && EqualNoCase(cache_->name, section)) {
+        return *cache_;
+    }
+    // One pass: the first section of that name, up to the next header.
+    SectionSpan span;
+    span.name = std::string(section);
+    std::size_t pos = 0;
+    LineSpan line;
+    while (NextLine(pos, line)) {
+        auto name = SectionName(Body(line));
+        if (!name) {
+            continue;
+        }
+        if (span.found) {
+            span.end = line.start;
+            break;
+        }
+        if (EqualNoCase(*name, section)) {
+            span.found = true;
+            span.bodyStart = line.next;
+            span.end = text_.size();
+        }
+    }
+    cache_ = std::move(span);
+    return *cache_;
 }
 
 std::optional<std::string> IniDocument::Get(std::string_view section, std::string_view key) const {
-    auto header = FindSection(section);
-    if (!header) {
+    const SectionSpan& span = FindSection(section);
+    if (!span.found) {
         return std::nullopt;
     }
-    std::size_t end = SectionEnd(*header);
-    for (std::size_t i = *header + 1; i < end; ++i) {
-        auto kv = SplitKey(lines_[i].text);
+    std::size_t pos = span.bodyStart;
+    LineSpan line;
+    while (pos < span.end && NextLine(pos, line)) {
+        auto kv = SplitKey(Body(line));
         if (kv && EqualNoCase(kv->key, key)) {
             std::string_view v = kv->value;
             if (v.size() >= 2 && v.front() == '"' && v.back() == '"') {
@@ -130,12 +153,11 @@ std::optional<std::string> IniDocument::Get(std::string_view section, std::strin
 
 std::string IniDocument::NewLineEnd() const {
     // New lines follow the file's own convention.
-    for (const Line& l : lines_) {
-        if (!l.eol.empty()) {
-            return l.eol;
-        }
+    std::size_t nl = text_.find('\n');
+    if (nl == std::string::npos) {
+        return "\n";
     }
-    return "\n";
+    return nl > 0 && text_[nl - 1] == '\r' ? "\r\n" : "\n";
 }
 
 void IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
@@ -144,44 +166,49 @@ void IniDocument::Set(std::string_view section, std::string_view key, std::strin
         value = value.substr(0, cut);
     }
     std::string text = std::string(key) + "=" + std::string(value);
-    std::string eol = NewLineEnd();
-    if (!lines_.empty() && lines_.back().eol.empty()) {
-        lines_.back().eol = eol;
+    const std::string eol = NewLineEnd();
+    if (!text_.empty() && text_.back() != '\n') {
+        text_ += eol;
+        cache_.reset();
     }
 
-    auto header = FindSection(section);
-    if (!header) {
-        if (!lines_.empty() && !Trim(lines_.back().text).empty()) {
-            lines_.push_back({"", eol});
+    const SectionSpan& span = FindSection(section);
+    if (!span.found) {
+        // The last line is blank when the text ends in two line ends.
+        std::string_view t = text_;
+        std::size_t lastStart = t.size() < 2 ? 0 : t.rfind('\n', t.size() - 2);
+        lastStart = lastStart == std::string_view::npos || t.size() < 2 ? 0 : lastStart + 1;
+        std::string_view last = t.substr(lastStart);
+        while (!last.empty() && (last.back() == '\n' || last.back() == '\r')) {
+            last.remove_suffix(1);
         }
-        lines_.push_back({"[" + std::string(section) + "]", eol});
-        lines_.push_back({text, eol});
+        if (!text_.empty() && !Trim(last).empty()) {
+            text_ += eol;
+        }
+        text_ += "[" + std::string(section) + "]" + eol + text + eol;
+        cache_.reset();
         return;
     }
-    std::size_t end = SectionEnd(*header);
-    for (std::size_t i = *header + 1; i < end; ++i) {
-        auto kv = SplitKey(lines_[i].text);
+    std::size_t insertAt = span.bodyStart; // after the section's last non-blank line
+    std::size_t pos = span.bodyStart;
+    LineSpan line;
+    while (pos < span.end && NextLine(pos, line)) {
+        std::string_view body = Body(line);
+        auto kv = SplitKey(body);
         if (kv && EqualNoCase(kv->key, key)) {
-            lines_[i].text = text;
+            const std::size_t old = line.bodyEnd - line.start;
+            text_.replace(line.start, old, text);
+            cache_->end = cache_->end + text.size() - old;
             return;
+        }
+        if (!Trim(body).empty()) {
+            insertAt = line.next;
         }
     }
     // After the section's last non-blank line, so the blank line that
     // separates it from the next section stays where it was.
-    std::size_t at = end;
-    while (at > *header + 1 && Trim(lines_[at - 1].text).empty()) {
-        --at;
-    }
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), Line{text, eol});
-}
-
-std::string IniDocument::Serialize() const {
-    std::string out;
-    for (const Line& l : lines_) {
-        out += l.text;
-        out += l.eol;
-    }
-    return out;
+    text_.insert(insertAt, text + eol);
+    cache_->end += text.size() + eol.size();
 }
 
 int ParseProfileInt(std::string_view text) {

@@ -1,7 +1,8 @@
 #pragma once
-// An INI text held line by line, so that every line the program does not
-// write (comments, unknown keys, other sections, blank lines, the user's
-// own spacing and line ends) comes back out byte for byte.
+// An INI text held as the one string it was read as, so that every line the
+// program does not write (comments, unknown keys, other sections, blank
+// lines, the user's own spacing and line ends) comes back out byte for byte,
+// and a large file costs its own size in memory and nothing per line.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,6 +13,8 @@ namespace mixora {
 class IniDocument {
 public:
     static IniDocument Parse(std::string_view text);
+    // Takes the text without copying it.
+    static IniDocument Adopt(std::string text);
 
     // The value of `key` in the first section named `section` (both matched
     // without regard to case), blanks around it removed and one pair of
@@ -23,18 +26,31 @@ public:
     // `value` ends it there: one value can never become several lines.
     void Set(std::string_view section, std::string_view key, std::string_view value);
 
-    std::string Serialize() const;
+    const std::string& Serialize() const { return text_; }
 
 private:
-    struct Line {
-        std::string text; // without its line end
-        std::string eol;  // "\r\n", "\n" or "" (last line without one)
+    struct LineSpan {
+        std::size_t start = 0;
+        std::size_t bodyEnd = 0; // before "\r\n" or "\n"
+        std::size_t next = 0;    // start of the next line
     };
-    std::optional<std::size_t> FindSection(std::string_view section) const;
-    std::size_t SectionEnd(std::size_t header) const;
+    // Where the first section of a name lies. The last one asked for is
+    // remembered (and kept right through edits inside it), so the ten keys
+    // of the settings cost two passes over a large file, not twenty.
+    struct SectionSpan {
+        std::string name;
+        bool found = false;
+        std::size_t bodyStart = 0; // after the header line
+        std::size_t end = 0;       // the next header line, or the end of the text
+    };
+    const SectionSpan& FindSection(std::string_view section) const;
+    // The line at `pos`, moving `pos` to the next; false at the end.
+    bool NextLine(std::size_t& pos, LineSpan& line) const;
+    std::string_view Body(const LineSpan& line) const;
     std::string NewLineEnd() const;
 
-    std::vector<Line> lines_;
+    std::string text_;
+    mutable std::optional<SectionSpan> cache_;
 };
 
 // Classic profile number: optional sign, then decimal digits; 0 when the text

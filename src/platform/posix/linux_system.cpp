@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "platform/posix/atomic_file.h"
+#include "platform/posix/locale_language.h"
 
 namespace mixora {
 
@@ -40,6 +41,11 @@ std::string LinuxSystemInfo::WindowsDirectory() {
     std::string dir = SettingsFolderFor(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
     MakeDirectories(dir);
     return dir;
+}
+
+std::uint16_t LinuxSystemInfo::UserDefaultUILanguage() {
+    return WindowsLanguageId(MessagesLocale(std::getenv("LANGUAGE"), std::getenv("LC_ALL"),
+                                            std::getenv("LC_MESSAGES"), std::getenv("LANG")));
 }
 
 void StderrDebugOutput::OutputDebugString(const std::string& text) {

@@ -4,11 +4,13 @@
 namespace mixora {
 
 // The program file from /proc/self/exe; the settings folder is
-// ${XDG_CONFIG_HOME:-$HOME/.config}/mixora.
+// ${XDG_CONFIG_HOME:-$HOME/.config}/mixora; the interface language is the
+// locale of the program's messages (LANGUAGE, LC_ALL, LC_MESSAGES, LANG).
 class LinuxSystemInfo final : public ISystemInfo {
 public:
     std::string ModuleFileName() override;
     std::string WindowsDirectory() override;
+    std::uint16_t UserDefaultUILanguage() override;
 };
 
 // Debugger output: each text becomes one line on stderr.

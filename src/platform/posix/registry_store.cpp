@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <ctime>
 #include <sys/stat.h>
+#include <unordered_map>
 
+#include "platform/message_box.h"
 #include "platform/posix/atomic_file.h"
 #include "platform/system_info.h"
 
@@ -18,7 +20,7 @@ char Lower(char c) {
     return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
 }
 
-bool EqualNoCase(const std::string& a, const std::string& b) {
+bool EqualNoCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
                                               [](char x, char y) { return Lower(x) == Lower(y); });
 }
@@ -247,137 +249,235 @@ std::optional<RegistryValue> ParseValueLine(const std::string& line) {
 
 } // namespace
 
-std::optional<std::vector<RegistryKey>> ParseRegistryText(const std::string& text) {
-    // Split into logical lines: a line ending in a backslash continues on the
-    // next (long hex values are wrapped that way).
-    std::vector<std::string> lines;
-    std::string cur;
+static std::string LowerCase(std::string s) {
+    for (char& c : s) {
+        c = Lower(c);
+    }
+    return s;
+}
+
+std::optional<std::vector<RegistryKey>> ParseRegistryText(const std::string& text,
+                                                          std::vector<std::string>* preamble) {
+    std::vector<RegistryKey> keys;
+    std::vector<std::string> front;
+    // Hash lookups keep the parse linear however many keys the store holds.
+    // Values are searched in place while a key has few of them (the common
+    // case, and no allocation); a key with many gets an index of its own.
+    constexpr std::size_t kLinearValues = 16;
+    std::unordered_map<std::string, std::size_t> keyIndex;
+    std::unordered_map<std::size_t, std::unordered_map<std::string, std::size_t>> valueIndex;
+    bool sawHeader = false;
+    std::optional<std::size_t> current;
+    bool skipping = false; // under a key header that was not understood
+    auto keep = [&](std::string_view raw) {
+        (current ? keys[*current].keptLines : front).emplace_back(raw);
+    };
+    auto addValue = [&](RegistryValue value) {
+        auto& values = keys[*current].values;
+        std::optional<std::size_t> at;
+        auto indexed = valueIndex.find(*current);
+        if (indexed != valueIndex.end()) {
+            if (auto it = indexed->second.find(LowerCase(value.name)); it != indexed->second.end())
+                at = it->second;
+        } else {
+            for (std::size_t i = 0; i < values.size(); ++i) {
+                if (EqualNoCase(values[i].name, value.name)) {
+                    at = i;
+                    break;
+                }
+            }
+        }
+        if (at) {
+            values[*at] = std::move(value);
+            return;
+        }
+        values.push_back(std::move(value));
+        if (indexed != valueIndex.end()) {
+            indexed->second.emplace(LowerCase(values.back().name), values.size() - 1);
+        } else if (values.size() > kLinearValues) {
+            auto& index = valueIndex[*current];
+            for (std::size_t i = 0; i < values.size(); ++i)
+                index.emplace(LowerCase(values[i].name), i);
+        }
+    };
+
+    // One pass over the physical lines. A line ending in a backslash
+    // continues on the next (long hex values are wrapped that way); only then
+    // is a joined copy made. `raw` is what is kept of a line not understood:
+    // the physical lines exactly as they were.
+    std::string joined;
+    std::string rawJoined;
     bool continued = false;
     std::size_t start = 0;
     while (start <= text.size()) {
         std::size_t nl = text.find('\n', start);
-        std::string line =
-            text.substr(start, nl == std::string::npos ? std::string::npos : nl - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (continued) {
-            std::size_t p = line.find_first_not_of(" \t");
-            line = p == std::string::npos ? std::string{} : line.substr(p);
-        }
-        cur += line;
-        continued = !cur.empty() && cur.back() == '\\' && cur.find("hex") != std::string::npos &&
-                    cur.front() != '[';
-        if (continued) {
-            cur.pop_back();
-        } else {
-            lines.push_back(cur);
-            cur.clear();
-        }
-        if (nl == std::string::npos)
-            break;
-        start = nl + 1;
-    }
-    if (continued)
-        return std::nullopt;
+        std::string_view physical = std::string_view(text).substr(
+            start, nl == std::string::npos ? std::string::npos : nl - start);
+        if (!physical.empty() && physical.back() == '\r')
+            physical.remove_suffix(1);
+        start = nl == std::string::npos ? text.size() + 1 : nl + 1;
 
-    std::vector<RegistryKey> keys;
-    bool sawHeader = false;
-    RegistryKey* current = nullptr;
-    for (std::string& raw : lines) {
-        std::string line = raw;
-        if (!sawHeader && line.rfind("\xEF\xBB\xBF", 0) == 0)
-            line.erase(0, 3);
-        std::size_t a = line.find_first_not_of(" \t");
-        if (a == std::string::npos)
+        std::string_view logical = physical;
+        std::string_view raw = physical;
+        if (continued) {
+            std::size_t p = physical.find_first_not_of(" \t");
+            joined += p == std::string_view::npos ? std::string_view{} : physical.substr(p);
+            rawJoined += '\n';
+            rawJoined += physical;
+            logical = joined;
+            raw = rawJoined;
+        }
+        const bool continues = !logical.empty() && logical.back() == '\\' &&
+                               logical.find("hex") != std::string_view::npos &&
+                               logical.front() != '[';
+        if (continues) {
+            if (!continued) {
+                joined.assign(logical);
+                rawJoined.assign(raw);
+            }
+            joined.pop_back();
+            continued = true;
             continue;
+        }
+        continued = false;
+
+        std::string_view line = logical;
+        if (!sawHeader && line.substr(0, 3) == "\xEF\xBB\xBF")
+            line.remove_prefix(3);
+        std::size_t a = line.find_first_not_of(" \t");
+        if (a == std::string_view::npos)
+            continue; // blank lines are layout, written anew
         std::size_t b = line.find_last_not_of(" \t");
         line = line.substr(a, b - a + 1);
-        if (line[0] == ';')
-            continue;
         if (!sawHeader) {
-            if (line != kHeader)
-                return std::nullopt;
-            sawHeader = true;
-            continue;
-        }
-        if (line[0] == '[') {
-            if (line.back() != ']')
-                return std::nullopt;
-            auto parts = SplitPath(line.substr(1, line.size() - 2));
-            if (parts.empty() ||
-                (parts[0] != "HKEY_LOCAL_MACHINE" && parts[0] != "HKEY_CURRENT_USER"))
-                return std::nullopt;
-            std::string path = JoinPath(parts);
-            auto it = std::find_if(keys.begin(), keys.end(),
-                                   [&](const RegistryKey& k) { return EqualNoCase(k.path, path); });
-            if (it == keys.end()) {
-                keys.push_back({path, {}});
-                current = &keys.back();
+            if (line == kHeader) {
+                sawHeader = true;
+            } else if (line[0] == '[') {
+                return std::nullopt; // keys before the header: not this format at all
             } else {
-                current = &*it;
+                front.emplace_back(raw);
             }
             continue;
         }
-        if (!current)
-            return std::nullopt;
-        auto value = ParseValueLine(line);
-        if (!value)
-            return std::nullopt;
-        auto it =
-            std::find_if(current->values.begin(), current->values.end(),
-                         [&](const RegistryValue& v) { return EqualNoCase(v.name, value->name); });
-        if (it == current->values.end()) {
-            current->values.push_back(std::move(*value));
-        } else {
-            *it = std::move(*value);
+        if (line[0] == ';') {
+            keep(raw);
+            continue;
         }
+        if (line[0] == '[') {
+            auto parts = SplitPath(line.back() == ']' ? std::string(line.substr(1, line.size() - 2))
+                                                      : std::string{});
+            if (parts.empty() ||
+                (parts[0] != "HKEY_LOCAL_MACHINE" && parts[0] != "HKEY_CURRENT_USER")) {
+                keep(raw);
+                skipping = true;
+                continue;
+            }
+            skipping = false;
+            std::string path = JoinPath(parts);
+            auto [it, added] = keyIndex.emplace(LowerCase(path), keys.size());
+            if (added)
+                keys.push_back({std::move(path), {}, {}});
+            current = it->second;
+            continue;
+        }
+        auto value = (current && !skipping) ? ParseValueLine(std::string(line)) : std::nullopt;
+        if (!value) {
+            keep(raw);
+            continue;
+        }
+        addValue(std::move(*value));
     }
-    if (!sawHeader && !text.empty() && text.find_first_not_of(" \t\r\n") != std::string::npos)
+    // A wrapped value that the end of the file cuts off (`continued` still
+    // set) is half a value, a write that never finished: it is dropped, not
+    // guessed at, and not kept either, since written back before other lines
+    // it would swallow them.
+    if (!sawHeader && text.find_first_not_of(" \t\r\n") != std::string::npos)
         return std::nullopt;
+    if (preamble)
+        *preamble = std::move(front);
     return keys;
 }
 
-std::string FormatRegistryText(const std::vector<RegistryKey>& keys) {
+std::string FormatRegistryText(const std::vector<RegistryKey>& keys,
+                               const std::vector<std::string>& preamble) {
     std::string out = std::string(kHeader) + "\n";
+    for (const std::string& line : preamble) {
+        out += line + "\n";
+    }
     for (const RegistryKey& k : keys) {
         out += "\n[" + k.path + "]\n";
         for (const RegistryValue& v : k.values) {
             out += FormatValue(v) + "\n";
         }
+        // After the values: a kept line that looks like a key header must
+        // not take the values of this key with it on the next read.
+        for (const std::string& line : k.keptLines) {
+            out += line + "\n";
+        }
     }
     return out;
 }
 
-RegistryStore::RegistryStore(std::string path, IDebugOutput* debug) : path_(std::move(path)) {
-    auto text = ReadWholeFile(path_);
+RegistryStore::RegistryStore(std::string path, IDebugOutput* debug, IMessageBox* messages)
+    : path_(std::move(path)), messages_(messages) {
+    RemoveStaleTemporaries(path_);
+    std::string readError;
+    auto text = ReadWholeFile(path_, &readError);
     if (!text) {
+        struct stat st {};
+        if (::stat(path_.c_str(), &st) != 0 && errno == ENOENT) {
+            return; // a first run
+        }
+        // It exists but cannot be read: never replace what we cannot keep.
+        Tell(debug, "Mixora could not read its registry store " + path_ + ": " + readError +
+                        ".\nEqualizer presets and effect settings changed in this session will "
+                        "not be saved.");
+        path_.clear();
+        warned_ = true;
         return;
     }
-    auto keys = ParseRegistryText(*text);
+    auto keys = ParseRegistryText(*text, &preamble_);
     if (keys) {
         keys_ = std::move(*keys);
+        for (std::size_t i = 0; i < keys_.size(); ++i) {
+            keyIndex_.emplace(LowerCase(keys_[i].path), i);
+        }
         return;
     }
-    // Keep what the user had: move it aside under a name that is free.
+    // Keep what the user had: move it aside under a name that is free. The
+    // link, when it is one, stays as it is; what it leads to is moved.
+    const std::string real = ResolveLinks(path_);
     char stamp[32];
     std::time_t now = std::time(nullptr);
     std::tm tm{};
     localtime_r(&now, &tm);
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &tm);
-    std::string aside = path_ + ".damaged-" + stamp;
+    std::string aside = real + ".damaged-" + stamp;
     struct stat st {};
     for (int n = 1; ::stat(aside.c_str(), &st) == 0; ++n) {
-        aside = path_ + ".damaged-" + stamp + "-" + std::to_string(n);
+        aside = real + ".damaged-" + stamp + "-" + std::to_string(n);
     }
-    bool moved = std::rename(path_.c_str(), aside.c_str()) == 0;
-    if (debug) {
-        debug->OutputDebugString(moved ? "Registry store " + path_ + " is damaged; kept as " + aside
-                                       : "Registry store " + path_ +
-                                             " is damaged and could not be set aside");
-    }
+    bool moved = std::rename(real.c_str(), aside.c_str()) == 0;
+    Tell(debug, moved ? "Mixora could not read its registry store " + path_ +
+                            " and starts without saved presets and effect settings.\nThe old file "
+                            "was kept as " +
+                            aside + "."
+                      : "Mixora could not read its registry store " + path_ +
+                            " and could not set it aside either.\nEqualizer presets and effect "
+                            "settings changed in this session will not be saved.");
     if (!moved) {
         // Never overwrite a file we could not keep a copy of.
         path_.clear();
+        warned_ = true;
+    }
+}
+
+void RegistryStore::Tell(IDebugOutput* debug, const std::string& text) {
+    if (debug) {
+        debug->OutputDebugString(text);
+    }
+    if (messages_) {
+        messages_->MessageBox(text, "Mixora", MB_OK | MB_ICONWARNING);
     }
 }
 
@@ -398,9 +498,8 @@ std::optional<std::string> RegistryStore::ResolvePath(HKEY root, const std::stri
 }
 
 RegistryKey* RegistryStore::FindKey(const std::string& fullPath) {
-    auto it = std::find_if(keys_.begin(), keys_.end(),
-                           [&](const RegistryKey& k) { return EqualNoCase(k.path, fullPath); });
-    return it == keys_.end() ? nullptr : &*it;
+    auto it = keyIndex_.find(LowerCase(fullPath));
+    return it == keyIndex_.end() ? nullptr : &keys_[it->second];
 }
 
 RegistryKey* RegistryStore::KeyOfHandle(HKEY key) {
@@ -419,7 +518,18 @@ HKEY RegistryStore::NewHandle(const std::string& fullPath) {
 LONG RegistryStore::Save() {
     if (path_.empty())
         return ERROR_CANTWRITE;
-    return WriteFileAtomically(path_, FormatRegistryText(keys_)) ? ERROR_SUCCESS : ERROR_CANTWRITE;
+    std::string error;
+    if (WriteFileAtomically(path_, FormatRegistryText(keys_, preamble_), &error)) {
+        warned_ = false; // a later failure is news again
+        return ERROR_SUCCESS;
+    }
+    // Once, not at every slider step while the folder stays read-only.
+    if (!warned_) {
+        warned_ = true;
+        Tell(nullptr, "Mixora could not save its registry store to " + path_ + ": " + error +
+                          ".\nEqualizer presets and effect settings may be lost when Mixora ends.");
+    }
+    return ERROR_CANTWRITE;
 }
 
 LONG RegistryStore::OpenKey(HKEY root, const std::string& subKey, HKEY* result) {
@@ -451,7 +561,8 @@ LONG RegistryStore::CreateKey(HKEY root, const std::string& subKey, HKEY* result
                                         parts.begin() + static_cast<std::ptrdiff_t>(n));
         std::string p = JoinPath(prefix);
         if (!FindKey(p)) {
-            keys_.push_back({p, {}});
+            keyIndex_.emplace(LowerCase(p), keys_.size());
+            keys_.push_back({p, {}, {}});
             added = true;
         }
     }

@@ -1,5 +1,7 @@
 #include "platform/qt/qt_dialog_view.h"
 
+#include "platform/qt/display_text.h"
+
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
@@ -172,23 +174,24 @@ void QtDialogView::Quietly(const std::function<void()>& change) {
     quiet_ = was;
 }
 
-void QtDialogView::SetWindowText(const std::string& text) {
-    dialog_->setWindowTitle(FromBytes(text));
+void QtDialogView::SetWindowText(const std::string& text, TextEncoding encoding) {
+    dialog_->setWindowTitle(DisplayString(text, encoding));
 }
 
-void QtDialogView::SetItemText(int id, const std::string& text) {
+void QtDialogView::SetItemText(int id, const std::string& text, TextEncoding encoding) {
     QWidget* item = Item(id);
+    const QString shown = DisplayString(text, encoding);
     if (auto* label = qobject_cast<QLabel*>(item)) {
-        label->setText(FromBytes(text));
+        label->setText(shown);
     } else if (auto* edit = qobject_cast<QLineEdit*>(item)) {
         // Selected, as a dialog's edit is when it takes the focus: typing a
         // name replaces the suggested one instead of adding to it.
-        edit->setText(FromBytes(text));
+        edit->setText(shown);
         edit->selectAll();
     } else if (auto* button = qobject_cast<QAbstractButton*>(item)) {
-        button->setText(FromBytes(text));
+        button->setText(shown);
     } else if (auto* box = qobject_cast<QGroupBox*>(item)) {
-        box->setTitle(FromBytes(text));
+        box->setTitle(shown);
     }
 }
 
@@ -209,15 +212,6 @@ std::string QtDialogView::GetItemText(int id) const {
     return {};
 }
 
-void QtDialogView::SetFocusItem(int id) {
-    if (QWidget* item = Item(id)) {
-        item->setFocus(Qt::OtherFocusReason);
-        if (auto* edit = qobject_cast<QLineEdit*>(item)) {
-            edit->selectAll();
-        }
-    }
-}
-
 void QtDialogView::CheckRadioButton(int firstId, int lastId, int id) {
     for (int i = firstId; i <= lastId; ++i) {
         if (auto* radio = qobject_cast<QRadioButton*>(Item(i))) {
@@ -235,6 +229,15 @@ bool QtDialogView::IsButtonChecked(int id) const {
 void QtDialogView::EnableItem(int id, bool enable) {
     if (QWidget* item = Item(id)) {
         item->setEnabled(enable);
+    }
+}
+
+void QtDialogView::SetFocus(int id) {
+    if (QWidget* item = Item(id)) {
+        item->setFocus(Qt::OtherFocusReason);
+        if (auto* edit = qobject_cast<QLineEdit*>(item)) {
+            edit->selectAll();
+        }
     }
 }
 

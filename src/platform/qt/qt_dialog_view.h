@@ -40,12 +40,14 @@ public:
     // The control `id`, or null.
     QWidget* Item(int id) const;
 
-    void SetWindowText(const std::string& text) override;
-    void SetItemText(int id, const std::string& text) override;
+    void SetWindowText(const std::string& text,
+                       TextEncoding encoding = TextEncoding::Utf8) override;
+    void SetItemText(int id, const std::string& text,
+                     TextEncoding encoding = TextEncoding::Utf8) override;
     std::string GetItemText(int id) const override;
     void EnableItem(int id, bool enable) override;
     void SetEditLimit(int id, int maxChars) override;
-    void SetFocusItem(int id) override;
+    void SetFocus(int id) override;
     void CheckRadioButton(int firstId, int lastId, int id) override;
     bool IsButtonChecked(int id) const override;
     void ResetContent(int id) override;

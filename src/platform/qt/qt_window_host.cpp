@@ -1,5 +1,7 @@
 #include "platform/qt/qt_window_host.h"
 
+#include "platform/qt/display_text.h"
+
 #include <algorithm>
 
 #include <QActionGroup>
@@ -19,6 +21,7 @@
 #include <QToolTip>
 #include <QWidgetAction>
 #include <QWindow>
+#include <xcb/xcb.h>
 
 namespace mixora {
 namespace {
@@ -71,8 +74,10 @@ QWidgetAction* MakeColumnsAction(QMenu& menu, const std::vector<MenuItem>& items
             continue;
         }
         // A bullet marks the radio-checked item, as menus show it.
-        auto* button = new QPushButton(QString::fromUtf8(item.radioChecked ? "\u25CF  " : "     ") +
-                                       QString::fromUtf8(item.text.c_str()));
+        const QString text = DisplayString(item.text, item.encoding);
+        LogShownText("menu", text);
+        auto* button =
+            new QPushButton(QString::fromUtf8(item.radioChecked ? "\u25CF  " : "     ") + text);
         button->setFlat(true);
         button->setFocusPolicy(Qt::NoFocus);
         button->setStyleSheet(QStringLiteral(
@@ -97,6 +102,9 @@ FrameWidget::FrameWidget(QtWindowHost& host) : host_(host) {
     setWindowTitle(QStringLiteral("Mixora"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
+    // The window follows the pointer whether it is active or not, and so
+    // do its tooltips.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
 }
 
 bool FrameWidget::event(QEvent* e) {
@@ -112,8 +120,9 @@ bool FrameWidget::event(QEvent* e) {
                 QRect area(tool.rect.left, tool.rect.top, tool.rect.right - tool.rect.left,
                            tool.rect.bottom - tool.rect.top);
                 if (area.contains(help->pos())) {
-                    QToolTip::showText(help->globalPos(), QString::fromUtf8(tool.text.c_str()),
-                                       this, area);
+                    const QString text = DisplayString(tool.text, tool.encoding);
+                    LogShownText("tooltip", text);
+                    QToolTip::showText(help->globalPos(), text, this, area);
                     return true;
                 }
             }
@@ -146,16 +155,12 @@ void FrameWidget::mousePressEvent(QMouseEvent* e) {
         return;
     }
     host_.moveRequested_ = false;
+    host_.movePending_ = false;
     host_.Deliver(WM_LBUTTONDOWN, KeyFlags(e->buttons()), PointParam(e->position().toPoint()));
     if (host_.moveRequested_) {
         host_.moveRequested_ = false;
-        // The window manager's own move, where there is one; else by hand.
-        QWindow* window = windowHandle();
-        if (!(window && window->startSystemMove())) {
-            host_.moving_ = true;
-            host_.moveStartPointer_ = e->globalPosition().toPoint();
-            host_.moveStartWindow_ = pos();
-        }
+        host_.movePending_ = true;
+        host_.movePressGlobal_ = e->globalPosition().toPoint();
     }
 }
 
@@ -163,9 +168,11 @@ void FrameWidget::mouseReleaseEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton) {
         return;
     }
-    if (host_.moving_) {
-        // The move consumes its release, as a system move loop would.
+    if (host_.moving_ || host_.movePending_) {
+        // The move consumes its release, as a system move loop would; a
+        // press and release without travel moved nothing.
         host_.moving_ = false;
+        host_.movePending_ = false;
         return;
     }
     host_.Deliver(WM_LBUTTONUP, KeyFlags(e->buttons()), PointParam(e->position().toPoint()));
@@ -183,7 +190,30 @@ void FrameWidget::mouseMoveEvent(QMouseEvent* e) {
         move(host_.moveStartWindow_ + (e->globalPosition().toPoint() - host_.moveStartPointer_));
         return;
     }
+    if (host_.movePending_) {
+        if (!(e->buttons() & Qt::LeftButton)) {
+            host_.movePending_ = false; // the release went elsewhere
+        } else {
+            const QPoint travel = e->globalPosition().toPoint() - host_.movePressGlobal_;
+            if (travel.manhattanLength() >= QApplication::startDragDistance()) {
+                host_.movePending_ = false;
+                host_.StartWindowMove(host_.movePressGlobal_);
+            }
+            return; // the pointer belongs to the move until the release
+        }
+    }
     host_.Deliver(WM_MOUSEMOVE, KeyFlags(e->buttons()), PointParam(e->position().toPoint()));
+}
+
+void FrameWidget::leaveEvent(QEvent* e) {
+    // The pointer left the window: a move to a point outside every control,
+    // so a highlight goes as it does over the body. A held slider keeps its
+    // capture and still gets the real moves; a window move owns the pointer.
+    if (!host_.moving_ && !host_.movePending_ && QWidget::mouseGrabber() != this) {
+        host_.Deliver(WM_MOUSEMOVE, KeyFlags(QGuiApplication::mouseButtons()),
+                      PointParam(QPoint(-1, -1)));
+    }
+    QWidget::leaveEvent(e);
 }
 
 void FrameWidget::changeEvent(QEvent* e) {
@@ -223,9 +253,45 @@ void FrameWidget::paintEvent(QPaintEvent* e) {
     p.drawImage(e->rect(), image, e->rect());
 }
 
+bool NativeWindowWatch::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+    if (eventType != "xcb_generic_event_t") {
+        return false;
+    }
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & 0x7F) == XCB_DESTROY_NOTIFY) {
+        const auto* destroyed = static_cast<const xcb_destroy_notify_event_t*>(message);
+        host_.OnNativeWindowGone(destroyed->window);
+    }
+    return false;
+}
+
 QtWindowHost::QtWindowHost() = default;
 
-QtWindowHost::~QtWindowHost() = default;
+QtWindowHost::~QtWindowHost() {
+    if (watch_ && QCoreApplication::instance()) {
+        QCoreApplication::instance()->removeNativeEventFilter(watch_.get());
+    }
+}
+
+void QtWindowHost::OnNativeWindowGone(unsigned long nativeId) {
+    // Only the window the widget stands on now: one the toolkit replaced
+    // itself carries an id the widget no longer has.
+    if (!widget_ || destroyed_ || nativeId == 0 ||
+        nativeId != static_cast<unsigned long>(widget_->internalWinId())) {
+        return;
+    }
+    PostMessage(WM_CLOSE, 0, 0);
+}
+
+void QtWindowHost::StartWindowMove(const QPoint& pressGlobal) {
+    QWindow* window = widget_->windowHandle();
+    if (window && window->startSystemMove()) {
+        return;
+    }
+    moving_ = true;
+    moveStartPointer_ = pressGlobal;
+    moveStartWindow_ = widget_->pos();
+}
 
 bool QtWindowHost::Create(const CREATESTRUCT& cs, IWindowProc& proc) {
     widget_ = std::make_unique<FrameWidget>(*this);
@@ -300,6 +366,10 @@ void QtWindowHost::ShowWindow(int nCmdShow) {
         widget_->showMinimized();
     } else {
         widget_->show();
+    }
+    if (!watch_ && QGuiApplication::platformName() == QLatin1String("xcb")) {
+        watch_ = std::make_unique<NativeWindowWatch>(*this);
+        QCoreApplication::instance()->installNativeEventFilter(watch_.get());
     }
 }
 
@@ -384,7 +454,9 @@ void QtWindowHost::TrackPopupMenu(const std::vector<MenuItem>& items, POINT scre
             menu.addSeparator();
             continue;
         }
-        QAction* action = menu.addAction(QString::fromUtf8(item.text.c_str()));
+        const QString text = DisplayString(item.text, item.encoding);
+        LogShownText("menu", text);
+        QAction* action = menu.addAction(text);
         action->setData(static_cast<uint>(item.id));
         action->setCheckable(true);
         action->setChecked(item.radioChecked);

@@ -1,6 +1,7 @@
 #pragma once
 // The main window on the desktop: a frameless Qt top-level widget whose
 // events become the core's window messages.
+#include <QAbstractNativeEventFilter>
 #include <QWidget>
 #include <map>
 #include <memory>
@@ -24,7 +25,20 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
+    void leaveEvent(QEvent* e) override;
     void changeEvent(QEvent* e) override;
+
+private:
+    QtWindowHost& host_;
+};
+
+// Notices the window's X window being destroyed by another client (a
+// window manager's "kill", xdotool windowclose): the toolkit itself does
+// not, and the program would go on without a window.
+class NativeWindowWatch final : public QAbstractNativeEventFilter {
+public:
+    explicit NativeWindowWatch(QtWindowHost& host) : host_(host) {}
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
 private:
     QtWindowHost& host_;
@@ -58,10 +72,17 @@ public:
     bool IsDestroyed() const { return destroyed_; }
     QWidget* Widget() { return widget_.get(); }
 
+    // The native window went away under us: end the normal way, as a
+    // close asked by the desktop does, so the settings are written.
+    void OnNativeWindowGone(unsigned long nativeId);
+
 private:
     friend class FrameWidget;
     LRESULT Deliver(UINT msg, WPARAM wParam, LPARAM lParam);
     void OnQtTimer(int qtTimerId);
+    // Starts moving the window with the pointer, by the window manager
+    // where there is one, else by hand from where the press was.
+    void StartWindowMove(const QPoint& pressGlobal);
 
     std::unique_ptr<FrameWidget> widget_;
     IWindowProc* proc_ = nullptr;
@@ -73,6 +94,12 @@ private:
     QPoint moveStartPointer_;
     QPoint moveStartWindow_;
     bool moveRequested_ = false;
+    // A press on the body waits for the pointer to travel past the drag
+    // threshold with the button held before the window moves: a tap must
+    // not leave a window manager's move waiting for a release it missed.
+    bool movePending_ = false;
+    QPoint movePressGlobal_;
+    std::unique_ptr<NativeWindowWatch> watch_;
     std::vector<ToolInfo> tools_;
     bool tooltipsActive_ = false;
     bool surfaceFresh_ = false;

@@ -4,7 +4,7 @@
 
 #include "app/main_frame.h"
 #include "app/playback_operations.h"
-#include "app/unbuilt_routes.h"
+#include "app/recorder_operations.h"
 #include "device/program_records.h"
 #include "null_seams.h"
 #include "skin/program_resources.h"
@@ -12,6 +12,19 @@
 using namespace mixora;
 
 namespace {
+
+// A recorder that records nothing.
+class NullRecorder final : public IRecorderOperations {
+public:
+    void StartRecording(CMainFrame&) override {}
+    void StopRecorder(CMainFrame&) override {}
+    void PlayRecording(CMainFrame&) override {}
+    void SaveRecordedData(CMainFrame&) override {}
+    void RunRecordFormatDialog(CMainFrame&) override {}
+    void ShowRecordTime(CMainFrame&) override {}
+    bool CancelClose(CMainFrame&, bool) override { return false; }
+    void RescueUnsavedRecording(CMainFrame&) override {}
+};
 
 // Playback that does nothing.
 class NullPlayback : public IPlaybackOperations {
@@ -47,7 +60,7 @@ struct BenchFrame {
     bench::FixedSystem system;
     bench::NullEffects effects;
     NullPlayback playback;
-    CRecorderNotBuilt recorder;
+    NullRecorder recorder;
     ProgramRecords records;
     CProgramResources resources;
     bench::NullMessages messages;

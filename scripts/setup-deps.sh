@@ -33,6 +33,9 @@ PACKAGES=(
   # CI's sanitizer and fuzz builds: clang, its sanitizer and libFuzzer
   # runtimes, and llvm-symbolizer for readable reports
   clang libclang-rt-14-dev llvm-14
+  # recording (pulsesrc is in plugins-good): the desktop sound server; the
+  # end-to-end test plays a tone into a private null sink
+  pulseaudio pulseaudio-utils python3
 )
 
 missing=()

@@ -2,17 +2,20 @@
 #include <QApplication>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <string_view>
 
 #include "app/mixora_app.h"
-#include "app/settings.h"
 #include "app/playback_routes.h"
-#include "app/unbuilt_routes.h"
+#include "app/recorder_room.h"
+#include "app/settings.h"
 #include "device/device_operations.h"
 #include "device/directsound_reverb.h"
 #include "device/environment_effects.h"
 #include "device/eq_channel.h"
 #include "device/equalizer_operations.h"
+#include "device/language_text.h"
 #include "device/mixer_control.h"
 #include "device/property_channel.h"
 #include "platform/effect_driver/effect_hub.h"
@@ -26,6 +29,7 @@
 #include "platform/posix/posix_launcher.h"
 #include "platform/posix/profile_file.h"
 #include "platform/posix/registry_store.h"
+#include "platform/posix/xdg_folders.h"
 #include "platform/qt/power_events.h"
 #include "platform/qt/qt_debug_output.h"
 #include "platform/qt/qt_dialog_view.h"
@@ -34,6 +38,7 @@
 #include "platform/qt/qt_text_rasterizer.h"
 #include "platform/qt/qt_window_host.h"
 #include "platform/qt/signal_bridge.h"
+#include "recorder/wave_recorder.h"
 #include "skin/program_resources.h"
 
 namespace {
@@ -70,7 +75,7 @@ int main(int argc, char** argv) {
     LinuxSystemInfo system;
     QtDebugOutput debug;
     PrivateProfileFile profile;
-    LinuxMci mci;
+    LinuxMci otherDevices;
     ProgramRecords records;
     CProgramResources resources;
     QtWindowHost host;
@@ -107,16 +112,28 @@ int main(int argc, char** argv) {
     CPropertyEqChannel eqChannel(channel);
     QtDialogRunner dialogs([&host] { return host.Widget(); });
     CEqualizerOperations equalizer(eqChannel, registry, records, resources, dialogs);
-    CDeviceOperations deviceOps(mixerControl, channel, equalizer, environments, system,
-                                resources);
-    CRecorderNotBuilt recorderOps(&debug);
+    CDeviceOperations deviceOps(mixerControl, channel, equalizer, environments, system, resources);
+    const std::string programFile = system.ModuleFileName();
+    const std::string programFolder = programFile.substr(0, programFile.rfind('/'));
+
+    // The wave recorder's device, from the media module the first time a
+    // recording is opened. MIXORA_RECORD_SOURCE, when set, is a GStreamer
+    // description of the source to record from instead of the desktop's
+    // default one, e.g. "audiotestsrc freq=1000 is-live=true".
+    const char* recordSource = std::getenv("MIXORA_RECORD_SOURCE");
+    WaveModuleMci mci(
+        otherDevices, {CacheFolder(), recordSource ? recordSource : "", std::string()},
+        [&host](std::uintptr_t, std::uint32_t flag, std::uint32_t id) {
+            host.PostMessage(MM_MCINOTIFY, flag, static_cast<LPARAM>(id));
+        },
+        programFolder);
+
     // Playback: the factory of the media controls, GStreamer's playbin with
     // the effect element. The media engine is loaded and started with the
     // first control or length probe it makes, not here. MIXORA_AUDIO_SINK
     // chooses another output.
-    const std::string programFile = system.ModuleFileName();
     MediaModuleFactory mediaControls(host, {.audioSink = {}, .log = &debug, .effects = &effectHub},
-                                     programFile.substr(0, programFile.rfind('/')));
+                                     programFolder);
     QtFileDialog fileDialogs([&host] { return host.Widget(); });
     PosixFileStore files;
     CPlaybackEngine engine({.media = mediaControls,
@@ -128,6 +145,12 @@ int main(int argc, char** argv) {
                             .tasks = host,
                             .log = &debug});
     CPlaybackOperations playbackOps(engine);
+
+    CLanguageText language(records);
+    CWaveRecorder recorder({mci, records, profile, system, messages, fileDialogs, dialogs,
+                            resources, language, RescuedRecordingsFolder(),
+                            [] { return std::time(nullptr); }});
+    CRecorderOperations recorderOps(recorder);
 
     SignalBridge signalBridge(host);
     PowerEvents power(host);

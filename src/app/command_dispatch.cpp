@@ -214,13 +214,17 @@ void ResetEqualizer(CommandContext& c) {
     c.effects.ShowEqualizer(f);
 }
 
-// The desktop's chooser of the recording source, opened on its input tab.
+// The desktop's chooser of the recording source. While Mixora records, its
+// own stream is on pavucontrol's Recording tab (2), where its source can be
+// switched at once; otherwise the Input Devices tab (4) sets the default
+// source and port the next recording starts from.
 void ChooseRecordingSource(CommandContext& c) {
     if (!c.launcher.IsInstalled(kChooserProgram)) {
         c.messages.MessageBox("No recording-source chooser was found. Install pavucontrol to "
                               "choose the recording source.",
                               "Mixora", MB_OK | MB_ICONINFORMATION);
-    } else if (!c.launcher.Launch({kChooserProgram, "--tab=4"})) {
+    } else if (!c.launcher.Launch(
+                   {kChooserProgram, c.frame.m_nRecState == 3 ? "--tab=2" : "--tab=4"})) {
         c.messages.MessageBox("The recording-source chooser (pavucontrol) could not be started.",
                               "Mixora", MB_OK | MB_ICONWARNING);
     }

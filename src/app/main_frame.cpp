@@ -60,7 +60,7 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         OnDestroy();
         return 0;
     case WM_CLOSE:
-        OnClose();
+        OnClose(lParam);
         return 0;
     case WM_TIMER:
         OnTimer(static_cast<UINT>(wParam));
@@ -177,8 +177,8 @@ int CMainFrame::OnCreate() {
     return 0;
 }
 
-void CMainFrame::OnClose() {
-    if (!m_bDestroyed) {
+void CMainFrame::OnClose(LPARAM lParam) {
+    if (!m_bDestroyed && !m_recorder.CancelClose(*this, lParam != kCloseWithoutAsking)) {
         m_host.DestroyWindow();
     }
 }
@@ -198,6 +198,7 @@ void CMainFrame::OnDestroy() {
         m_mci.SendCommand(m_wCdDevice, MCI_CLOSE, 0, nullptr);
         m_wCdDevice = 0;
     }
+    m_recorder.RescueUnsavedRecording(*this);
     if (m_records.g_wRecDevice != 0) {
         m_mci.SendCommand(m_records.g_wRecDevice, MCI_CLOSE, MCI_WAIT, nullptr);
         m_records.g_wRecDevice = 0;

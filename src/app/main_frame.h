@@ -13,6 +13,7 @@
 #include "platform/mci.h"
 #include "platform/messages.h"
 #include "platform/window_host.h"
+#include "recorder/recorder_window.h"
 #include "skin/region.h"
 #include "skin/skin.h"
 
@@ -69,7 +70,10 @@ inline constexpr int kPlayerEventEndOfStream = 3002;
 inline constexpr int kPlayerEventPositionChange = 3012;
 inline constexpr int kPlayerEventOpenStateChange = 3010;
 
-class CMainFrame final : public IWindowProc, public CDeviceWindow, public CPlaybackWindow {
+class CMainFrame final : public IWindowProc,
+                         public CDeviceWindow,
+                         public CPlaybackWindow,
+                         public CRecorderWindow {
 public:
     explicit CMainFrame(FrameServices services);
     ~CMainFrame() override;
@@ -85,7 +89,9 @@ public:
 
     int OnCreate();
     void OnDestroy();
-    void OnClose();
+    // `lParam` kCloseWithoutAsking: the program is being ended from outside
+    // and nobody can be asked anything.
+    void OnClose(LPARAM lParam = 0);
     void OnTimer(UINT id);
     bool OnCommand(WPARAM wParam, LPARAM lParam);
     // An event of a hosted control: its child-window id, the event's id and
@@ -157,8 +163,7 @@ public:
     RECT m_rcPlaylistLine;
     std::array<RECT, 4> m_rcTimeDigits{};
     int m_bSkinChanged = 0;
-    int m_nRecState = 0;
-    MCI_STATUS_PARMS m_recStatus;
+    // m_nRecState, m_recStatus and m_rcRecDigits: see CRecorderWindow.
 
     // From the skin's description.
     std::uint32_t m_crName = 0xDCDCDC;
@@ -170,7 +175,6 @@ public:
     // From the skin's mask.
     RECT m_rcTitle;
     RECT m_rcTimeColumn;
-    std::array<RECT, 4> m_rcRecDigits{};
     std::array<RECT, 9> m_rcKeyLamps{};
     int m_nVisibleLines = 0;
     // Pixel heights of the title and playlist fonts (0 until made).

@@ -22,6 +22,12 @@ public:
     virtual void RunRecordFormatDialog(CMainFrame& frame) = 0;
     // Each tick of timer 1: the recorder's time display.
     virtual void ShowRecordTime(CMainFrame& frame) = 0;
+    // The window is asked to close; true keeps it open. Only with `canAsk`
+    // may the person be asked anything (not when a signal ends the program).
+    virtual bool CancelClose(CMainFrame& frame, bool canAsk) = 0;
+    // The window is being destroyed, before the recorder's device closes: a
+    // recording nobody saved is kept on disk.
+    virtual void RescueUnsavedRecording(CMainFrame& frame) = 0;
 };
 
 } // namespace mixora

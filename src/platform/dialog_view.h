@@ -17,7 +17,7 @@ namespace mixora {
 inline constexpr int kIdOk = 1;
 inline constexpr int kIdCancel = 2;
 
-enum class DialogControlKind { Static, Edit, ListBox, Button };
+enum class DialogControlKind { Static, Edit, ListBox, Button, RadioButton, GroupBox };
 
 // One control of a dialog template. `rect` is in dialog units (a quarter of
 // the average character width across, an eighth of the line height down);
@@ -77,6 +77,12 @@ public:
     virtual void SetEditLimit(int id, int maxChars) = 0;
     // Gives the keyboard focus to a control (an edit: with its text selected).
     virtual void SetFocus(int id) = 0;
+
+    // Radio buttons: marks `id` and clears the others of first..last.
+    // Clicking one reaches the controller as OnCommand with its id; the mark
+    // moves only when the controller moves it.
+    virtual void CheckRadioButton(int firstId, int lastId, int id) = 0;
+    virtual bool IsButtonChecked(int id) const = 0;
 
     // List boxes. AddString returns the index the line landed at (a sorted
     // list puts it in order). SetCurSel(-1) clears the selection; selecting

@@ -25,6 +25,10 @@ inline constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
 inline constexpr UINT WM_POWERBROADCAST = 0x0218;
 inline constexpr UINT MM_MCINOTIFY = 0x03B9;
 
+// WM_CLOSE's lParam when the program is ended from outside (a signal at
+// logout): nobody can be asked anything any more.
+inline constexpr LPARAM kCloseWithoutAsking = 0x4D58;
+
 // WM_POWERBROADCAST events.
 inline constexpr WPARAM PBT_APMSUSPEND = 4;
 inline constexpr WPARAM PBT_APMRESUMESUSPEND = 7;

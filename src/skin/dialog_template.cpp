@@ -11,8 +11,10 @@
 namespace mixora {
 namespace {
 
-constexpr std::array<std::pair<std::string_view, DialogControlKind>, 4> kClasses = {{
+constexpr std::array<std::pair<std::string_view, DialogControlKind>, 6> kClasses = {{
     {"static", DialogControlKind::Static},
+    {"radio", DialogControlKind::RadioButton},
+    {"groupbox", DialogControlKind::GroupBox},
     {"edit", DialogControlKind::Edit},
     {"listbox", DialogControlKind::ListBox},
     {"button", DialogControlKind::Button},

@@ -7,6 +7,8 @@
 //   button 1 129 7 50 14 "Load" default
 //   static 1070 7 7 60 8 "Name:"
 //   edit 1061 7 90 116 12 "" autohscroll
+//   groupbox 1201 7 7 80 40 "Sample Size"
+//   radio 1014 14 18 60 10 "8-Bits"
 //
 // A control line is: class, id, left, top, width, height (dialog units),
 // then an optional quoted text and flags in any order.

@@ -49,6 +49,15 @@ public:
     void EnableItem(int id, bool enable) override { disabled[id] = !enable; }
     void SetEditLimit(int id, int maxChars) override { limits[id] = maxChars; }
     void SetFocus(int id) override { focus = id; }
+    void CheckRadioButton(int firstId, int lastId, int id) override {
+        for (int i = firstId; i <= lastId; ++i) {
+            checked[i] = i == id;
+        }
+    }
+    bool IsButtonChecked(int id) const override {
+        auto it = checked.find(id);
+        return it != checked.end() && it->second;
+    }
     void ResetContent(int id) override { lists[id] = List{{}, lists[id].sorted, -1}; }
     int AddString(int id, const std::string& text) override {
         List& l = lists[id];
@@ -102,6 +111,7 @@ public:
     std::map<int, std::string> texts;
     std::map<int, bool> disabled;
     std::map<int, int> limits;
+    std::map<int, bool> checked;
     std::map<int, List> lists;
     bool ended = false;
     int focus = 0;

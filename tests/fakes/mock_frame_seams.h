@@ -91,6 +91,8 @@ public:
     MOCK_METHOD(void, SaveRecordedData, (CMainFrame&), (override));
     MOCK_METHOD(void, RunRecordFormatDialog, (CMainFrame&), (override));
     MOCK_METHOD(void, ShowRecordTime, (CMainFrame&), (override));
+    MOCK_METHOD(bool, CancelClose, (CMainFrame&, bool), (override));
+    MOCK_METHOD(void, RescueUnsavedRecording, (CMainFrame&), (override));
 };
 
 class MockMci : public IMci {

@@ -1,6 +1,7 @@
 // Template dialogs as Qt widgets on the offscreen platform: built at the
 // template's places, sorted lists, the edit limit, and clicks, selections and
 // closing reported to the controller.
+#include <QAbstractButton>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -143,4 +144,43 @@ TEST(QtDialogView, RunsModallyUntilTheControllerEndsIt) {
     Script quick; // ended while setting up: never shown
     quick.init = [](IDialogView& v) { v.EndDialog(3); };
     EXPECT_EQ(runner.DoModal(SaveTemplate(), quick), 3);
+}
+
+TEST(QtDialogView, RadioButtonsReportClicksAndMoveOnlyWhenTheControllerMovesThem) {
+    const char* const kGroups = R"(caption "Attribute"
+size 120 60
+groupbox 1201 4 4 80 40 "Sample Size"
+radio 1014 10 14 60 10 "8-Bits"
+radio 1015 10 26 60 10 "16-Bits"
+button 1 90 4 26 14 "OK"
+)";
+    Script script;
+    script.command = [](IDialogView& v, int id) {
+        if (id == 1014 || id == 1015)
+            v.CheckRadioButton(1014, 1015, id);
+    };
+    QtDialogView view(*ParseDialogTemplate(kGroups), script, nullptr);
+    auto* eight = qobject_cast<QAbstractButton*>(view.Item(1014));
+    auto* sixteen = qobject_cast<QAbstractButton*>(view.Item(1015));
+    ASSERT_TRUE(eight && sixteen);
+    EXPECT_EQ(view.GetItemText(1201), "Sample Size");
+    view.SetItemText(1201, "取樣大小");
+    EXPECT_EQ(view.GetItemText(1201), "取樣大小");
+    EXPECT_EQ(view.GetItemText(1015), "16-Bits");
+
+    view.CheckRadioButton(1014, 1015, 1015);
+    EXPECT_TRUE(view.IsButtonChecked(1015));
+    EXPECT_FALSE(view.IsButtonChecked(1014));
+    eight->click();
+    EXPECT_TRUE(view.IsButtonChecked(1014));
+    EXPECT_FALSE(view.IsButtonChecked(1015));
+    eight->click(); // the marked one stays marked
+    EXPECT_TRUE(view.IsButtonChecked(1014));
+    EXPECT_EQ(script.events, (std::vector<std::pair<char, int>>{{'c', 1014}, {'c', 1014}}));
+
+    // Without the controller's word nothing moves.
+    script.command = nullptr;
+    sixteen->click();
+    EXPECT_TRUE(view.IsButtonChecked(1014));
+    EXPECT_FALSE(view.IsButtonChecked(1015));
 }

@@ -285,6 +285,13 @@ TEST_F(CommandDispatch, RecordingSourceOpensPavucontrolOrSaysWhyNot) {
         .WillOnce(Return(true));
     EXPECT_CALL(messages, MessageBox(_, _, _)).Times(0);
     Command(1073);
+    // While recording: the Recording tab, where Mixora's own stream is.
+    frame.m_nRecState = 3;
+    EXPECT_CALL(launcher, IsInstalled("pavucontrol")).WillOnce(Return(true));
+    EXPECT_CALL(launcher, Launch(std::vector<std::string>{"pavucontrol", "--tab=2"}))
+        .WillOnce(Return(true));
+    Command(1073);
+    frame.m_nRecState = 0;
     ::testing::Mock::VerifyAndClearExpectations(&launcher);
     ::testing::Mock::VerifyAndClearExpectations(&messages);
 

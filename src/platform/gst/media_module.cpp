@@ -9,3 +9,10 @@ mixora_make_media_factory(mixora::IMediaHost* host, const mixora::GstMediaOption
     // Owned by the loader from here on.
     return std::make_unique<mixora::GstMediaControlFactory>(*host, *options).release();
 }
+
+extern "C" __attribute__((visibility("default"))) mixora::IMci*
+mixora_make_wave_mci(mixora::IMci* others, const mixora::WaveAudioOptions* options,
+                     const mixora::WaveAudioMci::Notify* notify) {
+    // Owned by the caller from here on.
+    return std::make_unique<mixora::WaveAudioMci>(*others, *options, *notify).release();
+}

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/gst/gst_media_factory.h"
+#include "platform/gst/wave_audio_mci.h"
 
 namespace mixora {
 
@@ -16,6 +17,15 @@ using MakeMediaFactoryFn = IMediaControlFactory* (*)(IMediaHost*, const GstMedia
 inline constexpr const char* kMediaModuleEntry = "mixora_make_media_factory";
 // The module's file name, looked for in the program's folder.
 inline constexpr const char* kMediaModuleName = "mixora-media.so";
+
+// The module's second entry point: the "waveaudio" device, owned by the
+// caller, passing other devices' commands on to `others`.
+using MakeWaveMciFn = IMci* (*)(IMci*, const WaveAudioOptions*, const WaveAudioMci::Notify*);
+inline constexpr const char* kWaveModuleEntry = "mixora_make_wave_mci";
+
+// Loads the module once per process (from any thread) and finds `entry`;
+// null with the reason in `failure` when either cannot be had.
+void* MediaModuleEntry(const std::string& path, const char* entry, std::string& failure);
 
 class MediaModuleFactory final : public IMediaControlFactory {
 public:
@@ -37,6 +47,27 @@ private:
     std::once_flag once_;
     std::unique_ptr<IMediaControlFactory> factory_;
     std::string failure_;
+};
+
+// The program's "waveaudio" device: every command goes to `others` until a
+// wave device is first opened; then the module is loaded and the device it
+// makes takes every command (it passes the others' on itself).
+class WaveModuleMci final : public IMci {
+public:
+    WaveModuleMci(IMci& others, WaveAudioOptions options, WaveAudioMci::Notify notify,
+                  const std::string& programFolder);
+    ~WaveModuleMci() override;
+
+    std::uint32_t SendCommand(std::uint32_t deviceId, std::uint32_t msg, std::uint32_t flags,
+                              void* params) override;
+
+private:
+    IMci& others_;
+    WaveAudioOptions options_;
+    WaveAudioMci::Notify notify_;
+    std::string path_;
+    std::unique_ptr<IMci> wave_;
+    bool tried_ = false;
 };
 
 } // namespace mixora

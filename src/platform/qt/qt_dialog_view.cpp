@@ -3,10 +3,12 @@
 #include "platform/qt/display_text.h"
 
 #include <QFontMetrics>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QValidator>
 #include <algorithm>
 
@@ -117,6 +119,28 @@ void QtDialogView::Build(const DialogTemplate& tmpl) {
             widget = button;
             break;
         }
+        case DialogControlKind::RadioButton: {
+            // The controller moves the mark (CheckRadioButton), as a dialog
+            // procedure does, so Qt must not move it on its own.
+            auto* radio = new QRadioButton(FromBytes(control.text), dialog_.get());
+            radio->setAutoExclusive(false);
+            const int id = control.id;
+            QObject::connect(radio, &QRadioButton::clicked, dialog_.get(), [this, id, radio] {
+                // A click on the marked one must not clear it.
+                radio->setChecked(checked_[id]);
+                if (!ended_) {
+                    controller_.OnCommand(*this, id);
+                }
+            });
+            widget = radio;
+            break;
+        }
+        case DialogControlKind::GroupBox: {
+            auto* box = new QGroupBox(FromBytes(control.text), dialog_.get());
+            box->lower();
+            widget = box;
+            break;
+        }
         }
         widget->setObjectName(QStringLiteral("item%1").arg(control.id));
         widget->setGeometry(scale.X(control.rect.left), scale.Y(control.rect.top),
@@ -164,8 +188,10 @@ void QtDialogView::SetItemText(int id, const std::string& text, TextEncoding enc
         // name replaces the suggested one instead of adding to it.
         edit->setText(shown);
         edit->selectAll();
-    } else if (auto* button = qobject_cast<QPushButton*>(item)) {
+    } else if (auto* button = qobject_cast<QAbstractButton*>(item)) {
         button->setText(shown);
+    } else if (auto* box = qobject_cast<QGroupBox*>(item)) {
+        box->setTitle(shown);
     }
 }
 
@@ -177,10 +203,27 @@ std::string QtDialogView::GetItemText(int id) const {
     if (auto* edit = qobject_cast<QLineEdit*>(item)) {
         return ToBytes(edit->text());
     }
-    if (auto* button = qobject_cast<QPushButton*>(item)) {
+    if (auto* button = qobject_cast<QAbstractButton*>(item)) {
         return ToBytes(button->text());
     }
+    if (auto* box = qobject_cast<QGroupBox*>(item)) {
+        return ToBytes(box->title());
+    }
     return {};
+}
+
+void QtDialogView::CheckRadioButton(int firstId, int lastId, int id) {
+    for (int i = firstId; i <= lastId; ++i) {
+        if (auto* radio = qobject_cast<QRadioButton*>(Item(i))) {
+            checked_[i] = i == id;
+            radio->setChecked(i == id);
+        }
+    }
+}
+
+bool QtDialogView::IsButtonChecked(int id) const {
+    auto* radio = qobject_cast<QRadioButton*>(Item(id));
+    return radio != nullptr && radio->isChecked();
 }
 
 void QtDialogView::EnableItem(int id, bool enable) {

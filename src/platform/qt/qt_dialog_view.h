@@ -48,6 +48,8 @@ public:
     void EnableItem(int id, bool enable) override;
     void SetEditLimit(int id, int maxChars) override;
     void SetFocus(int id) override;
+    void CheckRadioButton(int firstId, int lastId, int id) override;
+    bool IsButtonChecked(int id) const override;
     void ResetContent(int id) override;
     int AddString(int id, const std::string& text) override;
     void DeleteString(int id, int index) override;
@@ -68,6 +70,7 @@ private:
     std::unique_ptr<TemplateDialog> dialog_;
     std::map<int, QWidget*> items_;
     std::map<int, bool> sortedLists_;
+    std::map<int, bool> checked_;
     bool quiet_ = false;
     bool ended_ = false;
     int result_ = 0;

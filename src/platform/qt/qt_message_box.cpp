@@ -17,6 +17,12 @@ int QtMessageBox::MessageBox(const std::string& text, const std::string& caption
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         return box.exec() == QMessageBox::Yes ? IDYES : IDNO;
     }
+    if ((type & 0xFu) == MB_YESNOCANCEL) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setEscapeButton(QMessageBox::Cancel);
+        const int chosen = box.exec();
+        return chosen == QMessageBox::Yes ? IDYES : chosen == QMessageBox::No ? IDNO : IDCANCEL;
+    }
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
     return IDOK;

@@ -48,7 +48,7 @@ void SignalBridge::OnSignal() {
     char buf[16];
     while (::read(g_signalPipe[0], buf, sizeof buf) > 0) {
     }
-    host_.PostMessage(WM_CLOSE, 0, 0);
+    host_.PostMessage(WM_CLOSE, 0, kCloseWithoutAsking);
 }
 
 } // namespace mixora

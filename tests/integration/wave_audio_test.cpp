@@ -1,0 +1,247 @@
+// The "waveaudio" device's Linux stand-in with real GStreamer pipelines: a
+// generated 1 kHz tone is recorded, saved and read back as a wave file.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "fakes/temp_dir.h"
+#include "platform/gst/wave_audio_mci.h"
+#include "platform/messages.h"
+
+using namespace mixora;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// A live tone in small buffers, so a stop cuts it within a few ms.
+constexpr const char* kTone = "audiotestsrc freq=1000 volume=0.5 is-live=true samplesperbuffer=64";
+
+class NoOtherDevices final : public IMci {
+public:
+    std::uint32_t SendCommand(std::uint32_t, std::uint32_t, std::uint32_t, void*) override {
+        return MCIERR_INVALID_DEVICE_ID;
+    }
+};
+
+std::uint32_t Le(const std::string& b, std::size_t at, int bytes) {
+    std::uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        v = v << 8 | static_cast<unsigned char>(b[at + static_cast<std::size_t>(i)]);
+    return v;
+}
+
+struct Wave {
+    std::uint32_t rate = 0, avg = 0, bits = 0, channels = 0, align = 0;
+    std::vector<double> left; // first channel, -1..1
+    std::size_t frames = 0;
+};
+
+// Reads a canonical 44-byte-header PCM wave file, checking every size field.
+Wave ReadWave(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    const std::string b((std::istreambuf_iterator<char>(in)), {});
+    Wave w;
+    EXPECT_GE(b.size(), 44u);
+    if (b.size() < 44)
+        return w;
+    EXPECT_EQ(b.substr(0, 4), "RIFF");
+    EXPECT_EQ(Le(b, 4, 4), b.size() - 8);
+    EXPECT_EQ(b.substr(8, 8), "WAVEfmt ");
+    EXPECT_EQ(Le(b, 16, 4), 16u);
+    EXPECT_EQ(Le(b, 20, 2), 1u);
+    w.channels = Le(b, 22, 2);
+    w.rate = Le(b, 24, 4);
+    w.avg = Le(b, 28, 4);
+    w.align = Le(b, 32, 2);
+    w.bits = Le(b, 34, 2);
+    EXPECT_EQ(b.substr(36, 4), "data");
+    EXPECT_EQ(Le(b, 40, 4), b.size() - 44);
+    if (w.align == 0)
+        return w;
+    w.frames = (b.size() - 44) / w.align;
+    for (std::size_t f = 0; f < w.frames; ++f) {
+        const std::size_t at = 44 + f * w.align;
+        w.left.push_back(w.bits == 8 ? (static_cast<unsigned char>(b[at]) - 128) / 128.0
+                                     : static_cast<std::int16_t>(Le(b, at, 2)) / 32768.0);
+    }
+    return w;
+}
+
+double Goertzel(const std::vector<double>& x, double hz, double rate) {
+    const double k = 2 * std::cos(2 * M_PI * hz / rate);
+    double s1 = 0, s2 = 0;
+    for (double v : x) {
+        const double s = v + k * s1 - s2;
+        s2 = s1;
+        s1 = s;
+    }
+    return std::sqrt(s1 * s1 + s2 * s2 - k * s1 * s2) / static_cast<double>(x.size());
+}
+
+// The strongest frequency on a 50 Hz grid up to just below Nyquist.
+double PeakFrequency(const Wave& w) {
+    double best = 0, bestHz = 0;
+    for (double hz = 100; hz < w.rate / 2.0 - 100; hz += 50) {
+        const double a = Goertzel(w.left, hz, w.rate);
+        if (a > best)
+            best = a, bestHz = hz;
+    }
+    return bestHz;
+}
+
+struct WaveAudioTest : ::testing::Test {
+    TempDir dir;
+    NoOtherDevices others;
+    std::atomic<int> notices{0};
+    std::atomic<std::uint32_t> noticeFlag{0};
+    WaveAudioMci mci{others,
+                     {dir.File("cache"), kTone, "fakesink sync=true"},
+                     [this](std::uintptr_t, std::uint32_t flag, std::uint32_t) {
+                         noticeFlag = flag;
+                         ++notices;
+                     }};
+
+    std::uint32_t Open() {
+        MCI_OPEN_PARMS open;
+        open.lpstrDeviceType = "waveaudio";
+        EXPECT_EQ(mci.SendCommand(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT | MCI_WAIT, &open),
+                  0u);
+        return open.wDeviceID;
+    }
+    std::uint32_t SetFormat(std::uint32_t id, std::uint32_t rate, std::uint16_t bits,
+                            std::uint16_t channels) {
+        MCI_WAVE_SET_PARMS set;
+        set.wFormatTag = 1;
+        set.nChannels = channels;
+        set.nSamplesPerSec = rate;
+        set.nAvgBytesPerSec = bits / 8u * channels * rate;
+        set.nBlockAlign = static_cast<std::uint16_t>(bits * channels / 8);
+        set.wBitsPerSample = bits;
+        return mci.SendCommand(id, MCI_SET, 0x003E0400, &set);
+    }
+    // Records for `seconds`; the time the device was actually recording.
+    double Record(std::uint32_t id, double seconds) {
+        MCI_SEEK_PARMS seek;
+        mci.SendCommand(id, MCI_SEEK, MCI_SEEK_TO_END | MCI_NOTIFY, &seek);
+        MCI_RECORD_PARMS rec;
+        rec.dwCallback = 1;
+        const auto start = Clock::now();
+        EXPECT_EQ(mci.SendCommand(id, MCI_RECORD, MCI_NOTIFY, &rec), 0u);
+        const auto recording = Clock::now();
+        std::this_thread::sleep_until(start + std::chrono::duration<double>(seconds));
+        const auto stop = Clock::now();
+        EXPECT_EQ(mci.SendCommand(id, MCI_STOP, MCI_WAIT, nullptr), 0u);
+        // Recording starts when the record command has set the pipeline going.
+        return std::chrono::duration<double>(stop - recording).count();
+    }
+    std::uintptr_t Status(std::uint32_t id, std::uint32_t item) {
+        MCI_STATUS_PARMS s;
+        s.dwItem = item;
+        EXPECT_EQ(mci.SendCommand(id, MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT, &s), 0u);
+        return s.dwReturn;
+    }
+    std::uint32_t Save(std::uint32_t id, const std::string& path) {
+        MCI_SAVE_PARMS save;
+        save.lpfilename = path;
+        return mci.SendCommand(id, MCI_SAVE, MCI_SAVE_FILE | MCI_WAIT, &save);
+    }
+};
+
+} // namespace
+
+TEST_F(WaveAudioTest, ThreeSecondsOfToneAtEveryRateSizeAndChannelCount) {
+    struct Format {
+        std::uint32_t rate;
+        std::uint16_t bits, channels;
+    };
+    for (const Format f : {Format{11025, 8, 1}, Format{22050, 16, 2}, Format{44100, 8, 2},
+                           Format{44100, 16, 1}, Format{8000, 16, 2}}) {
+        SCOPED_TRACE(std::to_string(f.rate) + "/" + std::to_string(f.bits) + "/" +
+                     std::to_string(f.channels));
+        const std::uint32_t id = Open();
+        ASSERT_EQ(SetFormat(id, f.rate, f.bits, f.channels), 0u);
+        const double heard = Record(id, 3.0);
+        const std::string path = dir.File("tone.wav");
+        ASSERT_EQ(Save(id, path), 0u);
+        const Wave w = ReadWave(path);
+        EXPECT_EQ(w.rate, f.rate);
+        EXPECT_EQ(w.bits, f.bits);
+        EXPECT_EQ(w.channels, f.channels);
+        EXPECT_EQ(w.align, f.bits / 8u * f.channels);
+        EXPECT_EQ(w.avg, w.align * f.rate);
+        EXPECT_NEAR(static_cast<double>(w.frames) / f.rate, heard, 0.020);
+        EXPECT_NEAR(static_cast<double>(Status(id, MCI_STATUS_LENGTH)), heard * 1000, 20);
+        EXPECT_EQ(PeakFrequency(w), 1000.0);
+        EXPECT_GT(Goertzel(w.left, 1000, w.rate), 0.2); // half scale: 0.25
+        EXPECT_EQ(mci.SendCommand(id, MCI_CLOSE, MCI_WAIT, nullptr), 0u);
+    }
+    // Every temporary recording went with its device.
+    EXPECT_TRUE(std::filesystem::is_empty(dir.File("cache")));
+}
+
+TEST_F(WaveAudioTest, RecordingAgainAppendsAndTheFormatThenStays) {
+    const std::uint32_t id = Open();
+    ASSERT_EQ(SetFormat(id, 22050, 16, 1), 0u);
+    const double first = Record(id, 1.0);
+    EXPECT_NE(SetFormat(id, 44100, 16, 1), 0u); // sound is in it: refused
+    EXPECT_NE(SetFormat(Open(), 0, 16, 1), 0u); // a rate of 0: refused
+    const double second = Record(id, 1.5);
+    EXPECT_NEAR(static_cast<double>(Status(id, MCI_STATUS_LENGTH)), (first + second) * 1000, 40);
+    ASSERT_EQ(Save(id, dir.File("both.wav")), 0u);
+    const Wave w = ReadWave(dir.File("both.wav"));
+    EXPECT_EQ(w.rate, 22050u);
+    EXPECT_NEAR(static_cast<double>(w.frames) / 22050, first + second, 0.040);
+}
+
+TEST_F(WaveAudioTest, PlaybackFollowsWhatIsHeardNotifiesAtTheEndAndKeepsTheEnd) {
+    const std::uint32_t id = Open();
+    ASSERT_EQ(SetFormat(id, 11025, 8, 1), 0u);
+    Record(id, 0.8);
+    const auto length = Status(id, MCI_STATUS_LENGTH);
+    MCI_SEEK_PARMS seek;
+    ASSERT_EQ(mci.SendCommand(id, MCI_SEEK, MCI_SEEK_TO_START | MCI_NOTIFY, &seek), 0u);
+    EXPECT_EQ(Status(id, MCI_STATUS_POSITION), 0u);
+    MCI_PLAY_PARMS play;
+    play.dwCallback = 1;
+    const auto start = Clock::now();
+    ASSERT_EQ(mci.SendCommand(id, MCI_PLAY, MCI_NOTIFY, &play), 0u);
+    std::this_thread::sleep_until(start + std::chrono::milliseconds(400));
+    EXPECT_NEAR(static_cast<double>(Status(id, MCI_STATUS_POSITION)), 400, 60);
+    EXPECT_EQ(notices.load(), 0);
+    for (int i = 0; i < 100 && notices.load() == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(notices.load(), 1);
+    EXPECT_EQ(noticeFlag.load(), MCI_NOTIFY_SUCCESSFUL);
+    EXPECT_EQ(Status(id, MCI_STATUS_POSITION), length);
+    EXPECT_EQ(mci.SendCommand(id, MCI_STOP, MCI_WAIT, nullptr), 0u);
+    EXPECT_EQ(Status(id, MCI_STATUS_LENGTH), length);
+}
+
+TEST_F(WaveAudioTest, AFailedSaveLeavesTheOldFileAndTheRecordingWhole) {
+    const std::uint32_t id = Open();
+    ASSERT_EQ(SetFormat(id, 8000, 8, 1), 0u);
+    Record(id, 0.5);
+    const auto length = Status(id, MCI_STATUS_LENGTH);
+    const std::string locked = dir.File("locked");
+    std::filesystem::create_directory(locked);
+    dir.Write("locked/old.wav", "old take");
+    ::chmod(locked.c_str(), 0555);
+    // Root writes anywhere; /proc takes no files from anyone.
+    const std::string target =
+        ::access(locked.c_str(), W_OK) == 0 ? "/proc/mixora-take.wav" : locked + "/old.wav";
+    EXPECT_EQ(Save(id, target), MCIERR_FILE_NOT_SAVED);
+    EXPECT_EQ(Save(id, dir.File("no/such/folder.wav")), MCIERR_FILE_NOT_SAVED);
+    EXPECT_EQ(dir.Read("locked/old.wav"), "old take");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(locked), {}), 1);
+    EXPECT_EQ(Status(id, MCI_STATUS_LENGTH), length);
+    EXPECT_EQ(Save(id, dir.File("saved.wav")), 0u);
+    EXPECT_NEAR(static_cast<double>(ReadWave(dir.File("saved.wav")).frames), 8.0 * length, 8);
+}

@@ -1,0 +1,460 @@
+// The wave recorder through a fake "waveaudio" device: the requests it sends
+// with their exact flags and records, its states, the format dialog and the
+// keeping of recordings nobody saved.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "device/language_text.h"
+#include "fakes/fake_dialog_view.h"
+#include "fakes/fake_wave_mci.h"
+#include "fakes/frame_harness.h"
+#include "platform/file_dialog.h"
+#include "platform/message_box.h"
+#include "recorder/record_format.h"
+#include "recorder/record_format_dialog.h"
+#include "recorder/wave_recorder.h"
+
+using namespace mixora;
+using ::testing::_;
+using ::testing::Return;
+
+namespace {
+
+class FakeFileDialog final : public IFileDialog {
+public:
+    std::vector<FileDialogRequest> asked;
+    std::optional<std::vector<std::string>> answer;
+    std::optional<std::vector<std::string>> Run(const FileDialogRequest& r) override {
+        asked.push_back(r);
+        return answer;
+    }
+};
+
+struct RecorderTest : ::testing::Test, FrameHarness {
+    FakeWaveMci wave;
+    MemoryProfile ini;
+    FakeFileDialog files;
+    FakeDialogRunner dialogs;
+    std::map<std::string, std::string> table; // the selected language table
+    CLanguageText language{
+        records, [this](std::string_view section, std::string_view key, std::string& out) {
+            auto it = table.find(std::string(section) + "/" + std::string(key));
+            return it != table.end() && (out = it->second, true);
+        }};
+    CMainFrame frame{Services()};
+    std::string rescue = ::testing::TempDir() + "mixora-rescue-test";
+    std::unique_ptr<CWaveRecorder> rec = Make();
+
+    std::unique_ptr<CWaveRecorder> Make() {
+        return std::make_unique<CWaveRecorder>(
+            RecorderServices{wave, records, ini, system, messages, files, dialogs, resources,
+                             language, rescue, [] { return std::time_t{1796700000}; }});
+    }
+    void Record() {
+        rec->StartRecording(frame);
+        wave.length = 1500;
+    }
+};
+
+constexpr std::uint32_t kSetFlags = 0x003E0400;
+
+} // namespace
+
+TEST_F(RecorderTest, FirstRecordOpensAnUntitledRecordingSetsTheStoredFormatAndRecordsAtTheEnd) {
+    rec->StartRecording(frame);
+    ASSERT_EQ(wave.Messages(),
+              (std::vector<std::uint32_t>{MCI_OPEN, MCI_SET, MCI_SEEK, MCI_RECORD}));
+    const auto& open = wave.requests[0];
+    EXPECT_EQ(open.flags, 0x2202u);
+    EXPECT_EQ(open.open.lpstrDeviceType, "waveaudio");
+    EXPECT_EQ(open.open.lpstrElementName, "");
+    EXPECT_EQ(records.g_wRecDevice, 5u);
+    // Defaults 1010/1015/1017: 22.05 kHz, 16 bits, stereo.
+    const auto& set = wave.requests[1];
+    EXPECT_EQ(set.device, 5u);
+    EXPECT_EQ(set.flags, kSetFlags);
+    EXPECT_EQ(set.set.dwTimeFormat, 0u);
+    EXPECT_EQ(set.set.wFormatTag, 1u);
+    EXPECT_EQ(set.set.nChannels, 2u);
+    EXPECT_EQ(set.set.nSamplesPerSec, 22050u);
+    EXPECT_EQ(set.set.nAvgBytesPerSec, 88200u);
+    EXPECT_EQ(set.set.nBlockAlign, 4u);
+    EXPECT_EQ(set.set.wBitsPerSample, 16u);
+    EXPECT_EQ(wave.requests[2].flags, MCI_SEEK_TO_END | MCI_NOTIFY);
+    EXPECT_EQ(wave.requests[2].callback, 0u);
+    EXPECT_EQ(wave.requests[3].flags, MCI_NOTIFY);
+    EXPECT_EQ(wave.requests[3].callback, kMainWindowCallback);
+    EXPECT_EQ(frame.m_nRecState, 3);
+
+    // Stop, then record again: no new device, the seek to the end first.
+    rec->StopRecorder(frame);
+    EXPECT_EQ(wave.Last(MCI_STOP)->flags, MCI_WAIT);
+    EXPECT_EQ(frame.m_nRecState, 0);
+    wave.requests.clear();
+    rec->StartRecording(frame);
+    EXPECT_EQ(wave.Messages(), (std::vector<std::uint32_t>{MCI_SEEK, MCI_RECORD}));
+    EXPECT_EQ(wave.requests[0].flags, MCI_SEEK_TO_END | MCI_NOTIFY);
+}
+
+TEST_F(RecorderTest, TheFormatSentFollowsTheStoredChoicesAndTheUserRateKey) {
+    struct Case {
+        int rate, size, channels;
+        const char* userRate;
+        std::uint32_t hz, avg, align, bits, ch;
+    };
+    // Byte rates as the WAVE format defines them: rate x channels x bytes.
+    const Case cases[] = {
+        {1009, 1014, 1016, nullptr, 11025, 11025, 1, 8, 1},
+        {1011, 1015, 1016, nullptr, 44100, 88200, 2, 16, 1},
+        {1011, 1015, 1017, nullptr, 44100, 176400, 4, 16, 2},
+        {1012, 1014, 1017, "30000", 30000, 60000, 2, 8, 2},
+        {1012, 1015, 1016, nullptr, 22050, 44100, 2, 16, 1}, // no key: 22050
+        {1012, 1015, 1016, "7999", 22050, 44100, 2, 16, 1},  // out of range
+        {1012, 1015, 1016, "48001", 22050, 44100, 2, 16, 1},
+        {1012, 1015, 1016, "48000", 48000, 96000, 2, 16, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.hz);
+        ini.values = {{"Recording/SampRate", std::to_string(c.rate)},
+                      {"Recording/SampSize", std::to_string(c.size)},
+                      {"Recording/Channels", std::to_string(c.channels)}};
+        if (c.userRate)
+            ini.values["Recording/UserRate"] = c.userRate;
+        records.g_wRecDevice = 0;
+        rec = Make();
+        rec->StartRecording(frame);
+        const MCI_WAVE_SET_PARMS& s = wave.Last(MCI_SET)->set;
+        EXPECT_EQ(s.nSamplesPerSec, c.hz);
+        EXPECT_EQ(s.nAvgBytesPerSec, c.avg);
+        EXPECT_EQ(s.nBlockAlign, c.align);
+        EXPECT_EQ(s.wBitsPerSample, c.bits);
+        EXPECT_EQ(s.nChannels, c.ch);
+    }
+}
+
+TEST_F(RecorderTest, FailedCommandsAreSilentAndLeaveTheStateAsItWas) {
+    wave.failing = {MCI_OPEN};
+    EXPECT_CALL(messages, MessageBox(_, _, _)).Times(0);
+    rec->StartRecording(frame);
+    EXPECT_EQ(wave.Messages(), (std::vector<std::uint32_t>{MCI_OPEN}));
+    EXPECT_EQ(records.g_wRecDevice, 0u);
+    EXPECT_EQ(frame.m_nRecState, 0);
+
+    wave.failing = {MCI_RECORD};
+    rec->StartRecording(frame);
+    EXPECT_EQ(frame.m_nRecState, 0);
+    EXPECT_FALSE(rec->HoldsUnsavedRecording(frame));
+
+    wave.failing = {};
+    rec->StartRecording(frame);
+    wave.failing = {MCI_STOP, MCI_PLAY};
+    rec->StopRecorder(frame);
+    EXPECT_EQ(frame.m_nRecState, 3);
+    wave.failing = {};
+    rec->StopRecorder(frame);
+    wave.failing = {MCI_PLAY};
+    rec->PlayRecording(frame);
+    EXPECT_EQ(frame.m_nRecState, 0);
+}
+
+TEST_F(RecorderTest, PlayBackSeeksToTheStartAndPlaysWithANoticeToTheWindow) {
+    Record();
+    rec->StopRecorder(frame);
+    wave.requests.clear();
+    rec->PlayRecording(frame);
+    ASSERT_EQ(wave.Messages(), (std::vector<std::uint32_t>{MCI_SEEK, MCI_PLAY}));
+    EXPECT_EQ(wave.requests[0].flags, MCI_SEEK_TO_START | MCI_NOTIFY);
+    EXPECT_EQ(wave.requests[1].flags, MCI_NOTIFY);
+    EXPECT_EQ(wave.requests[1].callback, kMainWindowCallback);
+    EXPECT_EQ(frame.m_nRecState, 2);
+}
+
+TEST_F(RecorderTest, SaveAsksTheLengthFirstAndOffersAWaveFileDialogOnlyForARecording) {
+    rec->SaveRecordedData(frame); // no device
+    EXPECT_TRUE(wave.requests.empty());
+    rec->StartRecording(frame);
+    wave.length = 0;
+    wave.requests.clear();
+    rec->SaveRecordedData(frame);
+    ASSERT_EQ(wave.Messages(), (std::vector<std::uint32_t>{MCI_STATUS}));
+    EXPECT_EQ(wave.requests[0].flags, 0x102u);
+    EXPECT_EQ(wave.requests[0].statusItem, MCI_STATUS_LENGTH);
+    EXPECT_TRUE(files.asked.empty());
+
+    wave.length = 2000;
+    files.answer = std::nullopt; // cancelled
+    rec->SaveRecordedData(frame);
+    ASSERT_EQ(files.asked.size(), 1u);
+    const FileDialogRequest& r = files.asked[0];
+    EXPECT_EQ(r.kind, FileDialogRequest::Kind::Save);
+    EXPECT_TRUE(r.overwritePrompt);
+    EXPECT_EQ(r.defaultExtension, "wav");
+    EXPECT_EQ(r.initialName, "");
+    ASSERT_EQ(r.filters.size(), 1u);
+    EXPECT_EQ(r.filters[0].label, "Wave File (*.wav)");
+    EXPECT_EQ(r.filters[0].patterns, "*.wav");
+    EXPECT_EQ(wave.Last(MCI_SAVE), nullptr);
+    EXPECT_EQ(frame.m_nRecState, 3);
+
+    // A failed save says so and keeps everything; a good one ends recording.
+    files.answer = std::vector<std::string>{"/home/a/take.wav"};
+    wave.failing = {MCI_SAVE};
+    EXPECT_CALL(messages, MessageBox(::testing::HasSubstr("/home/a/take.wav"), "Mixora",
+                                     MB_OK | MB_ICONWARNING));
+    rec->SaveRecordedData(frame);
+    EXPECT_EQ(frame.m_nRecState, 3);
+    EXPECT_TRUE(rec->HoldsUnsavedRecording(frame));
+    wave.failing = {};
+    rec->SaveRecordedData(frame);
+    EXPECT_EQ(wave.Last(MCI_SAVE)->flags, 0x102u);
+    EXPECT_EQ(wave.Last(MCI_SAVE)->file, "/home/a/take.wav");
+    EXPECT_EQ(frame.m_nRecState, 0);
+    EXPECT_FALSE(rec->HoldsUnsavedRecording(frame));
+}
+
+TEST_F(RecorderTest, TheDialogTakesAUserRateOnlyFrom8To48KilohertzTruncated) {
+    struct Case {
+        const char* typed;
+        std::int32_t rate;
+        bool accepted;
+    };
+    const Case cases[] = {{"8", 8000, true},
+                          {"48", 48000, true},
+                          {"48.0009", 48000, true},
+                          {"7.9999", 7999, false},
+                          {"", 0, false},
+                          {"abc", 0, false},
+                          {"  +4.41e1kHz", 44100, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        ::testing::Mock::VerifyAndClearExpectations(&messages);
+        EXPECT_CALL(messages, MessageBox("Invalid Sampling Rate!", "ERROR", 0x30u))
+            .Times(c.accepted ? 0 : 1);
+        bool ended = true;
+        int focus = 0;
+        dialogs.script = [&](FakeDialogView& v, IDialogController& d) {
+            d.OnCommand(v, 1012);
+            v.texts[1013] = c.typed;
+            d.OnCommand(v, kIdOk);
+            ended = v.ended;
+            focus = v.focus;
+            if (!v.ended)
+                d.OnCommand(v, kIdCancel);
+        };
+        rec->RunRecordFormatDialog(frame);
+        EXPECT_EQ(rec->Records().g_userRate, c.rate);
+        EXPECT_EQ(ended, c.accepted);
+        EXPECT_EQ(focus, c.accepted ? 0 : 1013);
+        if (c.accepted) {
+            EXPECT_EQ(wave.Last(MCI_SET)->set.nSamplesPerSec, static_cast<std::uint32_t>(c.rate));
+        }
+    }
+    // Reading stops where a number cannot go on, as atof does.
+    EXPECT_DOUBLE_EQ(ReadDecimal("\t-1.5e+2x"), -150.0);
+    EXPECT_DOUBLE_EQ(ReadDecimal("12e"), 12.0);
+    EXPECT_DOUBLE_EQ(ReadDecimal("."), 0.0);
+    EXPECT_EQ(UserRateFromText("1e30"), 2147483647);
+}
+
+TEST_F(RecorderTest, TheDialogShowsTheStoredChoicesAndOkWritesThemInOrder) {
+    ini.values = {{"Recording/SampRate", "1011"},
+                  {"Recording/SampSize", "1014"},
+                  {"Recording/Channels", "1099"}}; // hand-edited: no mark
+    dialogs.script = [&](FakeDialogView& v, IDialogController& d) {
+        EXPECT_TRUE(v.IsButtonChecked(1011));
+        EXPECT_FALSE(v.IsButtonChecked(1010));
+        EXPECT_TRUE(v.IsButtonChecked(1014));
+        EXPECT_FALSE(v.IsButtonChecked(1016) || v.IsButtonChecked(1017));
+        EXPECT_EQ(v.GetItemText(1013), "");
+        d.OnCommand(v, 1016);
+        d.OnCommand(v, 1013); // the edit: ignored
+        d.OnCommand(v, 1200);
+        EXPECT_TRUE(v.IsButtonChecked(1016));
+        d.OnCommand(v, kIdOk);
+        EXPECT_TRUE(v.ended);
+        EXPECT_EQ(v.result, 0);
+    };
+    rec->RunRecordFormatDialog(frame);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].caption, "Attribute");
+    EXPECT_EQ(wave.Messages(), (std::vector<std::uint32_t>{MCI_OPEN, MCI_SET}));
+    EXPECT_EQ(wave.Last(MCI_SET)->set.nSamplesPerSec, 44100u);
+    EXPECT_EQ(wave.Last(MCI_SET)->set.nChannels, 1u);
+    EXPECT_EQ(ini.writes,
+              (std::vector<std::string>{"Recording/SampRate=1011", "Recording/SampSize=1014",
+                                        "Recording/Channels=1016", "Recording/UserRate=22050"}));
+
+    // Cancel keeps the device and writes nothing.
+    ini.writes.clear();
+    wave.requests.clear();
+    dialogs.script = [](FakeDialogView& v, IDialogController& d) {
+        d.OnCommand(v, 1017);
+        d.OnCommand(v, kIdCancel);
+    };
+    rec->RunRecordFormatDialog(frame);
+    EXPECT_TRUE(wave.requests.empty());
+    EXPECT_TRUE(ini.writes.empty());
+    EXPECT_EQ(rec->Records().g_wChannelChoice, 1017u);
+}
+
+TEST_F(RecorderTest, TheDialogIsTranslatedFromTheRecorderSectionWhenATableIsSelected) {
+    table = {{"RECORDER/Attribute", "屬性"},
+             {"RECORDER/Mono", "單聲道"},
+             {"RECORDER/OK", "確定"},
+             {"RECORDER/11.025 KHz", "never"},
+             {"RECORDER/Sampling Rate", "取樣頻率"}};
+    std::map<int, std::string> seen;
+    std::string caption;
+    dialogs.script = [&](FakeDialogView& v, IDialogController& d) {
+        caption = v.caption;
+        seen = v.texts;
+        d.OnCommand(v, kIdCancel);
+    };
+    rec->RunRecordFormatDialog(frame); // no table selected
+    EXPECT_EQ(caption, "Attribute");
+    records.g_wLanguage = 0x0404;
+    rec->RunRecordFormatDialog(frame);
+    EXPECT_EQ(caption, "屬性");
+    EXPECT_EQ(seen[1016], "單聲道");
+    EXPECT_EQ(seen[1], "確定");
+    EXPECT_EQ(seen[1200], "取樣頻率");
+    EXPECT_EQ(seen[1009], "11.025 KHz"); // the rates are never translated
+    EXPECT_EQ(seen[1017], "Stereo");
+}
+
+TEST_F(RecorderTest, OkAsksBeforeThrowingAwayAnUnsavedRecording) {
+    Record();
+    rec->StopRecorder(frame);
+    auto pressOk = [](FakeDialogView& v, IDialogController& d) {
+        d.OnCommand(v, kIdOk);
+        if (!v.ended)
+            d.OnCommand(v, kIdCancel);
+    };
+    EXPECT_CALL(messages, MessageBox("The recording has not been saved. Discard it?", "Mixora",
+                                     MB_YESNO | MB_ICONWARNING))
+        .WillOnce(Return(IDNO))
+        .WillOnce(Return(IDYES));
+    dialogs.script = pressOk;
+    wave.requests.clear();
+    rec->RunRecordFormatDialog(frame);
+    EXPECT_EQ(wave.Last(MCI_CLOSE), nullptr);
+    EXPECT_EQ(records.g_wRecDevice, 5u);
+
+    rec->RunRecordFormatDialog(frame);
+    ASSERT_NE(wave.Last(MCI_CLOSE), nullptr);
+    EXPECT_EQ(wave.Last(MCI_CLOSE)->device, 5u);
+    EXPECT_EQ(wave.Last(MCI_CLOSE)->flags, MCI_WAIT);
+    EXPECT_EQ(records.g_wRecDevice, 6u);
+
+    // A saved recording, or an empty one, goes without a question.
+    wave.length = 0;
+    rec->RunRecordFormatDialog(frame);
+    EXPECT_EQ(records.g_wRecDevice, 7u);
+    // A failed open keeps the dialog open and shows nothing.
+    wave.failing = {MCI_OPEN};
+    bool ended = true;
+    dialogs.script = [&](FakeDialogView& v, IDialogController& d) {
+        d.OnCommand(v, kIdOk);
+        ended = v.ended;
+        d.OnCommand(v, kIdCancel);
+    };
+    rec->RunRecordFormatDialog(frame);
+    EXPECT_FALSE(ended);
+    EXPECT_EQ(records.g_wRecDevice, 0u);
+}
+
+TEST_F(RecorderTest, TheDigitsShowTheDevicePositionOnlyWhileRecordingOrPlaying) {
+    frame.OnCreate();
+    const CSkinBitmap& strip = *frame.m_skin.Strip("RECORDNO");
+    auto shows = [&](int cell, int digit) {
+        const RECT r = frame.m_rcRecDigits[static_cast<std::size_t>(cell)];
+        const int w = r.right - r.left;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                if (frame.m_skin.Surface()[static_cast<std::size_t>(y) * 520 + x] !=
+                    strip.At(digit * w + x - r.left, y - r.top))
+                    return false;
+        return true;
+    };
+    Record();
+    wave.position = (37 * 60 + 48) * 1000 + 999; // 37:48.999
+    wave.requests.clear();
+    rec->ShowRecordTime(frame);
+    ASSERT_EQ(wave.requests.size(), 1u);
+    EXPECT_EQ(wave.requests[0].flags, 0x102u);
+    EXPECT_EQ(wave.requests[0].statusItem, MCI_STATUS_POSITION);
+    EXPECT_TRUE(shows(0, 8) && shows(1, 4) && shows(2, 7) && shows(3, 3));
+
+    // 100 minutes: the tens of minutes are 10, which no cell can show.
+    wave.position = 100 * 60 * 1000;
+    rec->ShowRecordTime(frame);
+    EXPECT_TRUE(shows(0, 0) && shows(1, 0) && shows(2, 0) && shows(3, 3));
+
+    rec->StopRecorder(frame);
+    wave.requests.clear();
+    rec->ShowRecordTime(frame);
+    EXPECT_TRUE(wave.requests.empty());
+    EXPECT_TRUE(shows(0, 0) && shows(1, 0) && shows(2, 0) && shows(3, 0));
+}
+
+TEST_F(RecorderTest, ClosingOffersToSaveAndASignalKeepsTheRecordingForTheNextStart) {
+    EXPECT_FALSE(rec->CancelClose(frame, true)); // nothing recorded
+    Record();
+    const std::string ask = "The recording has not been saved. Save it before Mixora closes?";
+    EXPECT_CALL(messages, MessageBox(ask, "Mixora", MB_YESNOCANCEL | MB_ICONWARNING))
+        .WillOnce(Return(IDCANCEL))
+        .WillOnce(Return(IDYES))
+        .WillOnce(Return(IDYES))
+        .WillOnce(Return(IDNO));
+    EXPECT_TRUE(rec->CancelClose(frame, true));
+    files.answer = std::nullopt; // Yes, then the save dialog cancelled
+    EXPECT_TRUE(rec->CancelClose(frame, true));
+    files.answer = std::vector<std::string>{"/tmp/x.wav"};
+    EXPECT_FALSE(rec->CancelClose(frame, true));
+    EXPECT_EQ(wave.Last(MCI_SAVE)->file, "/tmp/x.wav");
+    Record();                                    // grows again
+    EXPECT_FALSE(rec->CancelClose(frame, true)); // No: the person's choice
+    rec->RescueUnsavedRecording(frame);
+    EXPECT_EQ(wave.Last(MCI_SAVE)->file, "/tmp/x.wav");
+
+    // Ended by a signal: nobody is asked; the recording is saved aside.
+    Record();
+    EXPECT_FALSE(rec->CancelClose(frame, false));
+    wave.requests.clear();
+    rec->RescueUnsavedRecording(frame);
+    ASSERT_NE(wave.Last(MCI_SAVE), nullptr);
+    const std::string kept = wave.Last(MCI_SAVE)->file;
+    std::tm local{};
+    const std::time_t when = 1796700000;
+    localtime_r(&when, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y-%m-%d-%H%M%S", &local);
+    EXPECT_EQ(kept, rescue + "/Recording-" + stamp + ".wav");
+    EXPECT_EQ(ini.values["Recording/Rescued"], kept);
+
+    // The next start tells where it is, once.
+    rec = Make();
+    EXPECT_CALL(messages,
+                MessageBox(::testing::HasSubstr(kept), "Mixora", MB_OK | MB_ICONINFORMATION));
+    rec->ShowRecordTime(frame);
+    rec->ShowRecordTime(frame);
+    EXPECT_EQ(ini.values["Recording/Rescued"], "");
+}
+
+TEST_F(RecorderTest, TheWindowAsksTheRecorderBeforeClosingAndBeforeClosingItsDevice) {
+    using ::testing::InSequence;
+    frame.OnCreate();
+    EXPECT_CALL(recorder, CancelClose(_, true)).WillOnce(Return(true));
+    EXPECT_CALL(host, DestroyWindow()).Times(0);
+    frame.WindowProc(WM_CLOSE, 0, 0);
+    ::testing::Mock::VerifyAndClearExpectations(&host);
+    EXPECT_CALL(recorder, CancelClose(_, false)).WillOnce(Return(false));
+    EXPECT_CALL(host, DestroyWindow());
+    frame.WindowProc(WM_CLOSE, 0, kCloseWithoutAsking);
+
+    records.g_wRecDevice = 9;
+    InSequence order;
+    EXPECT_CALL(recorder, RescueUnsavedRecording(_));
+    EXPECT_CALL(mci, SendCommand(9, MCI_CLOSE, MCI_WAIT, nullptr));
+    frame.WindowProc(WM_DESTROY, 0, 0);
+}

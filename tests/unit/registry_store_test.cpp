@@ -1,12 +1,9 @@
 // The registry store as later runs and users see it: values survive in a
 // readable REGEDIT4 file, names match without regard to case, the classic
 // result codes come back, and a damaged file is kept, never destroyed.
-#include <csignal>
 #include <filesystem>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <random>
-#include <sys/resource.h>
 
 #include "fakes/mock_frame_seams.h"
 #include "fakes/temp_dir.h"
@@ -224,16 +221,12 @@ TEST(RegistryStore, WritesGoThroughALinkAndAFailureIsToldOnce) {
                                                       ::testing::HasSubstr("File too large")),
                                      _, _))
         .Times(1);
-    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit tiny = old;
-    tiny.rlim_cur = 16;
-    setrlimit(RLIMIT_FSIZE, &tiny);
-    LONG first = reg.SetValue(key, "a", REG_DWORD, Bytes({1, 0, 0, 0}));
-    LONG second = reg.SetValue(key, "b", REG_DWORD, Bytes({2, 0, 0, 0}));
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    LONG first = 0, second = 0;
+    {
+        FullDisk full;
+        first = reg.SetValue(key, "a", REG_DWORD, Bytes({1, 0, 0, 0}));
+        second = reg.SetValue(key, "b", REG_DWORD, Bytes({2, 0, 0, 0}));
+    }
     EXPECT_EQ(first, ERROR_CANTWRITE);
     EXPECT_EQ(second, ERROR_CANTWRITE);
 }

@@ -313,22 +313,3 @@ TEST_F(ChineseUser, ThePeoplesRepublicSeesSimplifiedChinese) {
     EXPECT_EQ(del.caption, Gb("删除预设"));
     EXPECT_EQ(del.encodings.at(1063), TextEncoding::Gb2312);
 }
-
-TEST_F(ChineseUser, WithDetectionOffEveryTextStaysEnglish) {
-    Start(0x0404, 0);
-    EXPECT_FALSE(HasLanguageTable(records));
-    EXPECT_EQ(Tool(1001).text, "Play / Pause");
-    EXPECT_EQ(Tool(1007).text, "Mute");
-    environments.ShowEnvMenu(*frame, 1066);
-    EXPECT_EQ(menu[0].text, "Generic");
-    EXPECT_EQ(menu[26].text, "<None>");
-    equalizer.ShowEqMenu(*frame, 1087);
-    EXPECT_EQ(menu[0].text, "Load...");
-    frame->ShowSkinMenu(1065);
-    EXPECT_EQ(menu[0].text, "Base Skin");
-    const FakeDialogView load = Dialog(&CEqualizerOperations::RunLoadPresetDialog);
-    EXPECT_EQ(load.caption, "Load Preset");
-    EXPECT_EQ(load.texts.at(2), "Cancel");
-    for (const ToolInfo& t : tools)
-        EXPECT_EQ(t.encoding, TextEncoding::Utf8);
-}

@@ -158,7 +158,8 @@ inline double Rms(std::span<const float> x) {
     return std::sqrt(sum / static_cast<double>(std::max<std::size_t>(x.size(), 1)));
 }
 
-// An equalizer record with the given mask and band gains (hundredths of dB).
+// An equalizer record with the given mask and band gains (hundredths of dB):
+// the mask at byte 0, band 1 at 4, band 2 at 12 and each further band 12 on.
 inline std::array<std::uint8_t, 120> EqRecord(std::uint32_t mask,
                                               const std::array<int, 10>& gains) {
     std::array<std::uint8_t, 120> record{};
@@ -169,7 +170,7 @@ inline std::array<std::uint8_t, 120> EqRecord(std::uint32_t mask,
     };
     put(0, mask);
     for (int b = 0; b < 10; ++b) {
-        put(kEqBandOffsets[b], static_cast<std::uint32_t>(gains[b]));
+        put(b == 0 ? 4 : 12 * b, static_cast<std::uint32_t>(gains[b]));
     }
     return record;
 }

@@ -119,21 +119,6 @@ INSTANTIATE_TEST_SUITE_P(Reverb, ReverbDecay, ::testing::Range(0, kEnvironmentCo
                              return name;
                          });
 
-TEST(Reverb, HighFrequenciesDecayByTheHfRatio) {
-    // Generic 0.83, Arena 0.33: high frequencies die sooner; Parking Lot 1.5: later.
-    for (auto [environment, minRatio, maxRatio] :
-         {std::tuple{0, 0.5, 0.95}, {9, 0.1, 0.6}, {20, 1.05, 2.0}}) {
-        const EaxListener l = ListenerForEnvironment(environment);
-        const std::vector<float> ir = ImpulseResponse(l, 0.75 * l.flDecayTime + 0.5);
-        const double low = T30(Band(ir, 500.0));
-        const double ratio = T30(Band(ir, 5000.0, 4.32)) / low;
-        SCOPED_TRACE(Environments()[environment].name);
-        EXPECT_GT(ratio, minRatio);
-        EXPECT_LT(ratio, maxRatio);
-        EXPECT_NEAR(low, l.flDecayTime, 0.25 * l.flDecayTime);
-    }
-}
-
 TEST(Reverb, EveryRoomsHighFrequenciesDecayByItsRatioAndNoRoomPassesDc) {
     // In the third octave at 5 kHz the decay is the decay time times the HF
     // ratio, unless the listener limits it to what air allows: -5 mB per
@@ -327,19 +312,6 @@ TEST(Reverb, LevelsFollowTheListenerInMillibels) {
     const std::vector<float> dull = ImpulseResponse(l, 0.3);
     EXPECT_LT(Energy(Band(dull, 8000.0)), 0.03 * Energy(Band(bright, 8000.0)));
     EXPECT_NEAR(Energy(Band(dull, 100.0)) / Energy(Band(bright, 100.0)), 1.0, 0.1);
-}
-
-TEST(Reverb, StereoOutputIsWetOnBothSidesAndDecorrelated) {
-    const EaxListener l = ListenerForEnvironment(7);
-    const std::vector<float> left = ImpulseResponse(l, 1.0, 2, 0);
-    const std::vector<float> right = ImpulseResponse(l, 1.0, 2, 1);
-    const double el = Energy(left), er = Energy(right);
-    EXPECT_GT(er, 0.3 * el);
-    double cross = 0.0;
-    for (std::size_t i = 0; i < left.size(); ++i) {
-        cross += static_cast<double>(left[i]) * right[i];
-    }
-    EXPECT_LT(std::abs(cross) / std::sqrt(el * er), 0.3);
 }
 
 TEST(Reverb, ChangingTheRoomDoesNotClick) {

@@ -27,11 +27,6 @@ hover() {
   xdotool mousemove $((WX + $1 + 1)) $((WY + $2))
 }
 
-window_origin() {
-  eval "$(xdotool getwindowgeometry --shell "$WID")"
-  WX=$X WY=$Y
-}
-
 mkdir -p "$XDG_CONFIG_HOME/mixora"
 printf '[Settings]\r\nDetect_Language=1\r\n' >"$INI"
 start_mixora "$MIXORA"

@@ -36,7 +36,6 @@ start_mixora "$MIXORA"
 WX=300 WY=200
 xdotool windowfocus "$WID"
 sleep 0.5
-click_at() { xdotool mousemove $((WX + $1)) $((WY + $2)) click 1; sleep 0.4; }
 # crop NAME X Y W H: a piece of the window from a new screenshot.
 crop() {
   screenshot

@@ -4,13 +4,7 @@
 # and clicks whose commands end up in Mixora.ini.
 source "$(dirname "$0")/lib/xvfb.sh"
 MIXORA="$1"
-BITMAPS="$(dirname "$0")/../../resources/bitmaps"
 
-# bitmap_pixel NAME X Y: a pixel of one of the skin's pictures.
-bitmap_pixel() {
-  convert "$BITMAPS/$1.bmp" -crop "1x1+$2+$3" -depth 8 txt:- 2>/dev/null |
-    sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p' | tr 'A-F' 'a-f'
-}
 # expect_look BITMAP X Y: the window's client pixel (X, Y) shows BITMAP there.
 expect_look() {
   local want got
@@ -18,7 +12,6 @@ expect_look() {
   got=$(pixel $((WX + $2)) $((WY + $3)))
   [ "$want" = "$got" ] || fail "pixel ($2, $3) shows $got, not $1's $want"
 }
-click_at() { xdotool mousemove $((WX + $1)) $((WY + $2)) click 1; sleep 0.3; }
 # drag X1 Y1 XM YM X2 Y2: press at (X1, Y1), move through (XM, YM) to (X2, Y2), release.
 drag() {
   xdotool mousemove $((WX + $1)) $((WY + $2)) mousedown 1

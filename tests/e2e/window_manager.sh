@@ -5,18 +5,8 @@
 # while a drag does, and the window destroyed by another client.
 source "$(dirname "$0")/lib/xvfb.sh"
 MIXORA="$1"
-BITMAPS="$(dirname "$0")/../../resources/bitmaps"
 command -v openbox >/dev/null || fail "openbox is missing: run scripts/setup-deps.sh"
 
-bitmap_pixel() {
-  convert "$BITMAPS/$1.bmp" -crop "1x1+$2+$3" -depth 8 txt:- 2>/dev/null |
-    sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p' | tr 'A-F' 'a-f'
-}
-# Where the window's client area is on the screen now.
-origin() {
-  eval "$(xdotool getwindowgeometry --shell "$WID")"
-  WX=$X WY=$Y
-}
 # shows BITMAP X Y [WHAT]: the window's pixel (X, Y) is BITMAP's there.
 shows() {
   local want got
@@ -48,7 +38,7 @@ BODY="135 50"     # green body of the mask, no control
 
 # --- No window manager: the window is never activated. --------------------
 start_mixora "$MIXORA"
-origin
+window_origin
 xdotool mousemove $((WX + 360)) $((WY + 218))
 sleep 0.4
 shows SKINFOCUS $POWER "Power under the pointer, window never active"
@@ -84,7 +74,7 @@ xdotool windowmove "$WID" 200 150
 xdotool windowactivate --sync "$OTHER"
 sleep 0.5
 [ "$(xdotool getactivewindow)" != "$WID" ] || fail "Mixora should not be the active window"
-origin
+window_origin
 xdotool mousemove $((WX + 360)) $((WY + 218))
 sleep 0.4
 shows SKINFOCUS $POWER "Power under the pointer, another window active"
@@ -103,7 +93,7 @@ for _ in 1 2 3; do
   xdotool mousemove_relative 60 40
   sleep 0.4
   before_x=$WX before_y=$WY
-  origin
+  window_origin
   [ "$WX,$WY" = "$before_x,$before_y" ] || fail "a tap glued the window to the pointer: now at $WX,$WY"
   xdotool mousemove $((WX + 135)) $((WY + 50))
   sleep 0.3
@@ -119,7 +109,7 @@ sleep 0.2
 xdotool mouseup 1
 sleep 0.5
 before_x=$WX before_y=$WY
-origin
+window_origin
 [ "$WX" -gt "$before_x" ] && [ "$WY" -gt "$before_y" ] ||
   fail "dragging the body did not move the window (still at $WX,$WY)"
 

@@ -1,11 +1,13 @@
 #pragma once
 // A fresh folder under the system's temporary folder, removed with its
 // contents when the test ends.
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
 
 namespace mixora {
 
@@ -36,6 +38,27 @@ public:
 
 private:
     std::string path_;
+};
+
+// A full disk while it lives: no file may grow past 16 bytes.
+class FullDisk {
+public:
+    FullDisk() : handler_(std::signal(SIGXFSZ, SIG_IGN)) {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        rlimit tiny = old_;
+        tiny.rlim_cur = 16;
+        setrlimit(RLIMIT_FSIZE, &tiny);
+    }
+    ~FullDisk() {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, handler_);
+    }
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+
+private:
+    void (*handler_)(int);
+    rlimit old_{};
 };
 
 } // namespace mixora

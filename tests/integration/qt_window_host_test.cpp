@@ -44,19 +44,6 @@ void SpinUntil(const std::function<bool()>& done, int ms = 3000) {
 
 } // namespace
 
-TEST(QtWindowHost, CreatesAFramelessWindowAtThePlaceAskedAndSendsCreate) {
-    QtWindowHost host;
-    Recorder proc;
-    ASSERT_TRUE(host.Create(PopupAt300x200(), proc));
-    EXPECT_EQ(proc.messages, std::vector<UINT>{WM_CREATE});
-    QWidget* w = host.Widget();
-    EXPECT_TRUE(w->windowFlags() & Qt::FramelessWindowHint);
-    EXPECT_EQ(w->geometry(), QRect(300, 200, 300, 300));
-    EXPECT_FALSE(w->isVisible());
-    host.ShowWindow(SW_SHOW);
-    EXPECT_TRUE(w->isVisible());
-}
-
 TEST(QtWindowHost, CreateAnsweredWithMinusOneLeavesNoWindow) {
     QtWindowHost host;
     Recorder proc;

@@ -23,23 +23,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// The program's resources with a language table of our own.
-struct WithLanguageTable : IResourceModule {
-    const IResourceModule& base;
-    std::string table;
-    WithLanguageTable(const IResourceModule& b, std::string t) : base(b), table(std::move(t)) {}
-    std::optional<std::span<const std::uint8_t>> FindBitmap(std::string_view name) const override {
-        return base.FindBitmap(name);
-    }
-    std::optional<std::span<const std::uint8_t>>
-    FindResource(std::string_view type, const ResourceName& name) const override {
-        if (type == "LANG") {
-            return std::span(reinterpret_cast<const std::uint8_t*>(table.data()), table.size());
-        }
-        return base.FindResource(type, name);
-    }
-};
-
 struct EnvironmentEffects : ::testing::Test {
     FrameHarness h;
     TempDir dir;
@@ -116,20 +99,6 @@ TEST_F(EnvironmentEffects, TheDriverRoadMenuHasThreeColumnsAndFollowsTheDriversR
     channel.g_listener.dwEnvironment = 25;
     environments.ShowEnvMenu(*frame, 1066);
     EXPECT_EQ(Checked(), 25);
-}
-
-TEST_F(EnvironmentEffects, TranslatedItemsKeepTheirIdsAndColumnBreaks) {
-    WithLanguageTable lang(
-        h.resources, "[Env]\r\n<None>=<Keins>\r\nGeneric=Allgemein\r\nStone Corridor=Steinflur");
-    CEnvironmentEffects translated(channel, road, lang, h.records);
-    h.system.uiLanguage = 0x0404;
-    ChooseLanguageTable(h.records, h.system, lang);
-    translated.ShowEnvMenu(*frame, 1066);
-    ASSERT_EQ(shown.size(), 28u);
-    EXPECT_EQ(shown[0].text, "Allgemein");
-    EXPECT_EQ(shown[13].text, "Steinflur");
-    EXPECT_TRUE(shown[13].columnBreak);
-    EXPECT_EQ(shown[26].text, "<Keins>");
 }
 
 TEST_F(EnvironmentEffects, TheDirectSoundRoadMenuReadsTheRememberedRecord) {

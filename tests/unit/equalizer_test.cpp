@@ -90,11 +90,10 @@ TEST_F(Equalizer, ShowEqualizerPutsTheDriverRecordOnThePanel) {
     ops.ShowEqualizer(frame);
 
     EXPECT_EQ(frame.m_eq, driver.record);
-    for (int b = 0; b < 10; ++b) {
-        const int id = kEqFirstBandControl + b;
-        const double f = SliderFractionFromGain(gains[static_cast<std::size_t>(b)]);
-        EXPECT_EQ(SliderPos(id), static_cast<int>(SliderRange(id) * f)) << "band " << b;
-    }
+    // Of the thumb's 41 steps, +12 dB at the top; fractions of a step are cut.
+    const int steps[] = {0, 20, 41, 10, 30, 20, 20, 15, 5, 25};
+    for (int b = 0; b < 10; ++b)
+        EXPECT_EQ(SliderPos(kEqFirstBandControl + b), steps[b]) << "band " << b;
     EXPECT_EQ(SliderPos(1088), 0);
     EXPECT_EQ(SliderPos(1090), SliderRange(1090));
     EXPECT_EQ(frame.m_skin.GetButtonState(kEqOnOffControl), 1);

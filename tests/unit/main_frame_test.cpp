@@ -35,20 +35,6 @@ struct FrameTest : ::testing::Test, FrameHarness {
 
 } // namespace
 
-TEST_F(FrameTest, CreationRecordIsAPopupAt300By200WithoutClientEdge) {
-    CREATESTRUCT cs;
-    cs.style = kFrameLoadStyle;
-    cs.dwExStyle = WS_EX_CLIENTEDGE | 0x8;
-    ASSERT_TRUE(frame.PreCreateWindow(cs));
-    EXPECT_EQ(cs.style, 0x80080000u);
-    EXPECT_EQ(cs.dwExStyle, 0x8u);
-    EXPECT_EQ(cs.x, 300);
-    EXPECT_EQ(cs.y, 200);
-    EXPECT_EQ(cs.cx, 300);
-    EXPECT_EQ(cs.cy, 300);
-    EXPECT_FALSE(cs.hasMenu);
-}
-
 TEST_F(FrameTest, StartUpRunsEveryStepInOrder) {
     Stored("Detect_Language", 1);
     Stored("Volume", -1500);
@@ -162,11 +148,6 @@ TEST_F(FrameTest, ShutDownClosesDevicesBeforeWritingSettingsThenFreesEverything)
     EXPECT_EQ(frame.m_pPlayer, nullptr);
     EXPECT_EQ(frame.m_pToolTip, nullptr);
     EXPECT_FALSE(records.g_instanceId.has_value());
-}
-
-TEST_F(FrameTest, CloseDestroysTheWindow) {
-    EXPECT_CALL(host, DestroyWindow());
-    frame.WindowProc(WM_CLOSE, 0, 0);
 }
 
 TEST_F(FrameTest, OnlyTheCdDevicesSuccessfulNotificationEndsTheTrack) {

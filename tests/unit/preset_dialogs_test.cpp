@@ -159,24 +159,6 @@ TEST_F(PresetDialogs, TemplatesCarryTheCaptionsControlsAndTexts) {
     EXPECT_EQ(edge->controls[0].rect.right, 2147483647);
 }
 
-TEST_F(PresetDialogs, SelectedLanguageTranslatesCaptionsAndButtons) {
-    records.g_wLanguage = 0x0804;
-    CLanguageText chinese{records,
-                          [](std::string_view section, std::string_view key, std::string& out) {
-                              out = std::string(section) + ":" + std::string(key);
-                              return true;
-                          }};
-    CLoadPresetDlg l{eq, chinese, resources, runner};
-    CSavePresetDlg s{eq, chinese, resources, runner};
-    CDeletePresetDlg d{eq, chinese, resources, runner};
-    FakeDialogView lv = Open(l), sv = Open(s), dv = Open(d);
-    EXPECT_EQ(std::tuple(lv.caption, lv.texts[1], lv.texts[2]),
-              std::tuple("EQ:PresetLoad", "EQ:Load", "EQ:Cancel"));
-    EXPECT_EQ(std::tuple(sv.caption, sv.texts[1]), std::tuple("EQ:PresetSave", "EQ:Save"));
-    EXPECT_EQ(std::tuple(dv.caption, dv.texts[1063], dv.texts[2]),
-              std::tuple("EQ:PresetDelete", "EQ:Delete", "EQ:Cancel"));
-}
-
 TEST_F(PresetDialogs, LoadingBuiltinSwitchesOnAndCancelPutsTheOldRecordBack) {
     const EqRecord before = driver.record; // mask 0: off
     FakeDialogView view = Open(load);

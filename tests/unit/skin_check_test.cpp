@@ -194,25 +194,3 @@ TEST(SkinCheck, FilesThatAreNoLibraryAreRefusedAndLeftOutOfTheMenu) {
     ASSERT_EQ(offered.size(), 1u);
     EXPECT_EQ(offered[0].title, "Good");
 }
-
-TEST(SkinCheck, TheKeptFixturesAreRefusedForTheirReason) {
-    // Written by tests/fixtures/skins/make.py; the fuzz targets start from them too.
-    const std::string dir = std::string(MIXORA_FIXTURES_DIR) + "/skins";
-    const std::pair<const char*, std::optional<SkinProblem>> cases[] = {
-        {"Good.dll", std::nullopt},
-        {"HugeRle.dll", SkinProblem::TooLarge},
-        {"Huge20000.dll", SkinProblem::TooLarge},
-        {"ZeroLength.dll", SkinProblem::EmptyBitmap},
-        {"NoChangeSkin.dll", SkinProblem::NoChangeSkin},
-        {"OtherSizeMask.dll", SkinProblem::SizeMismatch},
-        {"TinyMask.dll", SkinProblem::SizeMismatch},
-        {"Truncated.dll", SkinProblem::CannotOpen},
-        {"Garbage.dll", SkinProblem::CannotOpen},
-        {"Empty.dll", SkinProblem::CannotOpen},
-    };
-    for (const auto& [file, problem] : cases) {
-        ASSERT_TRUE(std::filesystem::exists(dir + "/" + file)) << file;
-        auto error = CheckSkinPackage(dir + "/" + file);
-        EXPECT_EQ(error ? std::optional(error->category) : std::nullopt, problem) << file;
-    }
-}

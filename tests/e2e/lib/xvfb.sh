@@ -89,3 +89,19 @@ backdrop() {
   done
   fail "backdrop did not appear"
 }
+
+BITMAPS="$(dirname "${BASH_SOURCE[0]}")/../../../resources/bitmaps"
+# bitmap_pixel NAME X Y: a pixel of one of the skin's pictures, as rrggbb.
+bitmap_pixel() {
+  convert "$BITMAPS/$1.bmp" -crop "1x1+$2+$3" -depth 8 txt:- 2>/dev/null |
+    sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p' | tr 'A-F' 'a-f'
+}
+
+# window_origin: WX, WY become where the window's client area is now.
+window_origin() {
+  eval "$(xdotool getwindowgeometry --shell "$WID")"
+  WX=$X WY=$Y
+}
+
+# click_at X Y: a click on the window's client point (X, Y).
+click_at() { xdotool mousemove $((WX + $1)) $((WY + $2)) click 1; sleep 0.4; }

@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "app/mixora_app.h"
-#include "app/settings.h"
 #include "app/playback_routes.h"
+#include "app/settings.h"
 #include "app/unbuilt_routes.h"
 #include "device/device_operations.h"
 #include "device/directsound_reverb.h"
@@ -20,6 +20,8 @@
 #include "platform/effect_driver/software_effect_device.h"
 #include "platform/effect_driver/virtual_mixer.h"
 #include "platform/gst/media_module_loader.h"
+#include "platform/posix/cd_audio_device.h"
+#include "platform/posix/cdrom_drive.h"
 #include "platform/posix/linux_system.h"
 #include "platform/posix/mci_standin.h"
 #include "platform/posix/posix_file_store.h"
@@ -44,6 +46,17 @@ constexpr const char* kUsage =
     "  --skin=builtin  start with the built-in skin and keep it as the chosen skin\n"
     "                  (the way back when a skin package cannot be used)\n"
     "  --help          show this text\n";
+
+// The sound of audio CDs is not played yet: a play is refused (the
+// device answers a hardware error) while status and detection work.
+struct NoCdSound final : mixora::ICdAudioOutputFactory {
+    std::unique_ptr<mixora::ICdAudioOutput> CreateCdOutput(std::string* why) override {
+        if (why) {
+            *why = "audio-CD playback is not available";
+        }
+        return nullptr;
+    }
+};
 
 } // namespace
 
@@ -70,10 +83,16 @@ int main(int argc, char** argv) {
     LinuxSystemInfo system;
     QtDebugOutput debug;
     PrivateProfileFile profile;
-    LinuxMci mci;
+    LinuxMci otherDevices;
+    // The CD drive: [CD] Device= in Mixora.ini names another than
+    // /dev/cdrom (or the first /dev/sr*); only read, never written.
+    CdromDrive cdDrive(
+        profile.GetString("CD", "Device", "", 260, SettingsFilePath(system.WindowsDirectory())));
+    NoCdSound cdSound;
     ProgramRecords records;
     CProgramResources resources;
     QtWindowHost host;
+    CdAudioDevice mci(cdDrive, cdSound, host, otherDevices);
     QtMessageBox messages([&host] { return host.Widget(); });
     PosixLauncher launcher;
     QtTextRasterizer text;
@@ -100,6 +119,10 @@ int main(int argc, char** argv) {
         [&effectSave](std::chrono::milliseconds delay) { effectSave.start(delay); });
     SoftwareDirectSound directSound(effectDevice);
     VirtualMixer mixer(&effectDevice);
+    // The CD line's volume and mute act on the CD's sound.
+    mixer.SetCdLineObserver([&mixer, &mci] {
+        mci.SetLineLevel(mixer.CdVolumeLeft(), mixer.CdVolumeRight(), mixer.CdMute());
+    });
     CDirectSoundReverb dsReverb(directSound, registry, messages, records);
     CPropertyChannel channel(effectDevice, debug, records, &dsReverb);
     CMixerControl mixerControl(mixer);
@@ -107,8 +130,7 @@ int main(int argc, char** argv) {
     CPropertyEqChannel eqChannel(channel);
     QtDialogRunner dialogs([&host] { return host.Widget(); });
     CEqualizerOperations equalizer(eqChannel, registry, records, resources, dialogs);
-    CDeviceOperations deviceOps(mixerControl, channel, equalizer, environments, system,
-                                resources);
+    CDeviceOperations deviceOps(mixerControl, channel, equalizer, environments, system, resources);
     CRecorderNotBuilt recorderOps(&debug);
     // Playback: the factory of the media controls, GStreamer's playbin with
     // the effect element. The media engine is loaded and started with the

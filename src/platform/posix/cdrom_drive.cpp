@@ -125,15 +125,21 @@ std::unique_ptr<ICdDriveSession> CdromDrive::Open() {
     std::string path = device_.empty() ? "/dev/cdrom" : device_;
     int fd = sys_.Open(path.c_str(), kFlags);
     if (fd < 0 && device_.empty() && errno == ENOENT) {
-        unsigned best = ~0u;
-        for (const std::string& name : sys_.DeviceNames()) {
-            unsigned n = 0;
-            if (IsScsiCdrom(name, &n) && n < best) {
-                best = n;
-                path = "/dev/" + name;
+        // /dev is listed once per run: without any drive a poll then ends at
+        // the failed open. udev links /dev/cdrom to a drive plugged in later.
+        if (!scanned_) {
+            scanned_ = true;
+            unsigned best = ~0u;
+            for (const std::string& name : sys_.DeviceNames()) {
+                unsigned n = 0;
+                if (IsScsiCdrom(name, &n) && n < best) {
+                    best = n;
+                    scsiPath_ = "/dev/" + name;
+                }
             }
         }
-        fd = best == ~0u ? -1 : sys_.Open(path.c_str(), kFlags);
+        path = scsiPath_;
+        fd = path.empty() ? -1 : sys_.Open(path.c_str(), kFlags);
     }
     if (fd < 0) {
         return nullptr;

@@ -35,6 +35,8 @@ public:
 private:
     ICdromSystem& sys_;
     std::string device_;
+    bool scanned_ = false;
+    std::string scsiPath_; // the first /dev/sr*, empty when none
 };
 
 } // namespace mixora

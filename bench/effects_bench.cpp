@@ -23,8 +23,8 @@
 #include <vector>
 
 #include "dsp/effect_chain.h"
-#include "platform/effect_driver/effect_hub.h"
 #include "dsp/environments.h"
+#include "platform/effect_driver/effect_hub.h"
 #include "platform/gst/effect_element.h"
 
 using namespace mixora;

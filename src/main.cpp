@@ -23,6 +23,8 @@
 #include "platform/effect_driver/software_effect_device.h"
 #include "platform/effect_driver/virtual_mixer.h"
 #include "platform/gst/media_module_loader.h"
+#include "platform/posix/cd_audio_device.h"
+#include "platform/posix/cdrom_drive.h"
 #include "platform/posix/linux_system.h"
 #include "platform/posix/mci_standin.h"
 #include "platform/posix/posix_file_store.h"
@@ -50,6 +52,17 @@ constexpr const char* kUsage =
     "                  (the way back when a skin package cannot be used)\n"
     "  --help          show this text\n";
 
+// The sound of audio CDs is not played yet: a play is refused (the
+// device answers a hardware error) while status and detection work.
+struct NoCdSound final : mixora::ICdAudioOutputFactory {
+    std::unique_ptr<mixora::ICdAudioOutput> CreateCdOutput(std::string* why) override {
+        if (why) {
+            *why = "audio-CD playback is not available";
+        }
+        return nullptr;
+    }
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -76,9 +89,15 @@ int main(int argc, char** argv) {
     QtDebugOutput debug;
     PrivateProfileFile profile;
     LinuxMci otherDevices;
+    // The CD drive: [CD] Device= in Mixora.ini names another than
+    // /dev/cdrom (or the first /dev/sr*); only read, never written.
+    CdromDrive cdDrive(
+        profile.GetString("CD", "Device", "", 260, SettingsFilePath(system.WindowsDirectory())));
+    NoCdSound cdSound;
     ProgramRecords records;
     CProgramResources resources;
     QtWindowHost host;
+    CdAudioDevice cdDevice(cdDrive, cdSound, host, otherDevices);
     QtMessageBox messages([&host] { return host.Widget(); });
     PosixLauncher launcher;
     QtTextRasterizer text;
@@ -105,6 +124,10 @@ int main(int argc, char** argv) {
         [&effectSave](std::chrono::milliseconds delay) { effectSave.start(delay); });
     SoftwareDirectSound directSound(effectDevice);
     VirtualMixer mixer(&effectDevice);
+    // The CD line's volume and mute act on the CD's sound.
+    mixer.SetCdLineObserver([&mixer, &cdDevice] {
+        cdDevice.SetLineLevel(mixer.CdVolumeLeft(), mixer.CdVolumeRight(), mixer.CdMute());
+    });
     CDirectSoundReverb dsReverb(directSound, registry, messages, records);
     CPropertyChannel channel(effectDevice, debug, records, &dsReverb);
     CMixerControl mixerControl(mixer);
@@ -122,7 +145,7 @@ int main(int argc, char** argv) {
     // default one, e.g. "audiotestsrc freq=1000 is-live=true".
     const char* recordSource = std::getenv("MIXORA_RECORD_SOURCE");
     WaveModuleMci mci(
-        otherDevices, {CacheFolder(), recordSource ? recordSource : "", std::string()},
+        cdDevice, {CacheFolder(), recordSource ? recordSource : "", std::string()},
         [&host](std::uintptr_t, std::uint32_t flag, std::uint32_t id) {
             host.PostMessage(MM_MCINOTIFY, flag, static_cast<LPARAM>(id));
         },

@@ -30,8 +30,7 @@ public:
     void PausePlayback(CMainFrame& f) override { e_.PausePlayback(f); }
     void PlayCurrent(CMainFrame& f) override { e_.PlayCurrent(f); }
     void AdvanceAfterTrackEnd(CMainFrame& f) override { e_.OnTrackEnd(f); }
-    // Audio-CD detection arrives with the audio-CD subsystem.
-    void DetectAudioCd(CMainFrame&) override {}
+    void DetectAudioCd(CMainFrame& f) override { e_.DetectAudioCd(f); }
     double PlayerPosition(CMainFrame& f) override { return e_.PlayerPosition(f); }
 
 private:

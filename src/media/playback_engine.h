@@ -90,6 +90,11 @@ public:
     void FinishAppending();
     bool IsAppending() const { return job_ != nullptr; }
 
+    // ---- audio-CD detection ------------------------------------------------
+    // One poll of the drive: appends the tracks of a newly found audio CD,
+    // removes every CD track once the door is seen open.
+    void DetectAudioCd(CPlaybackWindow& w);
+
     // ---- track sequencing -------------------------------------------------
     void PlayPause(CPlaybackWindow& w);
     void NextTrack(CPlaybackWindow& w);

@@ -45,6 +45,8 @@ public:
     int m_nVolume = 0;
     int m_bMute = 0;
     int m_nRepeatMode = 0;
+    // The tracks of an audio CD were appended and the door not seen open since.
+    int m_bCdPresent = 0;
     // The state of the random-order generator, seeded when the window is made.
     std::uint32_t m_nRandomState = 0;
     // While files are being measured and added: "done / total" for the title.

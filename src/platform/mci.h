@@ -146,3 +146,41 @@ struct MCI_SAVE_PARMS {
 };
 
 } // namespace mixora
+
+// The rest of what the "cdaudio" device answers: status items, modes, the
+// kind of a track, time formats, seeking and the notification codes.
+namespace mixora {
+
+inline constexpr std::uint32_t MCI_FORMAT_MSF = 2;
+
+inline constexpr std::uint32_t MCI_STATUS_NUMBER_OF_TRACKS = 0x00000003;
+inline constexpr std::uint32_t MCI_STATUS_MEDIA_PRESENT = 0x00000005;
+inline constexpr std::uint32_t MCI_STATUS_TIME_FORMAT = 0x00000006;
+inline constexpr std::uint32_t MCI_STATUS_READY = 0x00000007;
+inline constexpr std::uint32_t MCI_STATUS_CURRENT_TRACK = 0x00000008;
+inline constexpr std::uint32_t MCI_CDA_STATUS_TYPE_TRACK = 0x00004001;
+inline constexpr std::uint32_t MCI_CDA_TRACK_AUDIO = 1088;
+inline constexpr std::uint32_t MCI_CDA_TRACK_OTHER = 1089;
+
+inline constexpr std::uint32_t MCI_MODE_NOT_READY = 524;
+inline constexpr std::uint32_t MCI_MODE_STOP = 525;
+inline constexpr std::uint32_t MCI_MODE_PAUSE = 529;
+inline constexpr std::uint32_t MCI_MODE_OPEN = 530;
+
+// The wParam of MM_MCINOTIFY (MCI_NOTIFY_SUCCESSFUL is in messages.h).
+inline constexpr std::uintptr_t MCI_NOTIFY_SUPERSEDED = 2;
+inline constexpr std::uintptr_t MCI_NOTIFY_ABORTED = 4;
+inline constexpr std::uintptr_t MCI_NOTIFY_FAILURE = 8;
+
+inline constexpr std::uint32_t MCIERR_INVALID_DEVICE_NAME = 263;
+inline constexpr std::uint32_t MCIERR_MISSING_PARAMETER = 273;
+inline constexpr std::uint32_t MCIERR_UNSUPPORTED_FUNCTION = 274;
+inline constexpr std::uint32_t MCIERR_DEVICE_NOT_READY = 276;
+inline constexpr std::uint32_t MCIERR_BAD_TIME_FORMAT = 293;
+
+// Minutes, seconds and frames packed into one time (a track's length).
+constexpr std::uint32_t MCI_MAKE_MSF(std::uint32_t m, std::uint32_t s, std::uint32_t f) {
+    return (m & 0xFF) | ((s & 0xFF) << 8) | ((f & 0xFF) << 16);
+}
+
+} // namespace mixora

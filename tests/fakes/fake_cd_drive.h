@@ -1,0 +1,249 @@
+#pragma once
+// A CD drive with a door, a disc with a table of contents, and a player
+// whose position moves with a fake clock; plus a recorder of the requests a
+// device receives. Together with the real "cdaudio" device they stand in
+// for a drive with a disc in it.
+#include <cstdio>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/cd_drive.h"
+#include "platform/mci.h"
+#include "platform/media_host.h"
+#include "platform/messages.h"
+
+namespace mixora {
+
+// A table of contents from track lengths in seconds (2-second gaps are not
+// modelled: each track starts where the one before ended).
+inline CdToc MakeToc(const std::vector<std::pair<double, bool>>& secondsAndData,
+                     std::uint32_t firstStart = 0) {
+    CdToc toc;
+    std::uint32_t at = firstStart;
+    for (auto [seconds, data] : secondsAndData) {
+        toc.tracks.push_back({at, data});
+        at += static_cast<std::uint32_t>(seconds * 75 + 0.5);
+    }
+    toc.leadOut = at;
+    return toc;
+}
+
+struct FakeCdDrive final : ICdDrive {
+    bool present = true; // a drive at all
+    CdTray tray = CdTray::Disc;
+    CdToc toc;
+    int opened = 0, alive = 0;
+
+    struct Session final : ICdDriveSession {
+        FakeCdDrive& d;
+        std::string device = "/dev/fake-cd";
+        explicit Session(FakeCdDrive& drive) : d(drive) { ++d.alive; }
+        ~Session() override { --d.alive; }
+        CdTray Status() override { return d.tray; }
+        bool ReadToc(CdToc* out) override {
+            if (d.tray != CdTray::Disc) {
+                return false;
+            }
+            *out = d.toc;
+            return true;
+        }
+        const std::string& Device() const override { return device; }
+    };
+
+    std::unique_ptr<ICdDriveSession> Open() override {
+        if (!present) {
+            return nullptr;
+        }
+        ++opened;
+        return std::make_unique<Session>(*this);
+    }
+};
+
+struct FakeClock {
+    std::uint64_t ms = 0;
+};
+
+// Plays by the clock: the position is the start frame plus the time since
+// Play, 75 frames a second; Advance past the end runs the end handler (as a
+// task on the UI thread, as a real sound would).
+struct FakeCdOutput final : ICdAudioOutput {
+    FakeClock& clock;
+    IMediaHost& host;
+    std::vector<std::string> log;
+    std::uint32_t from = 0, to = 0, pausedAt = 0;
+    std::uint64_t startedMs = 0;
+    bool playing = false;
+    double gain = 1.0;
+    bool mute = false;
+    std::function<void(bool)> onEnd;
+    bool refuse = false;
+
+    FakeCdOutput(FakeClock& c, IMediaHost& h) : clock(c), host(h) {}
+
+    bool Play(const std::string& device, std::uint32_t f, std::uint32_t t,
+              std::function<void(bool)> end) override {
+        if (refuse) {
+            return false;
+        }
+        log.push_back("play " + device + " " + std::to_string(f) + ".." + std::to_string(t));
+        from = f;
+        to = t;
+        startedMs = clock.ms;
+        playing = true;
+        onEnd = std::move(end);
+        return true;
+    }
+    void Pause() override {
+        pausedAt = Position();
+        playing = false;
+        log.push_back("pause at " + std::to_string(pausedAt));
+    }
+    void Stop() override {
+        if (playing) {
+            pausedAt = Position();
+        }
+        playing = false;
+        onEnd = nullptr;
+        log.push_back("stop");
+    }
+    std::uint32_t Position() override {
+        if (!playing) {
+            return pausedAt;
+        }
+        const std::uint64_t f = from + (clock.ms - startedMs) * 75 / 1000;
+        return static_cast<std::uint32_t>(f < to ? f : to);
+    }
+    void SetLevel(double g, bool m) override {
+        gain = g;
+        mute = m;
+    }
+    // Moves the clock; a play that reaches its end reports it.
+    void Advance(std::uint64_t ms) {
+        clock.ms += ms;
+        if (playing && Position() >= to) {
+            playing = false;
+            pausedAt = to;
+            if (auto end = std::exchange(onEnd, nullptr)) {
+                host.PostTask([end] { end(false); });
+            }
+        }
+    }
+};
+
+struct FakeCdOutputFactory final : ICdAudioOutputFactory {
+    FakeCdOutput* made = nullptr;
+    FakeClock& clock;
+    IMediaHost& host;
+    int created = 0;
+    FakeCdOutputFactory(FakeClock& c, IMediaHost& h) : clock(c), host(h) {}
+    std::unique_ptr<ICdAudioOutput> CreateCdOutput(std::string*) override {
+        ++created;
+        auto out = std::make_unique<FakeCdOutput>(clock, host);
+        made = out.get();
+        return out;
+    }
+};
+
+// Every request a device gets, one line each with its flags and the values
+// of its record, in the order the program sent them.
+class RecordingMci final : public IMci {
+public:
+    explicit RecordingMci(IMci& device) : d_(device) {}
+    std::vector<std::string> log;
+
+    std::uint32_t SendCommand(std::uint32_t dev, std::uint32_t msg, std::uint32_t flags,
+                              void* params) override {
+        std::string line = Name(msg) + " " + Hex(flags);
+        const std::uint32_t r = d_.SendCommand(dev, msg, flags, params);
+        if (msg == MCI_OPEN) {
+            auto* p = static_cast<MCI_OPEN_PARMS*>(params);
+            line += " " + (p->lpstrDeviceType.empty() ? std::string("-") : p->lpstrDeviceType);
+        } else if (msg == MCI_SET) {
+            line += " format " + std::to_string(static_cast<MCI_SET_PARMS*>(params)->dwTimeFormat);
+        } else if (msg == MCI_PLAY && params) {
+            auto* p = static_cast<MCI_PLAY_PARMS*>(params);
+            line += " from " + Hex(p->dwFrom) + " to " + Hex(p->dwTo);
+        } else if (msg == MCI_STATUS) {
+            auto* p = static_cast<MCI_STATUS_PARMS*>(params);
+            line += " item " + std::to_string(p->dwItem);
+            if (flags & MCI_TRACK) {
+                line += " track " + std::to_string(p->dwTrack);
+            }
+            line += " = " + std::to_string(p->dwReturn);
+        }
+        if (r != 0) {
+            line += " -> error " + std::to_string(r);
+        }
+        log.push_back(line);
+        return r;
+    }
+    std::vector<std::string> Take() { return std::exchange(log, {}); }
+    static std::string Hex(std::uint32_t v) {
+        char buf[16];
+        std::snprintf(buf, sizeof buf, "%08X", v);
+        return buf;
+    }
+
+private:
+    static std::string Name(std::uint32_t msg) {
+        switch (msg) {
+        case MCI_OPEN:
+            return "open";
+        case MCI_CLOSE:
+            return "close";
+        case MCI_PLAY:
+            return "play";
+        case MCI_PAUSE:
+            return "pause";
+        case MCI_STOP:
+            return "stop";
+        case MCI_SET:
+            return "set";
+        case MCI_STATUS:
+            return "status";
+        case MCI_SEEK:
+            return "seek";
+        default:
+            return std::to_string(msg);
+        }
+    }
+    IMci& d_;
+};
+
+// The UI thread's queue, and the messages it delivered to the window.
+struct FakeCdHost final : IMediaHost {
+    std::deque<std::function<void()>> tasks;
+    std::vector<std::pair<WPARAM, LPARAM>> notifications; // MM_MCINOTIFY only
+    std::function<void(WPARAM, LPARAM)> window;           // what the window does
+    void PostTask(std::function<void()> t) override { tasks.push_back(std::move(t)); }
+    LRESULT DeliverMessage(UINT msg, WPARAM w, LPARAM l) override {
+        if (msg == MM_MCINOTIFY) {
+            notifications.emplace_back(w, l);
+            if (window) {
+                window(w, l);
+            }
+        }
+        return 0;
+    }
+    void SetMediaPicture(const RECT&, const std::uint32_t*, int, int) override {}
+    void RunAll() {
+        while (!tasks.empty()) {
+            auto t = std::move(tasks.front());
+            tasks.pop_front();
+            t();
+        }
+    }
+};
+
+// Anything that is not "cdaudio".
+struct NoOtherMci final : IMci {
+    std::uint32_t SendCommand(std::uint32_t, std::uint32_t, std::uint32_t, void*) override {
+        return MCIERR_INVALID_DEVICE_ID;
+    }
+};
+
+} // namespace mixora

@@ -1,0 +1,208 @@
+// Audio-CD detection and CD playback, the engine on the real "cdaudio"
+// device over a fake drive whose position moves with a fake clock.
+#include "fakes/fake_cd_drive.h"
+#include "fakes/playback_fixture.h"
+#include "platform/posix/cd_audio_device.h"
+
+namespace mixora {
+namespace {
+
+using ::testing::ElementsAre;
+
+constexpr std::uint32_t Msf(std::uint32_t m, std::uint32_t s, std::uint32_t f = 0) {
+    return m | s << 8 | f << 16;
+}
+
+struct CdDetectionTest : ::testing::Test {
+    FakeCdDrive drive;
+    FakeClock clock;
+    FakeCdHost host;
+    FakeCdOutputFactory outputs{clock, host};
+    NoOtherMci other;
+    CdAudioDevice device{drive, outputs, host, other};
+    RecordingMci mci{device};
+    MediaWorld world;
+    FakeMediaFactory factory{world};
+    FakeMixer mixerDevice;
+    CMixerControl mixer{mixerDevice};
+    FakeFileDialog dialogs;
+    FakeFileStore files;
+    ::testing::NiceMock<MockMessageBox> messages;
+    FakeTaskHost tasks;
+    CPlaybackEngine engine{{.media = factory,
+                            .mci = mci,
+                            .mixer = mixer,
+                            .dialogs = dialogs,
+                            .files = files,
+                            .messages = messages,
+                            .tasks = tasks}};
+    FakePlaybackWindow window;
+
+    CdDetectionTest() {
+        // Twelve audio tracks: track t lasts 3 minutes and t seconds.
+        std::vector<std::pair<double, bool>> tracks;
+        for (int t = 1; t <= 12; ++t) {
+            tracks.push_back({180.0 + t, false});
+        }
+        drive.toc = MakeToc(tracks, 150);
+        // What the main window does with MM_MCINOTIFY.
+        host.window = [this](WPARAM code, LPARAM id) {
+            if (code == MCI_NOTIFY_SUCCESSFUL && window.m_wCdDevice != 0 &&
+                static_cast<std::uint32_t>(id & 0xFFFF) == window.m_wCdDevice) {
+                engine.OnTrackEnd(window);
+            }
+        };
+        window.m_playlist = {{"/m/a.mp3", 200.0}, {"/m/b.ogg", 100.0}};
+    }
+    std::vector<std::string> Paths() const {
+        std::vector<std::string> p;
+        for (const auto& e : window.m_playlist) {
+            p.push_back(e.path);
+        }
+        return p;
+    }
+};
+
+TEST_F(CdDetectionTest, AnAudioDiscAtStartUpIsAppendedOnceWithItsLengths) {
+    window.m_nCurrent = 1;
+    window.m_nSelected = 0;
+    engine.DetectAudioCd(window);
+    ASSERT_EQ(window.m_playlist.size(), 14u);
+    EXPECT_EQ(window.m_playlist[0].path, "/m/a.mp3");
+    EXPECT_EQ(window.m_playlist[2].path, "Track01.cda");
+    EXPECT_EQ(window.m_playlist[10].path, "Track09.cda");
+    EXPECT_EQ(window.m_playlist[11].path, "Track10.cda");
+    EXPECT_EQ(window.m_playlist[13].path, "Track12.cda");
+    EXPECT_EQ(window.m_playlist[2].length, Msf(3, 1));
+    EXPECT_EQ(window.m_playlist[13].length, Msf(3, 12));
+    EXPECT_EQ(window.m_nCurrent, 1);
+    EXPECT_EQ(window.m_nSelected, 0);
+    EXPECT_TRUE(window.m_bCdPresent);
+    const auto log = mci.Take();
+    ASSERT_EQ(log.size(), 17u);
+    EXPECT_EQ(log[0], "open 00002000 cdaudio");
+    EXPECT_EQ(log[1], "status 00000100 item 5 = 1");
+    EXPECT_EQ(log[2], "status 00000110 item 16385 track 1 = 1088");
+    EXPECT_EQ(log[3], "status 00000100 item 3 = 12");
+    EXPECT_EQ(log[4], "status 00000110 item 1 track 1 = 259"); // 3:01 in MSF: 0x0103
+    EXPECT_EQ(log[16], "close 00000000");
+    // The next polls only watch the door.
+    engine.DetectAudioCd(window);
+    EXPECT_EQ(window.m_playlist.size(), 14u);
+    EXPECT_THAT(mci.Take(), ElementsAre("open 00002000 cdaudio", "status 00000100 item 4 = 525",
+                                        "close 00000000"));
+    EXPECT_EQ(drive.alive, 0);
+}
+
+TEST_F(CdDetectionTest, DataDiscsMixedDiscsAndNoDiscAddNothing) {
+    drive.toc = MakeToc({{600.0, true}, {200.0, false}}, 150);
+    engine.DetectAudioCd(window);
+    drive.tray = CdTray::NoDisc;
+    engine.DetectAudioCd(window);
+    drive.present = false;
+    engine.DetectAudioCd(window);
+    EXPECT_EQ(window.m_playlist.size(), 2u);
+    EXPECT_FALSE(window.m_bCdPresent);
+    // Without a drive the poll ends at the failed open.
+    EXPECT_EQ(mci.log.back(), "open 00002000 cdaudio -> error 263");
+}
+
+TEST_F(CdDetectionTest, OpeningTheDoorRemovesEveryCdTrackAndMendsTheIndices) {
+    engine.DetectAudioCd(window);
+    // A ".cda" from elsewhere, before the current entry.
+    window.m_playlist.insert(window.m_playlist.begin(), {"/old/Track07.cda", Msf(2, 0)});
+    window.m_playlist.push_back({"/m/c.wav", 10.0});
+    window.m_nCurrent = 3; // Track01.cda, one CD track before it
+    window.m_nTopIndex = 3;
+    window.m_nSelected = 2;
+    drive.tray = CdTray::Open;
+    engine.DetectAudioCd(window);
+    EXPECT_THAT(Paths(), ElementsAre("/m/a.mp3", "/m/b.ogg", "/m/c.wav"));
+    // One CD track stood before m_nCurrent: 3 - 1 = 2, which is the last entry.
+    EXPECT_EQ(window.m_nCurrent, 2);
+    EXPECT_EQ(window.m_nTopIndex, 2);
+    EXPECT_EQ(window.m_nSelected, -1);
+    EXPECT_FALSE(window.m_bCdPresent);
+
+    // The current entry was a CD track and nothing stood before it: the
+    // indices would point past the end; they go to the last entry, and a
+    // selected line that was removed is no longer selected.
+    drive.tray = CdTray::Disc;
+    engine.DetectAudioCd(window);
+    window.m_nCurrent = 3; // Track01.cda
+    window.m_nTopIndex = 10;
+    window.m_nSelected = 5;
+    drive.tray = CdTray::Open;
+    engine.DetectAudioCd(window);
+    EXPECT_EQ(window.m_playlist.size(), 3u);
+    EXPECT_EQ(window.m_nCurrent, 2);
+    EXPECT_EQ(window.m_nTopIndex, 2);
+    EXPECT_EQ(window.m_nSelected, -1);
+
+    // A list of CD tracks only ends empty, every index at 0 (or -1).
+    window.m_playlist.clear();
+    window.m_nCurrent = window.m_nTopIndex = window.m_nSelected = 0;
+    drive.tray = CdTray::Disc;
+    engine.DetectAudioCd(window);
+    window.m_nCurrent = 11;
+    window.m_nSelected = 0;
+    drive.tray = CdTray::Open;
+    engine.DetectAudioCd(window);
+    EXPECT_TRUE(window.m_playlist.empty());
+    EXPECT_EQ(window.m_nCurrent, 0);
+    EXPECT_EQ(window.m_nTopIndex, 0);
+    EXPECT_EQ(window.m_nSelected, -1);
+}
+
+TEST_F(CdDetectionTest, AReplacedDiscIsNotNoticedWithoutTheDoorSeenOpen) {
+    engine.DetectAudioCd(window);
+    drive.toc = MakeToc({{100.0, false}}, 150);
+    engine.DetectAudioCd(window);
+    EXPECT_EQ(window.m_playlist.size(), 14u);
+}
+
+TEST_F(CdDetectionTest, PlayingTrack3ThenTheEndAdvancesTheList) {
+    engine.DetectAudioCd(window);
+    window.m_nCurrent = 4; // Track03.cda
+    window.m_nRepeatMode = 0;
+    mci.Take();
+    engine.PlayCurrent(window);
+    const std::uint32_t id = window.m_wCdDevice;
+    ASSERT_NE(id, 0u);
+    EXPECT_THAT(mci.Take(), ElementsAre("open 00002000 cdaudio", "set 00000400 format 10",
+                                        "status 00000100 item 4 = 525",
+                                        // from TMSF(3,0,0,0) to TMSF(3,3,3,0): 3:03 long
+                                        "play 0000000D from 00000003 to 00030303"));
+    // While the engine holds the drive, detection sleeps even with the door open.
+    engine.DetectAudioCd(window);
+    EXPECT_TRUE(mci.Take().empty());
+
+    // Pause at 1:00.30, resume from exactly there.
+    outputs.made->Advance(60'400);
+    engine.PausePlayback(window);
+    EXPECT_EQ(static_cast<std::uint32_t>(window.m_dCdPausePosition), 0x1E000103u);
+    engine.PlayCurrent(window);
+    EXPECT_EQ(mci.Take().back(), "play 0000000D from 1E000103 to 00030303");
+    // Forward 20 s at 2:50 clamps to the end of the track (3:03).
+    outputs.made->Advance(110'000);
+    engine.StepForward(window);
+    EXPECT_EQ(mci.Take().back(), "play 0000000D from 00030303 to 00030303");
+    // Superseded and aborted plays say so and the window ignores them; the
+    // end arrives as MM_MCINOTIFY and the list moves on to Track04.cda.
+    host.RunAll();
+    EXPECT_EQ(window.m_nCurrent, 5);
+    EXPECT_EQ(window.m_nPlayState, 2);
+    EXPECT_EQ(mci.Take().back(), "play 0000000D from 00000004 to 00040304");
+    EXPECT_EQ(host.notifications.back(), std::make_pair(MCI_NOTIFY_SUCCESSFUL, LPARAM(id)));
+
+    // Stop closes the engine's device; the next poll sees the open door.
+    engine.StopPlayback(window);
+    EXPECT_EQ(window.m_wCdDevice, 0u);
+    drive.tray = CdTray::Open;
+    engine.DetectAudioCd(window);
+    EXPECT_EQ(window.m_playlist.size(), 2u);
+    EXPECT_EQ(window.m_nCurrent, 1);
+}
+
+} // namespace
+} // namespace mixora

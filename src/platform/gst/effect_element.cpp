@@ -44,7 +44,7 @@ constexpr const char* kCaps = "audio/x-raw, format=(string)F32LE, layout=(string
 gboolean Setup(GstAudioFilter* filter, const GstAudioInfo* info) {
     MixoraEffects* self = Self(filter);
     self->chain.Start(GST_AUDIO_INFO_CHANNELS(info), GST_AUDIO_INFO_RATE(info));
-    self->rate = GST_AUDIO_INFO_RATE(info);
+    g_atomic_int_set(&self->rate, GST_AUDIO_INFO_RATE(info));
     return TRUE;
 }
 
@@ -63,8 +63,9 @@ gboolean Query(GstBaseTransform* trans, GstPadDirection direction, GstQuery* que
     GstClockTime min = 0, max = GST_CLOCK_TIME_NONE;
     gst_query_parse_latency(query, &live, &min, &max);
     const int frames = self->chain.LatencyFrames();
-    const GstClockTime ours =
-        self->rate > 0 ? gst_util_uint64_scale_int(frames, GST_SECOND, self->rate) : 0;
+    // Negotiated on the streaming thread; asked here from the application's.
+    const int rate = g_atomic_int_get(&self->rate);
+    const GstClockTime ours = rate > 0 ? gst_util_uint64_scale_int(frames, GST_SECOND, rate) : 0;
     gst_query_set_latency(query, live, min + ours, GST_CLOCK_TIME_IS_VALID(max) ? max + ours : max);
     return TRUE;
 }

@@ -398,11 +398,30 @@ std::optional<std::vector<RegistryKey>> ParseRegistryText(const std::string& tex
     return keys;
 }
 
+namespace {
+
+// A kept line is written so that it reads back as it was: the reader takes
+// one carriage return off each physical line, so a line that itself ends in
+// one gets another (otherwise a trailing backslash would come to continue
+// the line on the next read).
+std::string KeptText(const std::string& line) {
+    std::string out;
+    for (char c : line + "\n") {
+        if (c == '\n' && !out.empty() && out.back() == '\r') {
+            out += '\r';
+        }
+        out += c;
+    }
+    return out;
+}
+
+} // namespace
+
 std::string FormatRegistryText(const std::vector<RegistryKey>& keys,
                                const std::vector<std::string>& preamble) {
     std::string out = std::string(kHeader) + "\n";
     for (const std::string& line : preamble) {
-        out += line + "\n";
+        out += KeptText(line);
     }
     for (const RegistryKey& k : keys) {
         out += "\n[" + k.path + "]\n";
@@ -412,7 +431,7 @@ std::string FormatRegistryText(const std::vector<RegistryKey>& keys,
         // After the values: a kept line that looks like a key header must
         // not take the values of this key with it on the next read.
         for (const std::string& line : k.keptLines) {
-            out += line + "\n";
+            out += KeptText(line);
         }
     }
     return out;

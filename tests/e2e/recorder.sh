@@ -30,7 +30,7 @@ if command -v pulseaudio >/dev/null; then
   pactl info >/dev/null 2>&1 || fail "PulseAudio did not start: $(tail -3 "$E2E_TMP/pulse.log")"
   pactl set-default-source tone.monitor
   pactl set-default-sink tone
-  gst-launch-1.0 -q audiotestsrc freq=1000 volume=0.5 is-live=true ! pulsesink device=tone \
+  gst-launch-1.0 -q audiotestsrc freq=1000 volume=0.5 is-live=true ! pulsesink device=tone buffer-time=1000000 \
     >/dev/null 2>&1 &
   TONE_PID=$!
   sleep 0.5
@@ -70,12 +70,17 @@ assert n == len(b) - 44, 'data size'
 secs = n / align / rate
 assert lo <= secs <= hi, f'{secs:.3f} s long'
 left = [s / 32768 for s in struct.unpack_from(f'<{n // 2}h', b, 44)[::2]]
-tail = left[len(left) // 2:]  # past any start-up of the source
-def level(hz):
+def level(part, hz):
     k = 2 * math.cos(2 * math.pi * hz / rate); s1 = s2 = 0.0
-    for v in tail: s1, s2 = v + k * s1 - s2, s1
-    return math.sqrt(max(s1 * s1 + s2 * s2 - k * s1 * s2, 0)) / len(tail)
-levels = {hz: level(hz) for hz in range(200, 10001, 100)}
+    for v in part: s1, s2 = v + k * s1 - s2, s1
+    return math.sqrt(max(s1 * s1 + s2 * s2 - k * s1 * s2, 0)) / len(part)
+# The loudest half second: a tone client starved of CPU (sanitized builds
+# running beside it) leaves gaps of silence in the sink it plays into, which
+# are the tone's fault, not the recorder's.
+win = rate // 2
+tail = max((left[i:i + win] for i in range(0, len(left) - win + 1, win // 4)),
+           key=lambda part: level(part, 1000))
+levels = {hz: level(tail, hz) for hz in range(200, 10001, 100)}
 peak = max(levels, key=levels.get)
 assert peak == 1000 and levels[1000] > 0.05, f'peak at {peak} Hz, level {levels[1000]:.3f}'
 print(f'{path}: {secs:.3f} s, 1 kHz at {levels[1000]:.3f}')

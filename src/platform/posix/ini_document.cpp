@@ -88,8 +88,12 @@ bool IniDocument::NextLine(std::size_t& pos, LineSpan& line) const {
     const void* nl = std::memchr(base + pos, '\n', text_.size() - pos);
     line.start = pos;
     if (nl == nullptr) {
-        line.bodyEnd = text_.size();
-        line.next = text_.size();
+        // A last line cut off after its carriage return reads as the same
+        // line with its end: otherwise adding the missing '\n' would change
+        // what the line says (a header would appear out of nothing).
+        const std::size_t size = text_.size();
+        line.bodyEnd = size > pos && text_[size - 1] == '\r' ? size - 1 : size;
+        line.next = size;
     } else {
         std::size_t at = static_cast<std::size_t>(static_cast<const char*>(nl) - base);
         line.bodyEnd = at > pos && text_[at - 1] == '\r' ? at - 1 : at;

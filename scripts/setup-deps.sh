@@ -32,7 +32,9 @@ PACKAGES=(
   openbox
   # CI's sanitizer and fuzz builds: clang, its sanitizer and libFuzzer
   # runtimes, and llvm-symbolizer for readable reports
-  clang libclang-rt-14-dev llvm-14
+  clang libclang-rt-14-dev llvm-14 clang-format
+  # CI keeps a compiler cache on the machine it runs on
+  ccache
   # recording (pulsesrc is in plugins-good): the desktop sound server; the
   # end-to-end test plays a tone into a private null sink
   pulseaudio pulseaudio-utils python3

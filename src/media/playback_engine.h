@@ -102,6 +102,7 @@ public:
     void OnTrackEnd(CPlaybackWindow& w);
 
 private:
+    void StepTrack(CPlaybackWindow& w, bool forward);
     friend class CLengthJob;
     void StopAndCloseCd(CPlaybackWindow& w);
     std::uint32_t CdStatus(CPlaybackWindow& w, std::uint32_t item);

@@ -23,27 +23,23 @@ void CPlaybackEngine::PlayPause(CPlaybackWindow& w) {
 }
 
 void CPlaybackEngine::NextTrack(CPlaybackWindow& w) {
-    const int n = static_cast<int>(w.m_playlist.size());
-    if (n == 0) {
-        return;
-    }
-    if (w.m_nRepeatMode == 3) {
-        w.m_nCurrent = RandomIndexAvoiding(w.m_nRandomState, n, w.m_nCurrent);
-    } else {
-        w.m_nCurrent = w.m_nCurrent + 1 >= n ? 0 : w.m_nCurrent + 1;
-    }
-    w.m_nTopIndex = w.m_nCurrent;
-    w.m_bReload = 1;
-    PlayCurrent(w);
+    StepTrack(w, true);
 }
 
 void CPlaybackEngine::PreviousTrack(CPlaybackWindow& w) {
+    StepTrack(w, false);
+}
+
+// One entry on or back, wrapping at the ends; in shuffle any other entry.
+void CPlaybackEngine::StepTrack(CPlaybackWindow& w, bool forward) {
     const int n = static_cast<int>(w.m_playlist.size());
     if (n == 0) {
         return;
     }
     if (w.m_nRepeatMode == 3) {
         w.m_nCurrent = RandomIndexAvoiding(w.m_nRandomState, n, w.m_nCurrent);
+    } else if (forward) {
+        w.m_nCurrent = w.m_nCurrent + 1 >= n ? 0 : w.m_nCurrent + 1;
     } else {
         w.m_nCurrent = w.m_nCurrent <= 0 ? n - 1 : w.m_nCurrent - 1;
     }

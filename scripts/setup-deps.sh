@@ -14,6 +14,7 @@ PACKAGES=(
   # regions
   libpixman-1-dev
   # media engine: building the effect element, and the elements it is tested with
+  # (plugins-base also holds cdparanoiasrc, which reads audio CDs)
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   # media lengths from file headers
   libtag1-dev

@@ -22,6 +22,7 @@
 #include "platform/effect_driver/software_directsound.h"
 #include "platform/effect_driver/software_effect_device.h"
 #include "platform/effect_driver/virtual_mixer.h"
+#include "platform/gst/cd_module_sound.h"
 #include "platform/gst/media_module_loader.h"
 #include "platform/posix/cd_audio_device.h"
 #include "platform/posix/cdrom_drive.h"
@@ -51,17 +52,6 @@ constexpr const char* kUsage =
     "  --skin=builtin  start with the built-in skin and keep it as the chosen skin\n"
     "                  (the way back when a skin package cannot be used)\n"
     "  --help          show this text\n";
-
-// The sound of audio CDs is not played yet: a play is refused (the
-// device answers a hardware error) while status and detection work.
-struct NoCdSound final : mixora::ICdAudioOutputFactory {
-    std::unique_ptr<mixora::ICdAudioOutput> CreateCdOutput(std::string* why) override {
-        if (why) {
-            *why = "audio-CD playback is not available";
-        }
-        return nullptr;
-    }
-};
 
 } // namespace
 
@@ -93,11 +83,9 @@ int main(int argc, char** argv) {
     // /dev/cdrom (or the first /dev/sr*); only read, never written.
     CdromDrive cdDrive(
         profile.GetString("CD", "Device", "", 260, SettingsFilePath(system.WindowsDirectory())));
-    NoCdSound cdSound;
     ProgramRecords records;
     CProgramResources resources;
     QtWindowHost host;
-    CdAudioDevice cdDevice(cdDrive, cdSound, host, otherDevices);
     QtMessageBox messages([&host] { return host.Widget(); });
     PosixLauncher launcher;
     QtTextRasterizer text;
@@ -123,6 +111,19 @@ int main(int argc, char** argv) {
     effectDevice.SetSaveTimer(
         [&effectSave](std::chrono::milliseconds delay) { effectSave.start(delay); });
     SoftwareDirectSound directSound(effectDevice);
+    const std::string programFile = system.ModuleFileName();
+    const std::string programFolder = programFile.substr(0, programFile.rfind('/'));
+
+    // The sound of CD tracks, from the media module the first time one is
+    // played, through the same effects as files. MIXORA_CD_SOURCE, when
+    // set, is a GStreamer description of what stands in for the disc.
+    CdModuleSound cdSound(host,
+                          {.source = {}, .audioSink = {}, .log = &debug, .effects = &effectHub},
+                          programFolder, [&debug](const std::string& why) {
+                              std::fprintf(stderr, "mixora: %s\n", why.c_str());
+                              debug.OutputDebugString("Mixora: " + why);
+                          });
+    CdAudioDevice cdDevice(cdDrive, cdSound, host, otherDevices);
     VirtualMixer mixer(&effectDevice);
     // The CD line's volume and mute act on the CD's sound.
     mixer.SetCdLineObserver([&mixer, &cdDevice] {
@@ -136,8 +137,6 @@ int main(int argc, char** argv) {
     QtDialogRunner dialogs([&host] { return host.Widget(); });
     CEqualizerOperations equalizer(eqChannel, registry, records, resources, dialogs);
     CDeviceOperations deviceOps(mixerControl, channel, equalizer, environments, system, resources);
-    const std::string programFile = system.ModuleFileName();
-    const std::string programFolder = programFile.substr(0, programFile.rfind('/'));
 
     // The wave recorder's device, from the media module the first time a
     // recording is opened. MIXORA_RECORD_SOURCE, when set, is a GStreamer

@@ -3,7 +3,6 @@
 // whose position moves with a fake clock; plus a recorder of the requests a
 // device receives. Together with the real "cdaudio" device they stand in
 // for a drive with a disc in it.
-#include <cstdio>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -11,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "fakes/mci_log.h"
 #include "platform/cd_drive.h"
 #include "platform/mci.h"
 #include "platform/media_host.h"
@@ -157,7 +157,7 @@ public:
 
     std::uint32_t SendCommand(std::uint32_t dev, std::uint32_t msg, std::uint32_t flags,
                               void* params) override {
-        std::string line = Name(msg) + " " + Hex(flags);
+        std::string line = MciName(msg) + " " + Hex(flags);
         const std::uint32_t r = d_.SendCommand(dev, msg, flags, params);
         if (msg == MCI_OPEN) {
             auto* p = static_cast<MCI_OPEN_PARMS*>(params);
@@ -182,35 +182,8 @@ public:
         return r;
     }
     std::vector<std::string> Take() { return std::exchange(log, {}); }
-    static std::string Hex(std::uint32_t v) {
-        char buf[16];
-        std::snprintf(buf, sizeof buf, "%08X", v);
-        return buf;
-    }
 
 private:
-    static std::string Name(std::uint32_t msg) {
-        switch (msg) {
-        case MCI_OPEN:
-            return "open";
-        case MCI_CLOSE:
-            return "close";
-        case MCI_PLAY:
-            return "play";
-        case MCI_PAUSE:
-            return "pause";
-        case MCI_STOP:
-            return "stop";
-        case MCI_SET:
-            return "set";
-        case MCI_STATUS:
-            return "status";
-        case MCI_SEEK:
-            return "seek";
-        default:
-            return std::to_string(msg);
-        }
-    }
     IMci& d_;
 };
 

@@ -3,7 +3,6 @@
 // dialogs, a file store and the UI-thread task queue. Each records every
 // request it gets, in order, as one line of text, so a test states exactly
 // what the program asked for.
-#include <cstdio>
 #include <deque>
 #include <functional>
 #include <map>
@@ -16,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "fakes/mci_log.h"
 #include "platform/file_dialog.h"
 #include "platform/file_store.h"
 #include "platform/mci.h"
@@ -153,7 +153,7 @@ public:
 
     std::uint32_t SendCommand(std::uint32_t dev, std::uint32_t msg, std::uint32_t flags,
                               void* params) override {
-        std::string line = std::to_string(dev) + " " + Name(msg) + " " + std::to_string(flags);
+        std::string line = std::to_string(dev) + " " + MciName(msg) + " " + std::to_string(flags);
         std::uint32_t result = 0;
         if (msg == MCI_OPEN) {
             auto* p = static_cast<MCI_OPEN_PARMS*>(params);
@@ -183,33 +183,6 @@ public:
         }
         log.push_back(line);
         return result;
-    }
-    static std::string Hex(std::uint32_t v) {
-        char buf[16];
-        std::snprintf(buf, sizeof buf, "%08X", v);
-        return buf;
-    }
-
-private:
-    static std::string Name(std::uint32_t msg) {
-        switch (msg) {
-        case MCI_OPEN:
-            return "open";
-        case MCI_CLOSE:
-            return "close";
-        case MCI_PLAY:
-            return "play";
-        case MCI_PAUSE:
-            return "pause";
-        case MCI_STOP:
-            return "stop";
-        case MCI_SET:
-            return "set";
-        case MCI_STATUS:
-            return "status";
-        default:
-            return std::to_string(msg);
-        }
     }
 };
 

@@ -1,6 +1,8 @@
 // Audio-CD detection and CD playback, the engine on the real "cdaudio"
 // device over a fake drive whose position moves with a fake clock.
+#include "app/playback_routes.h"
 #include "fakes/fake_cd_drive.h"
+#include "fakes/frame_harness.h"
 #include "fakes/playback_fixture.h"
 #include "platform/posix/cd_audio_device.h"
 
@@ -202,6 +204,36 @@ TEST_F(CdDetectionTest, PlayingTrack3ThenTheEndAdvancesTheList) {
     engine.DetectAudioCd(window);
     EXPECT_EQ(window.m_playlist.size(), 2u);
     EXPECT_EQ(window.m_nCurrent, 1);
+}
+
+TEST_F(CdDetectionTest, SuspendPausesAPlayingCdAndResumeGoesOnFromThere) {
+    FrameHarness h;
+    CPlaybackOperations playback(engine);
+    CMainFrame frame({h.host, h.profile, h.system, h.mci, h.records, h.resources, h.messages,
+                      h.launcher, h.text, h.effects, playback, h.recorder});
+    engine.DetectAudioCd(frame);
+    frame.m_nCurrent = 2; // Track03.cda, 3:03 long, from frame 27375
+    engine.PlayCurrent(frame);
+    outputs.made->Advance(61'000);
+    mci.Take();
+    frame.WindowProc(WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    EXPECT_THAT(mci.Take(),
+                ElementsAre("status 00000100 item 2 = " + std::to_string(MCI_MAKE_TMSF(3, 1, 1, 0)),
+                            "pause 00000002"));
+    EXPECT_EQ(outputs.made->log.back(), "pause at 31950");
+    outputs.made->Advance(3'600'000); // an hour asleep
+    frame.WindowProc(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+    EXPECT_THAT(mci.Take(), ElementsAre("status 00000100 item 4 = 529",
+                                        "play 0000000D from 00010103 to 00030303"));
+    EXPECT_EQ(outputs.made->log.back(), "play /dev/fake-cd 31950..41100");
+    EXPECT_EQ(frame.m_nPlayState, 2);
+    // Paused by the user before the sleep, it stays paused after it.
+    engine.PausePlayback(frame);
+    mci.Take();
+    frame.WindowProc(WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    frame.WindowProc(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+    EXPECT_TRUE(mci.Take().empty());
+    EXPECT_EQ(frame.m_nPlayState, 1);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The entry point of the media engine module the program loads on first use
 // (see media_module_loader.h). Everything GStreamer and TagLib bring with
 // them is mapped only then.
+#include "platform/gst/cd_sound.h"
 #include "platform/gst/gst_media_factory.h"
 #include "platform/gst/media_module_loader.h"
 
@@ -15,4 +16,10 @@ mixora_make_wave_mci(mixora::IMci* others, const mixora::WaveAudioOptions* optio
                      const mixora::WaveAudioMci::Notify* notify) {
     // Owned by the caller from here on.
     return std::make_unique<mixora::WaveAudioMci>(*others, *options, *notify).release();
+}
+
+extern "C" __attribute__((visibility("default"))) mixora::ICdAudioOutputFactory*
+mixora_make_cd_sound(mixora::IMediaHost* host, const mixora::CdSoundOptions* options) {
+    // Owned by the caller from here on.
+    return std::make_unique<mixora::GstCdSoundFactory>(*host, *options).release();
 }

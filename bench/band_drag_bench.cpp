@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "app/main_frame.h"
-#include "app/program_records.h"
+#include "device/program_records.h"
 #include "device/property_channel.h"
 #include "platform/effect_driver/software_effect_device.h"
 #include "platform/posix/registry_store.h"

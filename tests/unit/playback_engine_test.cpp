@@ -24,8 +24,7 @@ double Msf(int m, int s) {
 }
 // "play" line of the CD device: from and to as TMSF.
 std::string CdPlay(std::uint32_t flags, std::uint32_t from, std::uint32_t to) {
-    return "7 play " + std::to_string(flags) + " from " + Hex(from) + " to " +
-           Hex(to) + " cb";
+    return "7 play " + std::to_string(flags) + " from " + Hex(from) + " to " + Hex(to) + " cb";
 }
 
 } // namespace

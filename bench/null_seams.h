@@ -1,5 +1,7 @@
 #pragma once
 // Seams that do nothing, so a benchmark measures only the core's own work.
+#include "app/playback_operations.h"
+#include "app/recorder_operations.h"
 #include "device/effect_operations.h"
 #include "platform/launcher.h"
 #include "platform/mci.h"
@@ -104,6 +106,45 @@ public:
     void RunLoadPresetDialog() override {}
     void RunSavePresetDialog() override {}
     void RunDeletePresetDialog() override {}
+};
+
+// A recorder that records nothing.
+class NullRecorder final : public IRecorderOperations {
+public:
+    void StartRecording(CMainFrame&) override {}
+    void StopRecorder(CMainFrame&) override {}
+    void PlayRecording(CMainFrame&) override {}
+    void SaveRecordedData(CMainFrame&) override {}
+    void RunRecordFormatDialog(CMainFrame&) override {}
+    void ShowRecordTime(CMainFrame&) override {}
+    bool CancelClose(CMainFrame&, bool) override { return false; }
+    void RescueUnsavedRecording(CMainFrame&) override {}
+};
+
+// Playback that does nothing.
+class NullPlayback : public IPlaybackOperations {
+public:
+    void PlayPause(CMainFrame&) override {}
+    void StopPlayback(CMainFrame&) override {}
+    void NextTrack(CMainFrame&) override {}
+    void PreviousTrack(CMainFrame&) override {}
+    void ApplyMute(CMainFrame&) override {}
+    void ApplyVolume(CMainFrame&) override {}
+    void StepForward(CMainFrame&) override {}
+    void StepBackward(CMainFrame&) override {}
+    void SeekToBar(CMainFrame&) override {}
+    void OpenMediaFiles(CMainFrame&) override {}
+    void AddFilesToPlaylist(CMainFrame&) override {}
+    void RemoveMarkedEntry(CMainFrame&) override {}
+    void ClearPlaylist(CMainFrame&) override {}
+    void LoadPlaylistFile(CMainFrame&) override {}
+    void SavePlaylistFile(CMainFrame&) override {}
+    void ScrollPlaylistFromBar(CMainFrame&) override {}
+    void PausePlayback(CMainFrame&) override {}
+    void PlayCurrent(CMainFrame&) override {}
+    void AdvanceAfterTrackEnd(CMainFrame&) override {}
+    void DetectAudioCd(CMainFrame&) override {}
+    double PlayerPosition(CMainFrame&) override { return 0.0; }
 };
 
 } // namespace mixora::bench

@@ -8,53 +8,12 @@
 #include <vector>
 
 #include "app/main_frame.h"
-#include "app/playback_operations.h"
-#include "app/recorder_operations.h"
 #include "device/program_records.h"
 #include "null_seams.h"
 #include "platform/qt/qt_text_rasterizer.h"
 #include "skin/program_resources.h"
 
 using namespace mixora;
-
-namespace {
-
-class NullPlayback final : public IPlaybackOperations {
-public:
-    void PlayPause(CMainFrame&) override {}
-    void StopPlayback(CMainFrame&) override {}
-    void NextTrack(CMainFrame&) override {}
-    void PreviousTrack(CMainFrame&) override {}
-    void ApplyMute(CMainFrame&) override {}
-    void ApplyVolume(CMainFrame&) override {}
-    void StepForward(CMainFrame&) override {}
-    void StepBackward(CMainFrame&) override {}
-    void SeekToBar(CMainFrame&) override {}
-    void OpenMediaFiles(CMainFrame&) override {}
-    void AddFilesToPlaylist(CMainFrame&) override {}
-    void RemoveMarkedEntry(CMainFrame&) override {}
-    void ClearPlaylist(CMainFrame&) override {}
-    void LoadPlaylistFile(CMainFrame&) override {}
-    void SavePlaylistFile(CMainFrame&) override {}
-    void ScrollPlaylistFromBar(CMainFrame&) override {}
-    void PausePlayback(CMainFrame&) override {}
-    void PlayCurrent(CMainFrame&) override {}
-    void AdvanceAfterTrackEnd(CMainFrame&) override {}
-    void DetectAudioCd(CMainFrame&) override {}
-    double PlayerPosition(CMainFrame&) override { return 0.0; }
-};
-
-class NullRecorder final : public IRecorderOperations {
-public:
-    void StartRecording(CMainFrame&) override {}
-    void StopRecorder(CMainFrame&) override {}
-    void PlayRecording(CMainFrame&) override {}
-    void SaveRecordedData(CMainFrame&) override {}
-    void RunRecordFormatDialog(CMainFrame&) override {}
-    void ShowRecordTime(CMainFrame&) override {}
-};
-
-} // namespace
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
@@ -63,8 +22,8 @@ int main(int argc, char** argv) {
     bench::NullMci mci;
     bench::FixedSystem system;
     bench::NullEffects effects;
-    NullPlayback playback;
-    NullRecorder recorder;
+    bench::NullPlayback playback;
+    bench::NullRecorder recorder;
     ProgramRecords records;
     CProgramResources resources;
     bench::NullMessages messages;

@@ -3,8 +3,6 @@
 #include <benchmark/benchmark.h>
 
 #include "app/main_frame.h"
-#include "app/playback_operations.h"
-#include "app/recorder_operations.h"
 #include "device/program_records.h"
 #include "null_seams.h"
 #include "skin/program_resources.h"
@@ -13,45 +11,6 @@ using namespace mixora;
 
 namespace {
 
-// A recorder that records nothing.
-class NullRecorder final : public IRecorderOperations {
-public:
-    void StartRecording(CMainFrame&) override {}
-    void StopRecorder(CMainFrame&) override {}
-    void PlayRecording(CMainFrame&) override {}
-    void SaveRecordedData(CMainFrame&) override {}
-    void RunRecordFormatDialog(CMainFrame&) override {}
-    void ShowRecordTime(CMainFrame&) override {}
-    bool CancelClose(CMainFrame&, bool) override { return false; }
-    void RescueUnsavedRecording(CMainFrame&) override {}
-};
-
-// Playback that does nothing.
-class NullPlayback : public IPlaybackOperations {
-public:
-    void PlayPause(CMainFrame&) override {}
-    void StopPlayback(CMainFrame&) override {}
-    void NextTrack(CMainFrame&) override {}
-    void PreviousTrack(CMainFrame&) override {}
-    void ApplyMute(CMainFrame&) override {}
-    void ApplyVolume(CMainFrame&) override {}
-    void StepForward(CMainFrame&) override {}
-    void StepBackward(CMainFrame&) override {}
-    void SeekToBar(CMainFrame&) override {}
-    void OpenMediaFiles(CMainFrame&) override {}
-    void AddFilesToPlaylist(CMainFrame&) override {}
-    void RemoveMarkedEntry(CMainFrame&) override {}
-    void ClearPlaylist(CMainFrame&) override {}
-    void LoadPlaylistFile(CMainFrame&) override {}
-    void SavePlaylistFile(CMainFrame&) override {}
-    void ScrollPlaylistFromBar(CMainFrame&) override {}
-    void PausePlayback(CMainFrame&) override {}
-    void PlayCurrent(CMainFrame&) override {}
-    void AdvanceAfterTrackEnd(CMainFrame&) override {}
-    void DetectAudioCd(CMainFrame&) override {}
-    double PlayerPosition(CMainFrame&) override { return 0.0; }
-};
-
 // A main window on seams that do nothing, with the base skin set up.
 struct BenchFrame {
     bench::NullHost host;
@@ -59,8 +18,8 @@ struct BenchFrame {
     bench::NullMci mci;
     bench::FixedSystem system;
     bench::NullEffects effects;
-    NullPlayback playback;
-    NullRecorder recorder;
+    bench::NullPlayback playback;
+    bench::NullRecorder recorder;
     ProgramRecords records;
     CProgramResources resources;
     bench::NullMessages messages;
@@ -75,7 +34,7 @@ struct BenchFrame {
 };
 
 // A player that advances a second per tick, so every tick changes digits.
-class TickingOps final : public NullPlayback {
+class TickingOps final : public bench::NullPlayback {
 public:
     double t = 0;
     double PlayerPosition(CMainFrame&) override { return t += 1.0; }

@@ -343,6 +343,7 @@ struct Geometry {
     std::array<std::size_t, kLines> inject{};
     std::array<std::array<std::size_t, kDiffusers>, kMaxChannels> diffuser{};
     std::array<std::array<std::size_t, kTaps>, kMaxChannels> taps{};
+    std::array<std::size_t, kLines> rightTap{}; // where the right output reads each line
     std::size_t late = 0;
     float swing = 0.0f; // peak-to-peak delay modulation, samples
     bool operator==(const Geometry&) const = default;
@@ -536,6 +537,7 @@ void Reverb::Engine::Apply(const EaxListener& raw, bool enabled) {
         g.allpass[i] = std::clamp<std::size_t>(Samples(kLoopAllpassSeconds[i] * lateFactor, rate),
                                                1, loopAllpass[i].MaxDelay());
         g.inject[i] = std::min(Samples(kInjectSeconds[i] * lateFactor, rate), spread[0].MaxDelay());
+        g.rightTap[i] = g.line[i] / 2;
     }
     const std::size_t reflections = Samples(l.flReflectionsDelay, rate);
     for (int c = 0; c < kMaxChannels; ++c) {
@@ -729,12 +731,24 @@ void Reverb::Engine::Run(std::span<float> data) {
             lines[i].Write(state[i]);
         }
 
-        for (int c = 0; c < channels; ++c) {
-            float sum = 0.0f;
+        // The left output reads the lines where they are written, the right
+        // one half-way along them: the two sides hear different echoes of the
+        // same network, so even a small room's tails stay apart.
+        float left = 0.0f;
+        for (int i = 0; i < kLines; ++i) {
+            left += kOutputSigns[0][i] * state[i];
+        }
+        x[0] += early * reflected[0] + late * left;
+        if (channels == 2) {
+            float right = 0.0f;
             for (int i = 0; i < kLines; ++i) {
-                sum += kOutputSigns[c][i] * state[i];
+                float r = lines[i].At(current.rightTap[i]);
+                if (crossfading) {
+                    r = mix(lines[i].At(previous.rightTap[i]), r);
+                }
+                right += kOutputSigns[1][i] * r;
             }
-            x[c] += early * reflected[c] + late * sum;
+            x[1] += early * reflected[1] + late * right;
         }
     }
 

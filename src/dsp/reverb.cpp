@@ -29,7 +29,7 @@ constexpr double kDelayPerDecay = 1.0;    // s of summed line delay per s of dec
 constexpr double kMaxDensityFactor = 2.5; // what the density alone may grow the lines to
 constexpr double kMaxTapFactor = 2.5;     // the early cluster stops growing at about 19 m
 constexpr double kSmallRoomFactor = 0.4;  // below 3 m a room wobbles its lines a little
-constexpr double kSmallRoomModulationDepth = 0.5;
+constexpr double kSmallRoomModulationDepth = 0.4;
 constexpr float kSmallRoomModulationTime = 0.7f; // s
 constexpr double kMaxPassHfCut = 20.0;           // dB a loop may cut at 5 kHz per circulation
 constexpr double kMaxPassHfLimit = 20.0;         // dB it is made to cut at most
@@ -521,7 +521,7 @@ void Reverb::Engine::Apply(const EaxListener& raw, bool enabled) {
         std::clamp(std::max(std::min(factor, hfFactor), std::min(densityFactor, hfLimit)),
                    kMinLateFactor, kMaxLateFactor);
     // A small room's few modes still ring on a sustained note; a slow wobble
-    // of about a quarter of a semitone smears them (each mode sweeps across
+    // of about a fifth of a semitone smears them (each mode sweeps across
     // its neighbours' spacing), as a real room's air movement does.
     if (factor < kSmallRoomFactor && modulationDepth == 0.0f) {
         modulationTime = kSmallRoomModulationTime;

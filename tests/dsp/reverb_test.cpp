@@ -99,53 +99,43 @@ bool LeavesNoiseBitExact(Reverb& reverb, std::size_t samples, unsigned seed = 11
     return std::memcmp(input.data(), output.data(), input.size() * sizeof(float)) == 0;
 }
 
-class ReverbDecay : public ::testing::TestWithParam<int> {};
-
-TEST_P(ReverbDecay, MeasuredDecayTimeIsWithinAQuarterOfTheEnvironments) {
-    const EnvironmentPreset& env = Environments()[GetParam()];
-    const double decay = env.listener.flDecayTime;
-    // Long enough to see the curve 45 dB down, so cutting it off barely bends
-    // it. The decay time is the room's low and mid one (the HF ratio rules
-    // the top), so it is read in the octave from 500 Hz to 1 kHz.
-    const double measured = T30(Band(ImpulseResponse(env.listener, 0.75 * decay + 0.5), 707.0));
-    RecordProperty("measured_t30", std::to_string(measured));
-    EXPECT_NEAR(measured, decay, 0.25 * decay) << env.name;
-}
-
-INSTANTIATE_TEST_SUITE_P(Reverb, ReverbDecay, ::testing::Range(0, kEnvironmentCount),
-                         [](const ::testing::TestParamInfo<int>& info) {
-                             std::string name = Environments()[info.param].name;
-                             std::erase(name, ' ');
-                             return name;
-                         });
-
-TEST(Reverb, EveryRoomsHighFrequenciesDecayByItsRatioAndNoRoomPassesDc) {
-    // In the third octave at 5 kHz the decay is the decay time times the HF
-    // ratio, unless the listener limits it to what air allows: -5 mB per
-    // metre is 60 dB in 1200 m, 3.5 s at the speed of sound.
-    double worst = 0.0, dcGain = 0.0;
+TEST(Reverb, EveryRoomDecaysAsItsTableSaysAndPassesNoDc) {
+    double worstMid = 0.0, worstHigh = 0.0, dcGain = 0.0;
     for (int e = 0; e < kEnvironmentCount; ++e) {
         const EaxListener l = ListenerForEnvironment(e);
-        double expected = l.flDecayTime * l.flDecayHFRatio;
+        SCOPED_TRACE(Environments()[e].name);
+        // At 5 kHz: the decay time times the HF ratio, unless the listener
+        // limits it to what air allows (-5 mB per metre is 60 dB in 1200 m,
+        // 3.5 s at the speed of sound).
+        double high = l.flDecayTime * l.flDecayHFRatio;
         if (l.dwFlags & 0x20) {
-            expected = std::min(expected, 60.0 / (0.05 * 343.3));
+            high = std::min(high, 60.0 / (0.05 * 343.3));
         }
-        const double span = std::max<double>(l.flDecayTime, expected);
-        const auto ir = ImpulseResponse(l, 0.75 * span + 0.5);
-        const double measured = T30(Band(ir, 5000.0, 4.32));
-        worst = std::max(worst, std::abs(measured / expected - 1.0));
-        // Not met yet, and reported: rooms whose high frequencies must die
-        // many times faster than their mid band (HF ratio 0.1 to 0.21).
-        const bool shortfall = e == 1 || e == 4 || e == 11 || e == 17 || e == 22;
-        EXPECT_NEAR(measured, expected, (shortfall ? 5.0 : 0.2) * expected)
-            << Environments()[e].name;
+        const double span = 0.75 * std::max<double>(l.flDecayTime, high) + 0.5;
+        const auto ir = ImpulseResponse(l, span);
+        // The mid band in octaves round 250 Hz and 707 Hz.
+        for (double centre : {250.0, 707.0}) {
+            const double mid = T30(Band(ir, centre)) / l.flDecayTime - 1.0;
+            worstMid = std::max(worstMid, std::abs(mid));
+            EXPECT_LT(std::abs(mid), 0.1) << centre << " Hz";
+        }
+        // The tail's own decay in the third octave at 5 kHz. The room's HF
+        // level is a fixed cut on the way in: it would bury the band under
+        // the mid band's slower skirts, so it is opened for this reading,
+        // and the early reflections (no decay of their own) are left out.
+        EaxListener open = l;
+        open.lRoomHF = 0;
+        open.lReflections = -10000;
+        const double hf = T30(Band(ImpulseResponse(open, span), 5000.0, 4.32)) / high - 1.0;
+        worstHigh = std::max(worstHigh, std::abs(hf));
+        EXPECT_LT(std::abs(hf), 0.2);
         // The gain at 0 Hz: the sum of the wet impulse response.
         const double dc = std::abs(std::accumulate(ir.begin(), ir.end(), 0.0));
         dcGain = std::max(dcGain, dc);
-        EXPECT_LT(Db(dc), -40.0) << Environments()[e].name;
+        EXPECT_LT(Db(dc), -40.0);
     }
-    std::printf("figure: worst 5 kHz decay error %.0f%%, DC gain %+.1f dB\n", 100.0 * worst,
-                Db(dcGain));
+    std::printf("figure: worst decay error %.0f%% (mid), %.0f%% (5 kHz), DC gain %+.1f dB\n",
+                100.0 * worstMid, 100.0 * worstHigh, Db(dcGain));
 }
 
 TEST(Reverb, TailsDoNotRingAndTheSidesStayApart) {
@@ -195,12 +185,8 @@ TEST(Reverb, TailsDoNotRingAndTheSidesStayApart) {
             peaks += power[k] > 10.0 * local[64] && local[64] > 1e-6 * strongest ? 1 : 0;
         }
         const double correlation = std::abs(cross) / std::sqrt(el * er);
-        // Not met yet, and reported: Padded Cell, Livingroom and Carpeted
-        // Hallway (their strong damping keeps their networks small) and
-        // Hangar.
-        const bool shortfall = e == 1 || e == 4 || e == 10 || e == 11;
-        EXPECT_LE(peaks, shortfall ? 20 : 5);
-        EXPECT_LT(correlation, e == 1 ? 0.5 : 0.3); // Padded Cell: not met yet
+        EXPECT_LE(peaks, 5);
+        EXPECT_LT(correlation, 0.3);
         mostPeaks = std::max(mostPeaks, peaks);
         mostCorrelated = std::max(mostCorrelated, correlation);
         std::printf("figure: %-16s %3d peaks, correlation %.2f\n", Environments()[e].name, peaks,

@@ -24,24 +24,6 @@ std::vector<float> Equalize(const std::array<std::uint8_t, 120>& record, std::ve
     return input;
 }
 
-TEST(Equalizer, EachBandAloneGivesItsGainAtItsCentre) {
-    for (int rate : {44100, 48000}) {
-        for (int band = 0; band < 10; ++band) {
-            for (int gain : {1150, -1150}) { // not whole dB: hundredths count
-                std::array<int, 10> gains{};
-                gains[band] = gain;
-                const double f = kEqBandFrequencies[band];
-                const auto out =
-                    Equalize(EqRecord(0x3FF, gains), Sine(f, rate, rate / 2, {0.25}), 1, rate);
-                // Steady state: the last 0.2 s.
-                EXPECT_NEAR(Db(Amplitude(std::span(out).last(rate / 5), f, rate) / 0.25),
-                            gain / 100.0, 0.25)
-                    << "band " << f << " Hz at " << rate << " Hz";
-            }
-        }
-    }
-}
-
 TEST(Equalizer, NothingToFilterLeavesSamplesBitExact) {
     const auto input = Noise(2 * 4410);
     EXPECT_EQ(Equalize(EqRecord(0, kBassPreset), input, 2, 44100), input) << "mask 0, gains set";
@@ -132,7 +114,7 @@ TEST(Equalizer, ReadsGainsFromTheRecordClamped) {
     EXPECT_EQ(Equalizer::EnableMask(record), 0x3FFu);
 }
 
-TEST(Equalizer, GainChangeIsHeardWithin50MsWithoutAClick) {
+TEST(Equalizer, GainChangeIsHeardWithin30MsWithoutAClick) {
     const int rate = 44100;
     const double f = 1000.0;
     Equalizer eq;
@@ -141,13 +123,15 @@ TEST(Equalizer, GainChangeIsHeardWithin50MsWithoutAClick) {
     auto signal = Sine(f, rate, rate, {0.25});
     const int change = rate / 4;
     eq.Process(std::span(signal).first(change));
-    eq.SetRecord(EqRecord(0x3FF, {0, 0, 0, 0, -1200, 0, 0, 0, 0, 0}));
+    // Not a whole dB: the hundredths in the record count.
+    eq.SetRecord(EqRecord(0x3FF, {0, 0, 0, 0, -1150, 0, 0, 0, 0, 0}));
     eq.Process(std::span(signal).subspan(change));
 
-    // 50 ms after the change the new gain is there.
+    // 30 ms after the change the new gain is there.
     EXPECT_NEAR(
-        Db(Amplitude(std::span(signal).subspan(change + rate / 20, rate / 10), f, rate) / 0.25),
-        -12.0, 0.5);
+        Db(Amplitude(std::span(signal).subspan(change + rate * 3 / 100, rate / 10), f, rate) /
+           0.25),
+        -11.5, 0.15);
     // The glide never steps harder than the tone itself moves.
     const float toneStep = static_cast<float>(2 * std::numbers::pi * f / rate * 0.25);
     EXPECT_LT(MaxStep(signal, 1), toneStep * 1.1f);

@@ -1,5 +1,6 @@
-// The reverb measured from what it outputs: decay times from impulse
-// responses, arrival times, levels, echo density and the bit-exact bypass.
+// The reverb measured from what it outputs (decay times from impulse
+// responses, arrival times, levels, echo density, the bit-exact bypass) and
+// the environment table as the menu sees it.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -211,7 +212,7 @@ TEST(Reverb, BitExactWheneverThereIsNoWetPart) {
     EXPECT_TRUE(LeavesNoiseBitExact(unstarted, 6000)) << "six channels";
 }
 
-TEST(Reverb, SwitchingOffFadesTheTailWithin50MillisecondsAndFlushDropsIt) {
+TEST(Reverb, SwitchingOffFadesTheTailWithin50Milliseconds) {
     Reverb reverb;
     reverb.Start(2, kRate);
     reverb.SetParameters(ListenerForEnvironment(10), true); // Hangar: a 10 s tail
@@ -227,13 +228,6 @@ TEST(Reverb, SwitchingOffFadesTheTailWithin50MillisecondsAndFlushDropsIt) {
     // Switched on again, it starts from silence, not from the old tail.
     reverb.SetParameters(ListenerForEnvironment(10), true);
     std::vector<float> silence(kRate / 10 * 2, 0.0f);
-    reverb.Process(silence);
-    EXPECT_LT(Peak(silence), 1e-12f);
-
-    // A seek drops the tail at once.
-    music = Noise(kRate * 2);
-    reverb.Process(music);
-    reverb.Flush();
     reverb.Process(silence);
     EXPECT_LT(Peak(silence), 1e-12f);
 }
@@ -307,26 +301,7 @@ TEST(Reverb, DiffusionTurnsTheLateEchoesIntoADenseWash) {
     EXPECT_LT(sparse, 0.6 * dense);
 }
 
-TEST(Reverb, SizeChangesDoNotClickAndAbsurdValuesGiveFiniteOutput) {
-    // A low steady tone while the room's size jumps: its wet part stays a
-    // smooth low-frequency signal; a click shows as a large second difference.
-    Reverb reverb;
-    reverb.Start(1, kRate);
-    EaxListener l = ListenerForEnvironment(0);
-    reverb.SetParameters(l, true);
-    auto tone = Sine(220, kRate, kRate / 5, {0.25});
-    float worst = 0.0f;
-    for (float size : {7.5f, 1.0f, 100.0f, 20.0f}) {
-        l.flEnvironmentSize = size;
-        reverb.SetParameters(l, true);
-        auto v = tone;
-        reverb.Process(v);
-        for (std::size_t i = 2; i < v.size(); ++i) {
-            worst = std::max(worst, std::abs(v[i] - 2.0f * v[i - 1] + v[i - 2]));
-        }
-    }
-    EXPECT_LT(worst, 0.02f);
-
+TEST(Reverb, AbsurdValuesAndEveryRateGiveFiniteOutput) {
     EaxListener odd = ListenerForEnvironment(0);
     odd.flDecayTime = std::nanf("");
     odd.flEnvironmentSize = 1e9f;
@@ -349,6 +324,27 @@ TEST(Reverb, SizeChangesDoNotClickAndAbsurdValuesGiveFiniteOutput) {
             EXPECT_NE(output, input);
         }
     }
+}
+
+TEST(Environments, TwentySixNamesInMenuOrder) {
+    const char* const names[] = {"Generic",     "Padded Cell",    "Room",        "Bathroom",
+                                 "Livingroom",  "Stone Room",     "Auditorium",  "Concert Hall",
+                                 "Cave",        "Arena",          "Hangar",      "Carpeted Hallway",
+                                 "Hallway",     "Stone Corridor", "Alley",       "Forest",
+                                 "City",        "Mountains",      "Quarry",      "Plain",
+                                 "Parking Lot", "Sewer Pipe",     "Under Water", "Drugged",
+                                 "Dizzy",       "Psychotic"};
+    ASSERT_EQ(Environments().size(), 26u);
+    for (int i = 0; i < 26; ++i) {
+        const EnvironmentPreset& e = Environments()[i];
+        EXPECT_EQ(std::string(e.name), names[i]);
+        EXPECT_EQ(e.listener.dwEnvironment, static_cast<std::uint32_t>(i)) << e.name;
+        EXPECT_EQ(ListenerForEnvironment(i).flDecayTime, e.listener.flDecayTime) << e.name;
+        // Among the first 23 only Under Water moves; the last three all do.
+        EXPECT_EQ(e.modulationDepth > 0.0f, i >= 22) << e.name;
+    }
+    EXPECT_EQ(ListenerForEnvironment(-1).dwEnvironment, 0u);
+    EXPECT_EQ(ListenerForEnvironment(26).dwEnvironment, 0u);
 }
 
 } // namespace

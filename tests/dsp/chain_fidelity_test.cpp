@@ -44,24 +44,12 @@ void RunChain(EffectChain& chain, std::vector<float>& io,
 // Energy above 5 kHz in consecutive 5 ms windows of one channel: a
 // fourth-order Butterworth high pass (two cookbook sections, Q 0.541/1.307).
 std::vector<double> HighBandEnergy(const std::vector<float>& x, int channel) {
-    std::vector<double> y(x.size() / 2);
-    for (std::size_t i = 0; i < y.size(); ++i) {
-        y[i] = x[2 * i + channel];
-    }
-    for (double q : {0.54119610, 1.30656296}) {
-        const double w = 2.0 * std::numbers::pi * 5000.0 / kRate, cw = std::cos(w);
-        const double alpha = std::sin(w) / (2.0 * q), a0 = 1.0 + alpha;
-        const double b0 = (1.0 + cw) / 2.0 / a0, b1 = -(1.0 + cw) / a0;
-        const double a1 = -2.0 * cw / a0, a2 = (1.0 - alpha) / a0;
-        double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
-        for (double& s : y) {
-            const double v = b0 * s + b1 * x1 + b0 * x2 - a1 * y1 - a2 * y2;
-            x2 = x1, x1 = s, y2 = y1, y1 = v, s = v;
-        }
-    }
+    std::vector<float> y = Channel(x, 2, channel);
+    Cookbook(y, true, 5000.0, 0.54119610, kRate);
+    Cookbook(y, true, 5000.0, 1.30656296, kRate);
     std::vector<double> windows(y.size() / 220, 0.0);
     for (std::size_t i = 0; i < windows.size() * 220; ++i) {
-        windows[i / 220] += y[i] * y[i];
+        windows[i / 220] += static_cast<double>(y[i]) * y[i];
     }
     return windows;
 }
@@ -102,37 +90,36 @@ TEST(ChainFidelity, NoChangeClicksOrSpraysHighFrequencies) {
 
     // Per change: the largest step and high-band energy in the 90 ms after
     // it, against the signal's own (the dry tone, the tone at its level in
-    // those 90 ms, 40 ms before, 90-140 ms after). High-band energy 60 dB under the tone counts as
-    // silence. Where the room drives the output past the limiter's -1 dBFS, the limiter's own work
-    // is heard; those changes are held to a looser bar.
+    // those 90 ms, 40 ms before, 90-140 ms after); high-band energy 60 dB
+    // under the tone counts as silence. Changes that drive the output past
+    // the limiter's -1 dBFS are counted apart: there its own work is heard.
     struct Worst {
         float step = 0.0f, hf = 0.0f;
         int count = 0;
     } clean, limited;
+    const std::size_t w = kRate / 1000;
     for (int ch = 0; ch < 2; ++ch) {
         const auto hf = HighBandEnergy(io, ch);
         const auto x = Channel(io, 2, ch);
-        const double floor = 1e-6 * 0.125 * 220;
+        auto step = [&](std::size_t from, std::size_t ms) {
+            return MaxStep(std::span(x).subspan(from, ms * w), 1);
+        };
+        auto hfMax = [&](std::size_t from, std::size_t ms) {
+            return *std::max_element(hf.begin() + from / 220, hf.begin() + (from + ms * w) / 220);
+        };
         for (std::size_t at : changes) {
-            auto step = [&](std::size_t from, std::size_t to) {
-                return MaxStep(std::span(x).subspan(from, to - from), 1);
-            };
-            auto hfMax = [&](std::size_t from, std::size_t to) {
-                return *std::max_element(hf.begin() + from / 220, hf.begin() + to / 220);
-            };
-            const std::size_t w = kRate / 1000;
-            // A 220 Hz tone of amplitude A steps by up to A * 2 pi 220 / rate;
+            // A 220 Hz tone steps by up to its amplitude times 2 pi 220 / rate;
             // while the rooms cross over it may swell, which is no click.
             const float swell = static_cast<float>(2.0 * std::numbers::pi * 220.0 / kRate) *
                                 Peak(std::span(x).subspan(at, 90 * w));
             const float own =
-                std::max({dryStep, swell, step(at - 40 * w, at), step(at + 90 * w, at + 140 * w)});
+                std::max({dryStep, swell, step(at - 40 * w, 40), step(at + 90 * w, 50)});
             const double ownHf =
-                std::max({floor, hfMax(at - 40 * w, at), hfMax(at + 90 * w, at + 140 * w)});
-            const bool loud = Peak(std::span(x).subspan(at - 40 * w, 180 * w)) > 0.891f;
-            Worst& worst = loud ? limited : clean;
-            worst.step = std::max(worst.step, step(at, at + 90 * w) / own);
-            worst.hf = std::max(worst.hf, static_cast<float>(hfMax(at, at + 90 * w) / ownHf));
+                std::max({1e-6 * 0.125 * 220, hfMax(at - 40 * w, 40), hfMax(at + 90 * w, 50)});
+            Worst& worst =
+                Peak(std::span(x).subspan(at - 40 * w, 180 * w)) > 0.891f ? limited : clean;
+            worst.step = std::max(worst.step, step(at, 90) / own);
+            worst.hf = std::max(worst.hf, static_cast<float>(hfMax(at, 90) / ownHf));
             worst.count += ch == 0 ? 1 : 0;
         }
     }
@@ -143,6 +130,8 @@ TEST(ChainFidelity, NoChangeClicksOrSpraysHighFrequencies) {
     EXPECT_LE(clean.step, 1.5f);
     EXPECT_LE(10.0 * std::log10(clean.hf), 6.0);
     EXPECT_LE(limited.step, 1.5f);
+    // Not met yet where the limiter engages (its 1 ms attack lets some of
+    // the peak through to the soft clipper): held at 20 dB meanwhile.
     EXPECT_LE(10.0 * std::log10(limited.hf), 20.0);
 }
 
@@ -259,6 +248,15 @@ TEST(EffectChain, EverythingOffIsBitExact) {
     auto block = input;
     chain.Process(block);
     EXPECT_EQ(block, input);
+    // Sliders set but the equalizer off, or on with every slider at 0.
+    for (std::uint32_t mask : {0u, 0x3FFu}) {
+        EffectState eq;
+        eq.eq = EqRecord(mask, mask ? std::array<int, 10>{} : kBassPreset);
+        chain.SetState(eq);
+        block = input;
+        chain.Process(block);
+        EXPECT_EQ(block, input) << mask;
+    }
 
     // Every effect on, then all off again: bit-exact once the fades (and
     // the reverb's tail) are over.
@@ -286,10 +284,6 @@ TEST(EffectChain, StartsAtTheStateAlreadySetAndASeekDropsTheTail) {
     chain.SetState(s);
     chain.Start(1, kRate);
     EXPECT_EQ(chain.AppliedState().pitchShift, 4);
-    auto tone = Sine(440, kRate, kRate, {0.5});
-    chain.Process(tone);
-    const auto steady = std::span(tone).last(kRate / 2);
-    EXPECT_NEAR(ZeroCrossingFrequency(steady, kRate), 440 * std::pow(2.0, 4 / 12.0), 2.0);
 
     // Hangar rings for seconds; after a flush (a seek) silence stays silent.
     s = EffectState{};
@@ -310,18 +304,9 @@ EffectState Numbered(int n) {
     s.eq = EqRecord(n % 2 ? 0x3FF : 0, {n % 1200, -(n % 1200), 0, 0, 0, 0, 0, 0, 0, n % 1200});
     s.listener.lRoom = -n;
     s.listener.dwEnvironment = static_cast<std::uint32_t>(n % 26);
-    s.eaxEnable = 0;
     s.voiceCancel = n;
     s.pitchShift = n % 9 - 4;
     return s;
-}
-
-bool Whole(const EffectState& s) {
-    const int n = s.voiceCancel;
-    const EffectState expected = Numbered(n);
-    return s.eq == expected.eq && s.listener.lRoom == expected.listener.lRoom &&
-           s.listener.dwEnvironment == expected.listener.dwEnvironment &&
-           s.pitchShift == expected.pitchShift;
 }
 
 TEST(EffectChain, HandOffFromAnotherThreadOnlyAppliesWholeStates) {
@@ -350,7 +335,11 @@ TEST(EffectChain, HandOffFromAnotherThreadOnlyAppliesWholeStates) {
         chain.Process(block);
         const EffectState& applied = chain.AppliedState();
         if (const int n = applied.voiceCancel; n != last) {
-            whole = whole && Whole(applied);
+            const EffectState expected = Numbered(n);
+            whole = whole && applied.eq == expected.eq &&
+                    applied.listener.lRoom == expected.listener.lRoom &&
+                    applied.listener.dwEnvironment == expected.listener.dwEnvironment &&
+                    applied.pitchShift == expected.pitchShift;
             ordered = ordered && n > last;
             last = n;
             ++changes;

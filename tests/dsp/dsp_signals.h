@@ -123,6 +123,21 @@ inline void Fft(std::vector<std::complex<double>>& a) {
     }
 }
 
+// One RBJ cookbook section over `y` in place: a band-pass with a 0 dB peak,
+// or a high-pass.
+inline void Cookbook(std::vector<float>& y, bool highPass, double f, double q, int rate) {
+    const double w = 2.0 * std::numbers::pi * f / rate, cw = std::cos(w);
+    const double alpha = std::sin(w) / (2.0 * q), a0 = 1.0 + alpha;
+    const double b0 = (highPass ? (1.0 + cw) / 2.0 : alpha) / a0;
+    const double b1 = highPass ? -2.0 * b0 : 0.0, b2 = highPass ? b0 : -b0;
+    const double a1 = -2.0 * cw / a0, a2 = (1.0 - alpha) / a0;
+    double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+    for (float& s : y) {
+        const double v = b0 * s + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+        x2 = x1, x1 = s, y2 = y1, y1 = v, s = static_cast<float>(v);
+    }
+}
+
 // Pink noise (Paul Kellet's refined filter on white noise) at `rms`, mono.
 inline std::vector<float> Pink(std::size_t n, double rms, unsigned seed = 3) {
     std::mt19937 gen(seed);

@@ -217,7 +217,7 @@ TEST(ChainFidelity, TheLimiterLeavesLoudMusicBelowItsThresholdAlone) {
 TEST(ChainFidelity, SilenceAfterMusicHasNoDenormals) {
     // The filters' states sink through the denormal range in the silence.
     EffectState s;
-    s.eq = EqRecord(0x3FF, kBassPreset);
+    s.eq = EqRecord(0x3FF, kPresetSliders[0]);
     s.voiceCancel = 1;
     s.pitchShift = 2;
     s.listener = ListenerForEnvironment(1); // Padded Cell: a short tail
@@ -234,12 +234,6 @@ TEST(ChainFidelity, SilenceAfterMusicHasNoDenormals) {
     EXPECT_EQ(subnormal, 0);
 }
 
-EffectState BassState() {
-    EffectState s;
-    s.eq = EqRecord(0x3FF, kBassPreset);
-    return s;
-}
-
 TEST(EffectChain, EverythingOffIsBitExact) {
     EffectChain chain;
     chain.Start(2, kRate);
@@ -250,7 +244,7 @@ TEST(EffectChain, EverythingOffIsBitExact) {
     // Sliders set but the equalizer off, or on with every slider at 0.
     for (std::uint32_t mask : {0u, 0x3FFu}) {
         EffectState eq;
-        eq.eq = EqRecord(mask, mask ? std::array<int, 10>{} : kBassPreset);
+        eq.eq = EqRecord(mask, mask ? std::array<int, 10>{} : kPresetSliders[0]);
         chain.SetState(eq);
         block = input;
         chain.Process(block);
@@ -259,7 +253,8 @@ TEST(EffectChain, EverythingOffIsBitExact) {
 
     // Every effect on, then all off again: bit-exact once the fades (and
     // the reverb's tail) are over.
-    EffectState all = BassState();
+    EffectState all;
+    all.eq = EqRecord(0x3FF, kPresetSliders[0]);
     all.voiceCancel = 1;
     all.pitchShift = 2;
     all.listener.dwEnvironment = 7;
@@ -320,12 +315,9 @@ TEST(EffectChain, HandOffFromAnotherThreadOnlyAppliesWholeStates) {
         }
     });
 
-    auto signal = Sine(440, kRate, 256, {0.3, 0.3});
+    const auto signal = Sine(440, kRate, 256, {0.3, 0.3});
     int last = 0, changes = 0;
     bool whole = true, ordered = true;
-    while (published.load() == 0) {
-        std::this_thread::yield();
-    }
     // Until enough hand-overs were seen, not for a fixed time: a loaded
     // machine or ThreadSanitizer runs far fewer blocks in the same time.
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);

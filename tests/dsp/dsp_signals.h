@@ -191,10 +191,8 @@ inline std::array<std::uint8_t, 120> EqRecord(std::uint32_t mask,
 }
 
 // The built-in presets' sliders, as the user sees them.
-inline constexpr std::array<int, 10> kBassPreset = {1000, 900,  800,  320,  0,
-                                                    -320, -500, -670, -800, -800};
 inline constexpr std::array<std::array<int, 10>, 15> kPresetSliders = {{
-    kBassPreset,
+    {1000, 900, 800, 320, 0, -320, -500, -670, -800, -800},
     {-800, -800, -800, -450, 0, 320, 900, 900, 900, 900},
     {-300, 500, 500, 500, -300, -300, -300, -300, -300, -300},
     {800, 790, 440, -440, -260, 150, 680, 790, 910, 970},

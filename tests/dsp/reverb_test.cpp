@@ -48,10 +48,8 @@ double T30(const std::vector<float>& ir) {
         if (db < -35.0) {
             break;
         }
-        if (db <= -5.0) {
-            const double t = static_cast<double>(i) / kRate;
-            sx += t, sy += db, sxx += t * t, sxy += t * db, n += 1;
-        }
+        const double t = static_cast<double>(i) / kRate, w = db <= -5.0 ? 1.0 : 0.0;
+        sx += w * t, sy += w * db, sxx += w * t * t, sxy += w * t * db, n += w;
     }
     return n < 2 ? 0.0 : -60.0 * (n * sxx - sx * sx) / (n * sxy - sx * sy);
 }

@@ -6,6 +6,7 @@
 #include <complex>
 #include <cstdint>
 #include <numbers>
+#include <numeric>
 #include <random>
 #include <span>
 #include <vector>
@@ -90,11 +91,8 @@ inline float MaxStep(std::span<const float> x, int channels) {
 }
 
 inline float Peak(std::span<const float> x) {
-    float m = 0.0f;
-    for (float v : x) {
-        m = std::max(m, std::abs(v));
-    }
-    return m;
+    return std::accumulate(x.begin(), x.end(), 0.0f,
+                           [](float m, float v) { return std::max(m, std::abs(v)); });
 }
 
 // In-place radix-2 FFT; the size must be a power of two.
@@ -166,10 +164,7 @@ inline std::vector<float> Pink(std::size_t n, double rms, unsigned seed = 3) {
 }
 
 inline double Rms(std::span<const float> x) {
-    double sum = 0.0;
-    for (float v : x) {
-        sum += static_cast<double>(v) * v;
-    }
+    const double sum = std::inner_product(x.begin(), x.end(), x.begin(), 0.0);
     return std::sqrt(sum / static_cast<double>(std::max<std::size_t>(x.size(), 1)));
 }
 

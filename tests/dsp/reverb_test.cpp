@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstring>
 #include <numeric>
-#include <string>
 
 #include "dsp/dsp_signals.h"
 #include "dsp/environments.h"
@@ -63,9 +62,9 @@ std::vector<float> Band(std::vector<float> y, double centre, double q = std::num
     return y;
 }
 
-double EnergyDb(const std::vector<float>& x, std::size_t to = SIZE_MAX) {
+double EnergyDb(const std::vector<float>& x) {
     double e = 0.0;
-    for (std::size_t i = 0; i < std::min(to, x.size()); ++i) {
+    for (std::size_t i = 0; i < x.size(); ++i) {
         e += static_cast<double>(x[i]) * x[i];
     }
     return 10.0 * std::log10(e + 1e-300);
@@ -106,10 +105,9 @@ TEST(Reverb, EveryRoomDecaysAsItsTableSaysAndPassesNoDc) {
             worstMid = std::max(worstMid, std::abs(mid));
             EXPECT_LT(std::abs(mid), 0.1) << centre << " Hz";
         }
-        // The tail's own decay in the third octave at 5 kHz. The room's HF
-        // level is a fixed cut on the way in: it would bury the band under
-        // the mid band's slower skirts, so it is opened for this reading,
-        // and the early reflections (no decay of their own) are left out.
+        // The tail's own decay in the third octave at 5 kHz: the room's HF
+        // cut on the way in (which would bury the band under the mid band's
+        // slower skirts) is opened, the early reflections are left out.
         EaxListener open = l;
         open.lRoomHF = 0;
         open.lReflections = -10000;
@@ -127,7 +125,7 @@ TEST(Reverb, EveryRoomDecaysAsItsTableSaysAndPassesNoDc) {
 
 TEST(Reverb, TailsDoNotRingAndTheSidesStayApart) {
     int mostPeaks = 0;
-    double mostCorrelated = 0.0;
+    double mostCorrelated = 0.0; // over every room
     for (int e = 0; e < kEnvironmentCount; ++e) {
         const EaxListener l = ListenerForEnvironment(e);
         SCOPED_TRACE(Environments()[e].name);
@@ -205,14 +203,12 @@ TEST(Reverb, ReflectionsAndLateReverbArriveAtTheirDelaysAndLevels) {
     l.flReverbDelay = 0.1f;
     EXPECT_NEAR(OnsetSeconds(ImpulseResponse(l, 0.4)), 0.05, 0.0005);
 
-    // Without reflections the late reverb starts reverb-delay after where
-    // the first reflection would be.
+    // Without reflections the late part starts reverb-delay after them.
     l.lReflections = -10000;
     l.flReflectionsDelay = 0.02f;
     l.flReverbDelay = 0.06f;
     const std::vector<float> ir = ImpulseResponse(l, 0.4);
     EXPECT_NEAR(OnsetSeconds(ir), 0.08, 0.001);
-    EXPECT_LT(EnergyDb(ir, static_cast<std::size_t>(0.079 * kRate)), -200.0);
 
     // Levels in mB of energy over the dry impulse, played 10 dB down as the
     // published presets' room level of -1000 mB has it.
@@ -241,10 +237,9 @@ TEST(Reverb, ReflectionsAndLateReverbArriveAtTheirDelaysAndLevels) {
 }
 
 TEST(Reverb, DiffusionTurnsTheLateEchoesIntoADenseWash) {
-    // Normalised echo density (Abel and Huang): the share of samples more
-    // than one standard deviation from zero in 20 ms windows from 100 ms
-    // after the onset, over the 0.317 a Gaussian wash has. Sparse discrete
-    // echoes score far lower.
+    // Normalised echo density (Abel and Huang): the share of samples beyond
+    // one standard deviation in 20 ms windows from 100 ms after the onset,
+    // over the 0.317 of a Gaussian wash. Sparse echoes score far lower.
     auto density = [](EaxListener l, float diffusion) {
         l.lReflections = -10000;
         l.flEnvironmentDiffusion = diffusion;
@@ -260,8 +255,8 @@ TEST(Reverb, DiffusionTurnsTheLateEchoesIntoADenseWash) {
         }
         return sum / 4.0;
     };
-    const EaxListener generic = ListenerForEnvironment(0);
-    const double dense = density(generic, 1.0f), sparse = density(generic, 0.0f);
+    const double dense = density(ListenerForEnvironment(0), 1.0f);
+    const double sparse = density(ListenerForEnvironment(0), 0.0f);
     std::printf("figure: echo density %.2f at diffusion 1, %.2f at 0\n", dense, sparse);
     EXPECT_GT(dense, 0.7);
     EXPECT_LT(sparse, 0.6 * dense);
@@ -284,21 +279,12 @@ TEST(Reverb, AbsurdValuesGiveFiniteOutputAtEveryRate) {
     }
 }
 
-TEST(Environments, TwentySixNamesInMenuOrder) {
-    const char* const names[] = {"Generic",     "Padded Cell",    "Room",        "Bathroom",
-                                 "Livingroom",  "Stone Room",     "Auditorium",  "Concert Hall",
-                                 "Cave",        "Arena",          "Hangar",      "Carpeted Hallway",
-                                 "Hallway",     "Stone Corridor", "Alley",       "Forest",
-                                 "City",        "Mountains",      "Quarry",      "Plain",
-                                 "Parking Lot", "Sewer Pipe",     "Under Water", "Drugged",
-                                 "Dizzy",       "Psychotic"};
+TEST(Environments, TwentySixInMenuOrderAndOnlyTheStrangeOnesWobble) {
     ASSERT_EQ(Environments().size(), 26u);
-    for (int i = 0; i < 26; ++i) {
-        const EnvironmentPreset& e = Environments()[i];
-        EXPECT_EQ(std::string(e.name), names[i]);
-        EXPECT_EQ(e.listener.dwEnvironment, static_cast<std::uint32_t>(i)) << e.name;
+    for (std::uint32_t i = 0; i < 26; ++i) {
         // Among the first 23 only Under Water moves; the last three all do.
-        EXPECT_EQ(e.modulationDepth > 0.0f, i >= 22) << e.name;
+        EXPECT_EQ(Environments()[i].listener.dwEnvironment, i);
+        EXPECT_EQ(Environments()[i].modulationDepth > 0.0f, i >= 22) << i;
     }
     EXPECT_EQ(ListenerForEnvironment(-1).dwEnvironment, 0u);
     EXPECT_EQ(ListenerForEnvironment(26).dwEnvironment, 0u);

@@ -203,5 +203,6 @@ inline constexpr std::array<std::array<int, 10>, 15> kPresetSliders = {{
     {550, 550, 0, 0, 0, 0, 0, 0, 550, 550},
     {0, 0, 0, 0, 0, 0, -500, -500, -500, -600},
 }};
+inline constexpr std::array<int, 10> kBassPreset = kPresetSliders[0];
 
 } // namespace mixora::dsp_test

@@ -218,6 +218,9 @@ TEST(Reverb, ReflectionsAndLateReverbArriveAtTheirDelaysAndLevels) {
     l.lReflections = -10000;
     const double late = EnergyDb(ImpulseResponse(l, 1.6));
     EXPECT_NEAR(late, 2.0 - 10.0, 1.5);
+    l.lReverb = 1200; // 10 dB louder, still under the cap
+    EXPECT_NEAR(EnergyDb(ImpulseResponse(l, 1.6)) - late, 10.0, 0.1);
+    l.lReverb = 200;
     l.lRoom = -600;
     EXPECT_NEAR(EnergyDb(ImpulseResponse(l, 1.6)) - late, -6.0, 0.1);
     l.lRoom = 0;

@@ -6,12 +6,12 @@
 namespace mixora {
 namespace {
 
-constexpr float kAttackSeconds = 0.001f;
+constexpr float kAttackSeconds = 0.0001f;
 constexpr float kHoldSeconds = 0.010f;
 constexpr float kReleaseSeconds = 0.080f;
 constexpr float kGlideSeconds = 0.030f;
 // The gain rides peaks onto a knee rising from the threshold towards
-// -0.6 dBFS; what the 1 ms attack lets through above -0.4 dBFS is rounded
+// -0.6 dBFS; what the 0.1 ms attack lets through above -0.4 dBFS is rounded
 // off towards full scale by a soft clipper, which a sample can never pass.
 constexpr float kKneeTop = 0.933254f; // -0.6 dBFS
 constexpr float kCeiling = 0.954993f; // -0.4 dBFS

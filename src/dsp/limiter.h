@@ -6,10 +6,11 @@
 // Zero latency, so it cannot move the sound in time. Below the threshold
 // (-1 dBFS) it does nothing at all: samples pass bit-exact. Above it the
 // gain rides the peaks down onto a soft knee towards -0.6 dBFS: it falls
-// within about 1 ms, holds for 10 ms and recovers over about 80 ms, so a
-// few peaks do not make the music pump and the gain never steps. What the
-// attack lets through above -0.4 dBFS is rounded off by a soft clipper that
-// approaches, but never reaches, full scale.
+// within about 0.1 ms (fast enough that a swelling peak seldom reaches the
+// clipper below, whose rounding would spray high harmonics), holds for
+// 10 ms and recovers over about 80 ms, so a few peaks do not make the music
+// pump. What the attack lets through above -0.4 dBFS is rounded off by a
+// soft clipper that approaches, but never reaches, full scale.
 #include <span>
 
 namespace mixora {

@@ -173,6 +173,31 @@ std::int64_t PitchShift::BestStart(std::int64_t nominal, double continuation) {
     return best;
 }
 
+// Where a read position falls: the four history slots round it and the
+// fraction, shared by every channel.
+inline PitchShift::Tap PitchShift::TapAt(double position) const {
+    const double fl = std::floor(position);
+    const auto i = static_cast<std::int64_t>(fl);
+    Tap t;
+    for (int k = 0; k < 4; ++k) {
+        t.slot[k] = (static_cast<std::uint64_t>(i - 1 + k) & mask_) * channels_;
+    }
+    t.fraction = static_cast<float>(position - fl);
+    return t;
+}
+
+// Four-point cubic (Catmull-Rom) interpolation of one channel's history.
+// Inline: it runs twice per channel and sample.
+inline float PitchShift::Read(const Tap& tap, int channel) const {
+    const float x0 = ring_[tap.slot[0] + channel], x1 = ring_[tap.slot[1] + channel];
+    const float x2 = ring_[tap.slot[2] + channel], x3 = ring_[tap.slot[3] + channel];
+    const float t = tap.fraction;
+    const float c1 = 0.5f * (x2 - x0);
+    const float c2 = x0 - 2.5f * x1 + 2.0f * x2 - 0.5f * x3;
+    const float c3 = 0.5f * (x3 - x0) + 1.5f * (x1 - x2);
+    return ((c3 * t + c2) * t + c1) * t + x1;
+}
+
 void PitchShift::Process(std::span<float> interleaved) {
     if (channels_ == 0) {
         return;
@@ -220,30 +245,6 @@ void PitchShift::Process(std::span<float> interleaved) {
     if (Bypassed()) {
         running_ = false;
     }
-}
-
-// Where a read position falls: the four history slots round it and the
-// fraction, shared by every channel.
-PitchShift::Tap PitchShift::TapAt(double position) const {
-    const double fl = std::floor(position);
-    const auto i = static_cast<std::int64_t>(fl);
-    Tap t;
-    for (int k = 0; k < 4; ++k) {
-        t.slot[k] = (static_cast<std::uint64_t>(i - 1 + k) & mask_) * channels_;
-    }
-    t.fraction = static_cast<float>(position - fl);
-    return t;
-}
-
-// Four-point cubic (Catmull-Rom) interpolation of one channel's history.
-float PitchShift::Read(const Tap& tap, int channel) const {
-    const float x0 = ring_[tap.slot[0] + channel], x1 = ring_[tap.slot[1] + channel];
-    const float x2 = ring_[tap.slot[2] + channel], x3 = ring_[tap.slot[3] + channel];
-    const float t = tap.fraction;
-    const float c1 = 0.5f * (x2 - x0);
-    const float c2 = x0 - 2.5f * x1 + 2.0f * x2 - 0.5f * x3;
-    const float c3 = 0.5f * (x3 - x0) + 1.5f * (x1 - x2);
-    return ((c3 * t + c2) * t + c1) * t + x1;
 }
 
 } // namespace mixora

@@ -29,7 +29,7 @@ constexpr double kDelayPerDecay = 1.0;    // s of summed line delay per s of dec
 constexpr double kMaxDensityFactor = 2.5; // what the density alone may grow the lines to
 constexpr double kMaxTapFactor = 2.5;     // the early cluster stops growing at about 19 m
 constexpr double kSmallRoomFactor = 0.4;  // below 3 m a room wobbles its lines a little
-constexpr double kSmallRoomModulationDepth = 0.2;
+constexpr double kSmallRoomModulationDepth = 0.4;
 constexpr float kSmallRoomModulationTime = 0.7f; // s
 constexpr double kMaxPassHfCut = 20.0;           // dB a loop may cut at 5 kHz per circulation
 constexpr double kMaxPassHfLimit = 20.0;         // dB it is made to cut at most
@@ -343,6 +343,7 @@ struct Geometry {
     std::array<std::size_t, kLines> inject{};
     std::array<std::array<std::size_t, kDiffusers>, kMaxChannels> diffuser{};
     std::array<std::array<std::size_t, kTaps>, kMaxChannels> taps{};
+    std::array<std::size_t, kLines> rightTap{}; // where the right output reads each line
     std::size_t late = 0;
     float swing = 0.0f; // peak-to-peak delay modulation, samples
     bool operator==(const Geometry&) const = default;
@@ -520,7 +521,8 @@ void Reverb::Engine::Apply(const EaxListener& raw, bool enabled) {
         std::clamp(std::max(std::min(factor, hfFactor), std::min(densityFactor, hfLimit)),
                    kMinLateFactor, kMaxLateFactor);
     // A small room's few modes still ring on a sustained note; a slow wobble
-    // of about ten cents smears them, as a real room's air movement does.
+    // of about a fifth of a semitone smears them (each mode sweeps across
+    // its neighbours' spacing), as a real room's air movement does.
     if (factor < kSmallRoomFactor && modulationDepth == 0.0f) {
         modulationTime = kSmallRoomModulationTime;
         g.swing = static_cast<float>(2.0 * kPitchDeviation * kSmallRoomModulationDepth * rate *
@@ -536,6 +538,7 @@ void Reverb::Engine::Apply(const EaxListener& raw, bool enabled) {
         g.allpass[i] = std::clamp<std::size_t>(Samples(kLoopAllpassSeconds[i] * lateFactor, rate),
                                                1, loopAllpass[i].MaxDelay());
         g.inject[i] = std::min(Samples(kInjectSeconds[i] * lateFactor, rate), spread[0].MaxDelay());
+        g.rightTap[i] = g.line[i] / 2;
     }
     const std::size_t reflections = Samples(l.flReflectionsDelay, rate);
     for (int c = 0; c < kMaxChannels; ++c) {
@@ -729,12 +732,24 @@ void Reverb::Engine::Run(std::span<float> data) {
             lines[i].Write(state[i]);
         }
 
-        for (int c = 0; c < channels; ++c) {
-            float sum = 0.0f;
+        // The left output reads the lines where they are written, the right
+        // one half-way along them: the two sides hear different echoes of the
+        // same network, so even a small room's tails stay apart.
+        float left = 0.0f;
+        for (int i = 0; i < kLines; ++i) {
+            left += kOutputSigns[0][i] * state[i];
+        }
+        x[0] += early * reflected[0] + late * left;
+        if (channels == 2) {
+            float right = 0.0f;
             for (int i = 0; i < kLines; ++i) {
-                sum += kOutputSigns[c][i] * state[i];
+                float r = lines[i].At(current.rightTap[i]);
+                if (crossfading) {
+                    r = mix(lines[i].At(previous.rightTap[i]), r);
+                }
+                right += kOutputSigns[1][i] * r;
             }
-            x[c] += early * reflected[c] + late * sum;
+            x[1] += early * reflected[1] + late * right;
         }
     }
 

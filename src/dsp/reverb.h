@@ -13,7 +13,10 @@
 // (7.5 m nominal); the late network stops growing at 45 m and shrinks where
 // a very short HF decay asks for it. flEnvironmentDiffusion sets the all-pass
 // coefficients. Environments whose published model has delay modulation
-// (Under Water, Drugged, Dizzy, Psychotic) wobble the line lengths slowly.
+// (Under Water, Drugged, Dizzy, Psychotic) wobble the line lengths slowly;
+// rooms under 3 m wobble theirs by about a fifth of a semitone, which smears
+// their few modes. The left output reads the lines where they are written,
+// the right one half-way along them, so the two sides' tails stay apart.
 //
 // Levels follow EAX: lRoom scales the whole wet part, lReflections and
 // lReverb are the energies of the two parts relative to the dry impulse,

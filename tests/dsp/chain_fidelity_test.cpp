@@ -1,8 +1,12 @@
-// What a listener hears from the whole chain on generated signals: no click
-// on any change, no level blow-up, nothing past full scale, no denormals.
+// What a listener hears from the whole chain on generated signals (no click
+// on any change, no level blow-up, nothing past full scale, no denormals),
+// its bypass, its flush and the hand-off of new states from another thread.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include "dsp/dsp_signals.h"
 #include "dsp/effect_chain.h"
@@ -40,24 +44,12 @@ void RunChain(EffectChain& chain, std::vector<float>& io,
 // Energy above 5 kHz in consecutive 5 ms windows of one channel: a
 // fourth-order Butterworth high pass (two cookbook sections, Q 0.541/1.307).
 std::vector<double> HighBandEnergy(const std::vector<float>& x, int channel) {
-    std::vector<double> y(x.size() / 2);
-    for (std::size_t i = 0; i < y.size(); ++i) {
-        y[i] = x[2 * i + channel];
-    }
-    for (double q : {0.54119610, 1.30656296}) {
-        const double w = 2.0 * std::numbers::pi * 5000.0 / kRate, cw = std::cos(w);
-        const double alpha = std::sin(w) / (2.0 * q), a0 = 1.0 + alpha;
-        const double b0 = (1.0 + cw) / 2.0 / a0, b1 = -(1.0 + cw) / a0;
-        const double a1 = -2.0 * cw / a0, a2 = (1.0 - alpha) / a0;
-        double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
-        for (double& s : y) {
-            const double v = b0 * s + b1 * x1 + b0 * x2 - a1 * y1 - a2 * y2;
-            x2 = x1, x1 = s, y2 = y1, y1 = v, s = v;
-        }
-    }
+    std::vector<float> y = Channel(x, 2, channel);
+    Cookbook(y, true, 5000.0, 0.54119610, kRate);
+    Cookbook(y, true, 5000.0, 1.30656296, kRate);
     std::vector<double> windows(y.size() / 220, 0.0);
     for (std::size_t i = 0; i < windows.size() * 220; ++i) {
-        windows[i / 220] += y[i] * y[i];
+        windows[i / 220] += static_cast<double>(y[i]) * y[i];
     }
     return windows;
 }
@@ -98,37 +90,36 @@ TEST(ChainFidelity, NoChangeClicksOrSpraysHighFrequencies) {
 
     // Per change: the largest step and high-band energy in the 90 ms after
     // it, against the signal's own (the dry tone, the tone at its level in
-    // those 90 ms, 40 ms before, 90-140 ms after). High-band energy 60 dB under the tone counts as
-    // silence. Where the room drives the output past the limiter's -1 dBFS, the limiter's own work
-    // is heard; those changes are held to a looser bar.
+    // those 90 ms, 40 ms before, 90-140 ms after); high-band energy 60 dB
+    // under the tone counts as silence. Changes that drive the output past
+    // the limiter's -1 dBFS are counted apart, held to the same bar.
     struct Worst {
         float step = 0.0f, hf = 0.0f;
         int count = 0;
     } clean, limited;
+    const std::size_t w = kRate / 1000;
     for (int ch = 0; ch < 2; ++ch) {
         const auto hf = HighBandEnergy(io, ch);
         const auto x = Channel(io, 2, ch);
-        const double floor = 1e-6 * 0.125 * 220;
+        auto step = [&](std::size_t from, std::size_t ms) {
+            return MaxStep(std::span(x).subspan(from, ms * w), 1);
+        };
+        auto hfMax = [&](std::size_t from, std::size_t ms) {
+            return *std::max_element(hf.begin() + from / 220, hf.begin() + (from + ms * w) / 220);
+        };
         for (std::size_t at : changes) {
-            auto step = [&](std::size_t from, std::size_t to) {
-                return MaxStep(std::span(x).subspan(from, to - from), 1);
-            };
-            auto hfMax = [&](std::size_t from, std::size_t to) {
-                return *std::max_element(hf.begin() + from / 220, hf.begin() + to / 220);
-            };
-            const std::size_t w = kRate / 1000;
-            // A 220 Hz tone of amplitude A steps by up to A * 2 pi 220 / rate;
+            // A 220 Hz tone steps by up to its amplitude times 2 pi 220 / rate;
             // while the rooms cross over it may swell, which is no click.
             const float swell = static_cast<float>(2.0 * std::numbers::pi * 220.0 / kRate) *
                                 Peak(std::span(x).subspan(at, 90 * w));
             const float own =
-                std::max({dryStep, swell, step(at - 40 * w, at), step(at + 90 * w, at + 140 * w)});
+                std::max({dryStep, swell, step(at - 40 * w, 40), step(at + 90 * w, 50)});
             const double ownHf =
-                std::max({floor, hfMax(at - 40 * w, at), hfMax(at + 90 * w, at + 140 * w)});
-            const bool loud = Peak(std::span(x).subspan(at - 40 * w, 180 * w)) > 0.891f;
-            Worst& worst = loud ? limited : clean;
-            worst.step = std::max(worst.step, step(at, at + 90 * w) / own);
-            worst.hf = std::max(worst.hf, static_cast<float>(hfMax(at, at + 90 * w) / ownHf));
+                std::max({1e-6 * 0.125 * 220, hfMax(at - 40 * w, 40), hfMax(at + 90 * w, 50)});
+            Worst& worst =
+                Peak(std::span(x).subspan(at - 40 * w, 180 * w)) > 0.891f ? limited : clean;
+            worst.step = std::max(worst.step, step(at, 90) / own);
+            worst.hf = std::max(worst.hf, static_cast<float>(hfMax(at, 90) / ownHf));
             worst.count += ch == 0 ? 1 : 0;
         }
     }
@@ -136,10 +127,10 @@ TEST(ChainFidelity, NoChangeClicksOrSpraysHighFrequencies) {
                 "threshold: %.2fx, %+.1f dB\n",
                 clean.count, clean.step, 10.0 * std::log10(clean.hf), limited.count, limited.step,
                 10.0 * std::log10(limited.hf));
-    EXPECT_LE(clean.step, 1.5f);
-    EXPECT_LE(10.0 * std::log10(clean.hf), 6.0);
-    EXPECT_LE(limited.step, 3.0f);
-    EXPECT_LE(10.0 * std::log10(limited.hf), 20.0);
+    for (const Worst& worst : {clean, limited}) {
+        EXPECT_LE(worst.step, 1.5f);
+        EXPECT_LE(10.0 * std::log10(worst.hf), 6.0);
+    }
 }
 
 TEST(ChainFidelity, PinkNoiseKeepsItsLevelAndNothingPassesFullScale) {
@@ -151,22 +142,21 @@ TEST(ChainFidelity, PinkNoiseKeepsItsLevelAndNothingPassesFullScale) {
     }
     double loudest = -100.0;
     float peak = 0.0f;
+    std::array<int, 10> up{};
+    up.fill(1200);
     for (int e = 0; e < kEnvironmentCount; ++e) {
-        for (bool boosted : {false, true}) {
+        // The room alone (its level), with a built-in preset, with every
+        // band at +12 dB.
+        for (int variant : {0, 1, 2}) {
             EffectState s = Room(e);
-            if (boosted) {
-                s.eq =
-                    EqRecord(0x3FF, {1200, 1200, 1200, 1200, 1200, 1200, 1200, 1200, 1200, 1200});
-            } else {
-                s.eq = EqRecord(e % 2 ? 0x3FF : 0, kPresetSliders[e % 15]);
-            }
+            s.eq = EqRecord(variant ? 0x3FF : 0, variant == 2 ? up : kPresetSliders[e % 15]);
             EffectChain chain;
             chain.SetState(s);
             chain.Start(2, kRate);
             auto io = pink;
             RunChain(chain, io);
             peak = std::max(peak, Peak(io));
-            if (!boosted && e % 2 == 0) {
+            if (variant == 0) {
                 const double gain = Db(Rms(std::span(io).subspan(2 * kRate)) / 0.1);
                 loudest = std::max(loudest, gain);
                 EXPECT_LE(gain, 6.0) << Environments()[e].name;
@@ -222,22 +212,124 @@ TEST(ChainFidelity, TheLimiterLeavesLoudMusicBelowItsThresholdAlone) {
     EXPECT_LT(thd, -80.0);
 }
 
-TEST(ChainFidelity, SilenceAfterMusicHasNoDenormals) {
-    // The filters' states sink through the denormal range in the silence.
-    EffectState s;
-    s.eq = EqRecord(0x3FF, kBassPreset);
-    s.voiceCancel = 1;
-    s.pitchShift = 2;
+TEST(EffectChain, EverythingOffIsBitExactAndSilenceAfterMusicHasNoDenormals) {
     EffectChain chain;
-    chain.SetState(s);
     chain.Start(2, kRate);
-    auto io = Noise(2 * kRate);
+    const auto input = Noise(2 * kRate / 10, 3);
+    auto block = input;
+    chain.Process(block);
+    EXPECT_EQ(block, input);
+    // Sliders set but the equalizer off, or on with every slider at 0.
+    for (std::uint32_t mask : {0u, 0x3FFu}) {
+        EffectState eq;
+        eq.eq = EqRecord(mask, mask ? std::array<int, 10>{} : kPresetSliders[0]);
+        chain.SetState(eq);
+        block = input;
+        chain.Process(block);
+        EXPECT_EQ(block, input) << mask;
+    }
+
+    // Every effect on: music, then silence in which the filters' states sink
+    // through the denormal range (Padded Cell: a short tail).
+    EffectState all;
+    all.eq = EqRecord(0x3FF, kPresetSliders[0]);
+    all.voiceCancel = 1;
+    all.pitchShift = 2;
+    all.listener = ListenerForEnvironment(1);
+    all.eaxEnable = 1;
+    chain.SetState(all);
+    auto io = Noise(2 * kRate, 3); // begins as `input` does
     io.resize(12 * kRate, 0.0f);
     RunChain(chain, io);
+    EXPECT_NE(std::vector<float>(io.begin(), io.begin() + input.size()), input);
     const auto subnormal = std::count_if(
         io.begin(), io.end(), [](float v) { return std::fpclassify(v) == FP_SUBNORMAL; });
     std::printf("figure: %zd subnormal samples\n", static_cast<std::ptrdiff_t>(subnormal));
     EXPECT_EQ(subnormal, 0);
+    // All off again: bit-exact once the fades are over.
+    chain.SetState(EffectState{});
+    for (int i = 0; i < 3; ++i) {
+        block = input;
+        chain.Process(block);
+    }
+    EXPECT_EQ(block, input);
+}
+
+TEST(EffectChain, StartsAtTheStateAlreadySetAndASeekDropsTheTail) {
+    EffectChain chain;
+    EffectState s;
+    s.pitchShift = 4;
+    chain.SetState(s);
+    chain.Start(1, kRate);
+    EXPECT_EQ(chain.AppliedState().pitchShift, 4);
+
+    // Hangar rings for seconds; after a flush (a seek) silence stays silent.
+    s = EffectState{};
+    s.listener = ListenerForEnvironment(10);
+    s.eaxEnable = 1;
+    chain.SetState(s);
+    auto music = Noise(kRate);
+    chain.Process(music);
+    chain.Flush();
+    std::vector<float> silence(kRate / 10, 0.0f);
+    chain.Process(silence);
+    EXPECT_LT(Peak(silence), 1e-12f);
+}
+
+// A state whose every field is derived from n, so a torn copy shows.
+EffectState Numbered(int n) {
+    EffectState s;
+    s.eq = EqRecord(n % 2 ? 0x3FF : 0, {n % 1200, -(n % 1200), 0, 0, 0, 0, 0, 0, 0, n % 1200});
+    s.listener.lRoom = -n;
+    s.listener.dwEnvironment = static_cast<std::uint32_t>(n % 26);
+    s.voiceCancel = n;
+    s.pitchShift = n % 9 - 4;
+    return s;
+}
+
+TEST(EffectChain, HandOffFromAnotherThreadOnlyAppliesWholeStates) {
+    EffectChain chain;
+    chain.Start(2, kRate);
+    std::atomic<bool> done{false};
+    std::atomic<int> published{0};
+    std::thread ui([&] {
+        for (int n = 1; !done.load(); ++n) {
+            chain.SetState(Numbered(n));
+            published = n;
+        }
+    });
+
+    const auto signal = Sine(440, kRate, 256, {0.3, 0.3});
+    int last = 0, changes = 0;
+    bool whole = true, ordered = true;
+    // Until enough hand-overs were seen, not for a fixed time: a loaded
+    // machine or ThreadSanitizer runs far fewer blocks in the same time.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (changes <= 10 && std::chrono::steady_clock::now() < until) {
+        auto block = signal;
+        chain.Process(block);
+        const EffectState& applied = chain.AppliedState();
+        if (const int n = applied.voiceCancel; n != last) {
+            const EffectState expected = Numbered(n);
+            whole = whole && applied.eq == expected.eq &&
+                    applied.listener.lRoom == expected.listener.lRoom &&
+                    applied.listener.dwEnvironment == expected.listener.dwEnvironment &&
+                    applied.pitchShift == expected.pitchShift;
+            ordered = ordered && n > last;
+            last = n;
+            ++changes;
+        }
+    }
+    done = true;
+    ui.join();
+    EXPECT_TRUE(whole);
+    EXPECT_TRUE(ordered);
+    EXPECT_GT(changes, 10);
+
+    // The last state published is the one applied at the next block.
+    auto block = signal;
+    chain.Process(block);
+    EXPECT_EQ(chain.AppliedState().voiceCancel, published.load());
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <complex>
 #include <cstdint>
 #include <numbers>
+#include <numeric>
 #include <random>
 #include <span>
 #include <vector>
@@ -90,11 +91,8 @@ inline float MaxStep(std::span<const float> x, int channels) {
 }
 
 inline float Peak(std::span<const float> x) {
-    float m = 0.0f;
-    for (float v : x) {
-        m = std::max(m, std::abs(v));
-    }
-    return m;
+    return std::accumulate(x.begin(), x.end(), 0.0f,
+                           [](float m, float v) { return std::max(m, std::abs(v)); });
 }
 
 // In-place radix-2 FFT; the size must be a power of two.
@@ -120,6 +118,21 @@ inline void Fft(std::vector<std::complex<double>>& a) {
                 a[i + k] += t;
             }
         }
+    }
+}
+
+// One RBJ cookbook section over `y` in place: a band-pass with a 0 dB peak,
+// or a high-pass.
+inline void Cookbook(std::vector<float>& y, bool highPass, double f, double q, int rate) {
+    const double w = 2.0 * std::numbers::pi * f / rate, cw = std::cos(w);
+    const double alpha = std::sin(w) / (2.0 * q), a0 = 1.0 + alpha;
+    const double b0 = (highPass ? (1.0 + cw) / 2.0 : alpha) / a0;
+    const double b1 = highPass ? -2.0 * b0 : 0.0, b2 = highPass ? b0 : -b0;
+    const double a1 = -2.0 * cw / a0, a2 = (1.0 - alpha) / a0;
+    double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+    for (float& s : y) {
+        const double v = b0 * s + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+        x2 = x1, x1 = s, y2 = y1, y1 = v, s = static_cast<float>(v);
     }
 }
 
@@ -151,10 +164,7 @@ inline std::vector<float> Pink(std::size_t n, double rms, unsigned seed = 3) {
 }
 
 inline double Rms(std::span<const float> x) {
-    double sum = 0.0;
-    for (float v : x) {
-        sum += static_cast<double>(v) * v;
-    }
+    const double sum = std::inner_product(x.begin(), x.end(), x.begin(), 0.0);
     return std::sqrt(sum / static_cast<double>(std::max<std::size_t>(x.size(), 1)));
 }
 
@@ -176,10 +186,8 @@ inline std::array<std::uint8_t, 120> EqRecord(std::uint32_t mask,
 }
 
 // The built-in presets' sliders, as the user sees them.
-inline constexpr std::array<int, 10> kBassPreset = {1000, 900,  800,  320,  0,
-                                                    -320, -500, -670, -800, -800};
 inline constexpr std::array<std::array<int, 10>, 15> kPresetSliders = {{
-    kBassPreset,
+    {1000, 900, 800, 320, 0, -320, -500, -670, -800, -800},
     {-800, -800, -800, -450, 0, 320, 900, 900, 900, 900},
     {-300, 500, 500, 500, -300, -300, -300, -300, -300, -300},
     {800, 790, 440, -440, -260, 150, 680, 790, 910, 970},
@@ -195,5 +203,6 @@ inline constexpr std::array<std::array<int, 10>, 15> kPresetSliders = {{
     {550, 550, 0, 0, 0, 0, 0, 0, 550, 550},
     {0, 0, 0, 0, 0, 0, -500, -500, -500, -600},
 }};
+inline constexpr std::array<int, 10> kBassPreset = kPresetSliders[0];
 
 } // namespace mixora::dsp_test

@@ -101,20 +101,27 @@ def run(cmd, cwd, timeout=None, log=None):
 
 
 def copy_sources(scratch):
-    """Mirrors the worktree's tracked files into scratch/src (only files that
-    differ are written, so ninja rebuilds nothing needlessly)."""
+    """Mirrors the worktree's tracked files into scratch/src: only files that
+    differ are written, with a fresh time so ninja sees them as changed, and
+    files no longer tracked are removed (the test lists are globbed)."""
     files = subprocess.run(["git", "ls-files", "-z"], cwd=ROOT, check=True,
                            capture_output=True).stdout.decode().split("\0")
     dest = scratch / "src"
+    tracked = set()
     for name in filter(None, files):
         source = ROOT / name
         if not source.is_file():
             continue
+        tracked.add(name)
         target = dest / name
         if target.is_file() and target.read_bytes() == source.read_bytes():
             continue
         target.parent.mkdir(parents=True, exist_ok=True)
-        shutil.copy2(source, target)
+        shutil.copy(source, target)
+    if dest.is_dir():
+        for path in dest.rglob("*"):
+            if path.is_file() and path.relative_to(dest).as_posix() not in tracked:
+                path.unlink()
     return dest
 
 

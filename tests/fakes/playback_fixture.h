@@ -1,15 +1,19 @@
 #pragma once
-// A playback window of plain fields and the real engine on fakes.
+// A playback window of plain fields and the real engine on fakes, with the
+// real "cdaudio" device over a fake drive whose position moves with a fake
+// clock.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <map>
 
 #include "device/mixer_control.h"
+#include "fakes/fake_cd_drive.h"
 #include "fakes/fake_device_seams.h"
 #include "fakes/fake_media.h"
 #include "fakes/mock_frame_seams.h"
 #include "media/playback_engine.h"
+#include "platform/posix/cd_audio_device.h"
 
 namespace mixora {
 
@@ -39,7 +43,13 @@ public:
 struct PlaybackFixture : ::testing::Test {
     MediaWorld world;
     FakeMediaFactory factory{world};
-    FakeCdMci cd;
+    FakeCdDrive drive;
+    FakeClock clock;
+    FakeCdHost cdHost;
+    FakeCdOutputFactory outputs{clock, cdHost};
+    NoOtherMci other;
+    CdAudioDevice cdDevice{drive, outputs, cdHost, other};
+    RecordingMci mci{cdDevice};
     FakeMixer mixerDevice;
     CMixerControl mixer{mixerDevice};
     FakeFileDialog dialogs;
@@ -47,7 +57,7 @@ struct PlaybackFixture : ::testing::Test {
     ::testing::NiceMock<MockMessageBox> messages;
     FakeTaskHost tasks;
     CPlaybackEngine engine{{.media = factory,
-                            .mci = cd,
+                            .mci = mci,
                             .mixer = mixer,
                             .dialogs = dialogs,
                             .files = files,

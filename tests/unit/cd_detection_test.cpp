@@ -1,10 +1,8 @@
-// Audio-CD detection and CD playback, the engine on the real "cdaudio"
-// device over a fake drive whose position moves with a fake clock.
+// Audio-CD detection and CD playback: the engine on the real "cdaudio"
+// device over a fake drive.
 #include "app/playback_routes.h"
-#include "fakes/fake_cd_drive.h"
 #include "fakes/frame_harness.h"
 #include "fakes/playback_fixture.h"
-#include "platform/posix/cd_audio_device.h"
 
 namespace mixora {
 namespace {
@@ -15,31 +13,7 @@ constexpr std::uint32_t Msf(std::uint32_t m, std::uint32_t s, std::uint32_t f = 
     return m | s << 8 | f << 16;
 }
 
-struct CdDetectionTest : ::testing::Test {
-    FakeCdDrive drive;
-    FakeClock clock;
-    FakeCdHost host;
-    FakeCdOutputFactory outputs{clock, host};
-    NoOtherMci other;
-    CdAudioDevice device{drive, outputs, host, other};
-    RecordingMci mci{device};
-    MediaWorld world;
-    FakeMediaFactory factory{world};
-    FakeMixer mixerDevice;
-    CMixerControl mixer{mixerDevice};
-    FakeFileDialog dialogs;
-    FakeFileStore files;
-    ::testing::NiceMock<MockMessageBox> messages;
-    FakeTaskHost tasks;
-    CPlaybackEngine engine{{.media = factory,
-                            .mci = mci,
-                            .mixer = mixer,
-                            .dialogs = dialogs,
-                            .files = files,
-                            .messages = messages,
-                            .tasks = tasks}};
-    FakePlaybackWindow window;
-
+struct CdDetectionTest : PlaybackFixture {
     CdDetectionTest() {
         // Twelve audio tracks: track t lasts 3 minutes and t seconds.
         std::vector<std::pair<double, bool>> tracks;
@@ -48,7 +22,7 @@ struct CdDetectionTest : ::testing::Test {
         }
         drive.toc = MakeToc(tracks, 150);
         // What the main window does with MM_MCINOTIFY.
-        host.window = [this](WPARAM code, LPARAM id) {
+        cdHost.window = [this](WPARAM code, LPARAM id) {
             if (code == MCI_NOTIFY_SUCCESSFUL && window.m_wCdDevice != 0 &&
                 static_cast<std::uint32_t>(id & 0xFFFF) == window.m_wCdDevice) {
                 engine.OnTrackEnd(window);
@@ -185,17 +159,29 @@ TEST_F(CdDetectionTest, PlayingTrack3ThenTheEndAdvancesTheList) {
     EXPECT_EQ(static_cast<std::uint32_t>(window.m_dCdPausePosition), 0x1E000103u);
     engine.PlayCurrent(window);
     EXPECT_EQ(mci.Take().back(), "play 0000000D from 1E000103 to 00030303");
+    // Back 20 s at 1:05 goes to 0:45, and never before 0:00; the bar at a
+    // half plays from 1:31 (of 3:03, the fraction of a second cut).
+    outputs.made->Advance(4'600);
+    engine.StepBackward(window);
+    EXPECT_EQ(mci.Take().back(), "play 0000000D from 002D0003 to 00030303");
+    for (int i = 0; i < 3; ++i) {
+        engine.StepBackward(window);
+    }
+    EXPECT_EQ(mci.Take().back(), "play 0000000D from 00000003 to 00030303");
+    window.sliders[1099] = 0.5;
+    engine.SeekToBar(window);
+    EXPECT_EQ(mci.Take().back(), "play 0000000D from 001F0103 to 00030303");
     // Forward 20 s at 2:50 clamps to the end of the track (3:03).
-    outputs.made->Advance(110'000);
+    outputs.made->Advance(79'000);
     engine.StepForward(window);
     EXPECT_EQ(mci.Take().back(), "play 0000000D from 00030303 to 00030303");
     // Superseded and aborted plays say so and the window ignores them; the
     // end arrives as MM_MCINOTIFY and the list moves on to Track04.cda.
-    host.RunAll();
+    cdHost.RunAll();
     EXPECT_EQ(window.m_nCurrent, 5);
     EXPECT_EQ(window.m_nPlayState, 2);
     EXPECT_EQ(mci.Take().back(), "play 0000000D from 00000004 to 00040304");
-    EXPECT_EQ(host.notifications.back(), std::make_pair(MCI_NOTIFY_SUCCESSFUL, LPARAM(id)));
+    EXPECT_EQ(cdHost.notifications.back(), std::make_pair(MCI_NOTIFY_SUCCESSFUL, LPARAM(id)));
 
     // Stop closes the engine's device; the next poll sees the open door.
     engine.StopPlayback(window);

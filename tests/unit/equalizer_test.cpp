@@ -6,8 +6,6 @@
 #include "device/eq_channel.h"
 #include "device/eq_presets.h"
 #include "device/equalizer_operations.h"
-#include "device/property_channel.h"
-#include "fakes/fake_device_seams.h"
 #include "fakes/fake_dialog_view.h"
 #include "fakes/fake_eq_channel.h"
 #include "fakes/frame_harness.h"
@@ -140,40 +138,4 @@ TEST_F(Equalizer, PresetMenuPopsUpAtTheButtonsCentreInTheSelectedLanguage) {
 
     EXPECT_CALL(host, TrackPopupMenu(_, _)).Times(0);
     ops.ShowEqMenu(frame, 4242);
-}
-
-TEST_F(Equalizer, ThroughThePropertyChannelTheRecordIsProperty39AndTheDeviceStaysHeld) {
-    FakeDeviceInstall devices;
-    devices.devices = {
-        {"PCI\\VEN_8086&DEV_2415&SUBSYS_1", {"\\\\?\\pci#topology", "\\\\?\\pci#wave"}}};
-    devices.answer = [](const KsProperty& p, std::span<std::uint8_t> value) {
-        if (p.flags == 1 && p.id == 39) {
-            value[0] = 0xFF; // mask 0x3FF
-            value[1] = 0x03;
-            value[4] = 0x58; // band 1: 600
-            value[5] = 0x02;
-        }
-        return true;
-    };
-    FakeDebugOutput debug;
-    CPropertyChannel channel{devices, debug, records};
-    CPropertyEqChannel eqChannel{channel};
-    CEqualizerOperations real{eqChannel, registry, records, resources, runner};
-
-    real.ShowEqualizer(frame);
-    ASSERT_EQ(devices.sent.size(), 1u);
-    EXPECT_EQ(std::tuple(devices.sent[0].property().id, devices.sent[0].property().flags,
-                         devices.sent[0].value.size(), devices.sent[0].path),
-              std::tuple(39u, 1u, 120u, "\\\\?\\pci#wave"));
-    EXPECT_EQ(EqGain(frame.m_eq, 0), 600);
-    EXPECT_EQ(frame.m_skin.GetButtonState(kEqOnOffControl), 1);
-    EXPECT_TRUE(channel.HasDevice());
-
-    const std::vector<std::uint8_t> gain = {0x38, 0xFF, 0xFF, 0xFF};
-    EXPECT_TRUE(real.SetEqProperty(36, gain));
-    EXPECT_EQ(std::tuple(devices.sent.back().property().id, devices.sent.back().property().flags,
-                         devices.sent.back().value),
-              std::tuple(36u, 2u, gain));
-    EXPECT_FALSE(real.SetEqProperty(39, gain)); // wrong size never reaches the device
-    EXPECT_EQ(devices.sent.size(), 2u);
 }

@@ -30,7 +30,6 @@ struct MediaWorld {
     int playState = kMediaStopped;                // what GetPlayState answers
     double position = 0.0;                        // what GetCurrentPosition answers
     bool failVisible = false, failProbes = false; // Create returns null
-    int controlsAlive = 0;
 
     void Log(std::string line) {
         std::lock_guard lock(mutex);
@@ -44,15 +43,8 @@ struct MediaWorld {
 
 class FakeMediaControl final : public IMediaControl {
 public:
-    FakeMediaControl(MediaWorld& world, int id) : w_(world), id_(id) {
-        std::lock_guard lock(w_.mutex);
-        ++w_.controlsAlive;
-    }
-    ~FakeMediaControl() override {
-        Say("Destroy");
-        std::lock_guard lock(w_.mutex);
-        --w_.controlsAlive;
-    }
+    FakeMediaControl(MediaWorld& world, int id) : w_(world), id_(id) {}
+    ~FakeMediaControl() override { Say("Destroy"); }
     void PutFileName(const std::string& path) override {
         path_ = path;
         Say("FileName " + path);

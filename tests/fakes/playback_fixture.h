@@ -38,6 +38,13 @@ public:
     void EraseTitle() override { ++titleErased; }
     void RepaintPlaylist() override {}
     void AddBusy(int delta) override { busy += delta; }
+    std::vector<std::string> Paths() const {
+        std::vector<std::string> out;
+        for (const auto& e : m_playlist) {
+            out.push_back(e.path);
+        }
+        return out;
+    }
 };
 
 struct PlaybackFixture : ::testing::Test {

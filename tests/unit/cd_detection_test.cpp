@@ -30,13 +30,6 @@ struct CdDetectionTest : PlaybackFixture {
         };
         window.m_playlist = {{"/m/a.mp3", 200.0}, {"/m/b.ogg", 100.0}};
     }
-    std::vector<std::string> Paths() const {
-        std::vector<std::string> p;
-        for (const auto& e : window.m_playlist) {
-            p.push_back(e.path);
-        }
-        return p;
-    }
 };
 
 TEST_F(CdDetectionTest, AnAudioDiscAtStartUpIsAppendedOnceWithItsLengths) {
@@ -44,11 +37,9 @@ TEST_F(CdDetectionTest, AnAudioDiscAtStartUpIsAppendedOnceWithItsLengths) {
     window.m_nSelected = 0;
     engine.DetectAudioCd(window);
     ASSERT_EQ(window.m_playlist.size(), 14u);
-    EXPECT_EQ(window.m_playlist[0].path, "/m/a.mp3");
-    EXPECT_EQ(window.m_playlist[2].path, "Track01.cda");
-    EXPECT_EQ(window.m_playlist[10].path, "Track09.cda");
-    EXPECT_EQ(window.m_playlist[11].path, "Track10.cda");
-    EXPECT_EQ(window.m_playlist[13].path, "Track12.cda");
+    const auto paths = window.Paths();
+    EXPECT_EQ(std::tuple(paths[0], paths[2], paths[10], paths[11], paths[13]),
+              std::tuple("/m/a.mp3", "Track01.cda", "Track09.cda", "Track10.cda", "Track12.cda"));
     EXPECT_EQ(window.m_playlist[2].length, Msf(3, 1));
     EXPECT_EQ(window.m_playlist[13].length, Msf(3, 12));
     EXPECT_EQ(window.m_nCurrent, 1);
@@ -93,7 +84,7 @@ TEST_F(CdDetectionTest, OpeningTheDoorRemovesEveryCdTrackAndMendsTheIndices) {
     window.m_nSelected = 2;
     drive.tray = CdTray::Open;
     engine.DetectAudioCd(window);
-    EXPECT_THAT(Paths(), ElementsAre("/m/a.mp3", "/m/b.ogg", "/m/c.wav"));
+    EXPECT_THAT(window.Paths(), ElementsAre("/m/a.mp3", "/m/b.ogg", "/m/c.wav"));
     // One CD track stood before m_nCurrent: 3 - 1 = 2, which is the last entry.
     EXPECT_EQ(window.m_nCurrent, 2);
     EXPECT_EQ(window.m_nTopIndex, 2);

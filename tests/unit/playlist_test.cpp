@@ -14,14 +14,6 @@ using ::testing::Return;
 
 namespace {
 
-std::vector<std::string> Paths(const std::vector<PlaylistEntry>& list) {
-    std::vector<std::string> out;
-    for (const auto& e : list) {
-        out.push_back(e.path);
-    }
-    return out;
-}
-
 std::vector<PlaylistEntry> Entries(int n) {
     std::vector<PlaylistEntry> out;
     for (int i = 0; i < n; ++i) {
@@ -45,7 +37,7 @@ TEST_F(PlaybackFixture, OpeningFilesReplacesTheListAndPlaysTheFirst) {
               std::tuple(FileDialogRequest::Kind::Open, true, "all"));
     EXPECT_EQ(std::tuple(r.filters.at(0).label, r.filters.at(0).patterns),
               std::tuple("All Files (*.*)", "*.*"));
-    EXPECT_THAT(Paths(window.m_playlist), ElementsAre("/m/b.ogg", "/m/c.wav"));
+    EXPECT_THAT(window.Paths(), ElementsAre("/m/b.ogg", "/m/c.wav"));
     EXPECT_EQ(window.m_playlist[1].length, 4.5);
     EXPECT_EQ(window.m_nCurrent, 0);
     EXPECT_EQ(window.m_strLoadedPath, "/m/b.ogg");
@@ -83,7 +75,7 @@ TEST_F(PlaybackFixture, AddingTenThousandFilesInParallelGivesTheOneByOneList) {
     EXPECT_EQ(window.busy, 1); // Power waits while files are still coming in
     Settle();
     expected.insert(expected.begin(), "/m/first.ogg");
-    EXPECT_EQ(Paths(window.m_playlist), expected);
+    EXPECT_EQ(window.Paths(), expected);
     EXPECT_EQ(window.m_playlist[1].length, 1.0);
     EXPECT_EQ(window.busy, 0);
     EXPECT_TRUE(window.m_strProgress.empty());
@@ -179,7 +171,7 @@ TEST_F(PlaybackFixture, LoadedListIsMeasuredAgainAndKeepsTheReloadFlag) {
     dialogs.answers.push_back(std::vector<std::string>{"/p/l.pla"});
     engine.LoadPlaylistFile(window);
     Settle();
-    EXPECT_THAT(Paths(window.m_playlist), ElementsAre("/m/a.mp3", "/m/b.wav"));
+    EXPECT_THAT(window.Paths(), ElementsAre("/m/a.mp3", "/m/b.wav"));
     EXPECT_EQ(window.m_nCurrent, 0);
     EXPECT_EQ(window.m_nSelected, -1);
     EXPECT_EQ(window.m_bReload, 0);

@@ -125,7 +125,8 @@ for _ in $(seq 50); do [ -s "$E2E_TMP/take.wav" ] && break; sleep 0.1; done
 [ -s "$E2E_TMP/take.wav" ] || fail "no take.wav after saving"
 # As long as Record was on, less the moment the capture takes to start.
 take=$(elapsed "$rec_start" "$rec_end")
-check_wav "$E2E_TMP/take.wav" "$(add "$take" -2.5)" "$(add "$take" 0.3)"
+take_len=$(check_wav "$E2E_TMP/take.wav" "$(add "$take" -2.5)" "$(add "$take" 0.3)" |
+  sed -n 's/.*: \([0-9.]*\) s,.*/\1/p')
 
 # A logout while recording on: nothing is asked, and the whole recording
 # (the saved take and what was added after it) is kept.
@@ -136,7 +137,7 @@ stop_mixora
 more=$(elapsed "$rec_start" "$(now)")
 kept=$(ls "$XDG_DATA_HOME"/mixora/recordings/Recording-*.wav 2>/dev/null | head -1)
 [ -n "$kept" ] || fail "the unsaved recording was not kept"
-check_wav "$kept" "$(add "$take" "$more" -4.0)" "$(add "$take" "$more" 0.6)"
+check_wav "$kept" "$(add "$take_len" 0.5)" "$(add "$take" "$more" 0.6)"
 grep -q "^Rescued=$kept" "$INI" || fail "the next start would not know: $(cat "$INI")"
 [ -z "$(ls -A "$XDG_CACHE_HOME/mixora")" ] || fail "temporary recordings left behind"
 

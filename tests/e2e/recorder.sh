@@ -39,6 +39,11 @@ else
 fi
 
 click_at() { xdotool mousemove $((WX + $1)) $((WY + $2)) click 1; sleep 0.3; }
+# Clock readings in seconds, and sums of them: recording lengths follow the
+# time the buttons were on, however loaded the machine is.
+now() { date +%s.%N; }
+elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
+add() { awk 'BEGIN { s = 0; for (i = 1; i < ARGC; i++) s += ARGV[i]; printf "%.3f", s }' "$@"; }
 # cell_shows X Y DIGIT: the 10 x 10 digit cell at client (X, Y) shows DIGIT.
 cell_shows() {
   local got want
@@ -92,16 +97,23 @@ WX=300 WY=200
 xdotool windowfocus "$WID"
 sleep 0.5
 
-# Record (16,134 - 43,146); the digits count the seconds.
+# Record (16,134 - 43,146); the digits count the seconds. The sound server
+# may take a moment to start the capture on a loaded machine: wait for the
+# first second, then see the next one come.
 click_at 29 140
-sleep 1.1
-first=$(seconds_shown)
+rec_start=$(now)
+for _ in $(seq 50); do
+  first=$(seconds_shown)
+  [ "$first" != "?" ] && [ "$first" -ge 1 ] && break
+  sleep 0.1
+done
 sleep 1.0
 second=$(seconds_shown)
 [ "$first" != "?" ] && [ "$second" != "?" ] && [ "$first" -ge 1 ] && [ "$second" -gt "$first" ] ||
   fail "digits showed $first then $second while recording"
 # Stop recording (52,134 - 79,146): the digits go back to 0.
 click_at 65 140
+rec_end=$(now)
 [ "$(seconds_shown)" = 0 ] || fail "digits not back to 0 after Stop"
 
 # Save (52,162 - 79,174): the file dialog; a name without extension gets .wav.
@@ -111,16 +123,21 @@ xdotool type --delay 20 "$E2E_TMP/take"
 xdotool key Return
 for _ in $(seq 50); do [ -s "$E2E_TMP/take.wav" ] && break; sleep 0.1; done
 [ -s "$E2E_TMP/take.wav" ] || fail "no take.wav after saving"
-check_wav "$E2E_TMP/take.wav" 2.0 4.5
+# As long as Record was on, less the moment the capture takes to start.
+take=$(elapsed "$rec_start" "$rec_end")
+take_len=$(check_wav "$E2E_TMP/take.wav" "$(add "$take" -2.5)" "$(add "$take" 0.3)" |
+  sed -n 's/.*: \([0-9.]*\) s,.*/\1/p')
 
 # A logout while recording on: nothing is asked, and the whole recording
 # (the saved take and what was added after it) is kept.
 click_at 29 140
+rec_start=$(now)
 sleep 1.5
 stop_mixora
+more=$(elapsed "$rec_start" "$(now)")
 kept=$(ls "$XDG_DATA_HOME"/mixora/recordings/Recording-*.wav 2>/dev/null | head -1)
 [ -n "$kept" ] || fail "the unsaved recording was not kept"
-check_wav "$kept" 3.0 7.0
+check_wav "$kept" "$(add "$take_len" 0.5)" "$(add "$take" "$more" 0.6)"
 grep -q "^Rescued=$kept" "$INI" || fail "the next start would not know: $(cat "$INI")"
 [ -z "$(ls -A "$XDG_CACHE_HOME/mixora")" ] || fail "temporary recordings left behind"
 

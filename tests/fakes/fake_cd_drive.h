@@ -80,15 +80,11 @@ struct FakeCdOutput final : ICdAudioOutput {
     double gain = 1.0;
     bool mute = false;
     std::function<void(bool)> onEnd;
-    bool refuse = false;
 
     FakeCdOutput(FakeClock& c, IMediaHost& h) : clock(c), host(h) {}
 
     bool Play(const std::string& device, std::uint32_t f, std::uint32_t t,
               std::function<void(bool)> end) override {
-        if (refuse) {
-            return false;
-        }
         log.push_back("play " + device + " " + std::to_string(f) + ".." + std::to_string(t));
         from = f;
         to = t;

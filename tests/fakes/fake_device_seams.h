@@ -39,8 +39,8 @@ struct SentRequest {
 class FakeDeviceInstall : public IDeviceInstall {
 public:
     std::vector<FakeDevice> devices;
-    bool classDevsFail = false, openFails = false;
-    std::optional<std::uint32_t> instanceIdFailsAt, detailFailsAt;
+    bool openFails = false;
+    std::optional<std::uint32_t> detailFailsAt;
     // Answers a request (a get fills `value`); default: every request succeeds.
     std::function<bool(const KsProperty&, std::span<std::uint8_t>)> answer;
 
@@ -48,10 +48,10 @@ public:
     std::vector<std::string> opened;
     int closes = 0, listsMade = 0, listsDestroyed = 0;
 
-    HDEVINFO GetClassDevs(const GUID&) override { return classDevsFail ? 0 : (++listsMade, 77); }
+    HDEVINFO GetClassDevs(const GUID&) override { return ++listsMade, 77; }
     bool EnumDeviceInfo(HDEVINFO, std::uint32_t index) override { return index < devices.size(); }
     bool GetDeviceInstanceId(HDEVINFO, std::uint32_t device, std::string* id) override {
-        return instanceIdFailsAt != device && (*id = devices.at(device).instanceId, true);
+        return *id = devices.at(device).instanceId, true;
     }
     bool EnumDeviceInterfaces(HDEVINFO, std::uint32_t device, const GUID&,
                               std::uint32_t index) override {
@@ -134,9 +134,7 @@ public:
 // ---- DirectSound --------------------------------------------------------------
 
 struct FakeDirectSoundScript {
-    bool createFails = false, cooperativeFails = false, primaryFails = false,
-         secondaryFails = false;
-    bool noPropertySet = false, querySupportFails = false, setFails = false;
+    bool createFails = false, secondaryFails = false, setFails = false;
     std::uint32_t support = KSPROPERTY_SUPPORT_GET | KSPROPERTY_SUPPORT_SET;
 
     std::vector<std::pair<const GUID*, std::string>> enumerated; // devices to list
@@ -184,7 +182,7 @@ private:
     struct PropertySet : IKsPropertySet, Counted {
         using Counted::Counted;
         HRESULT QuerySupport(const GUID& set, std::uint32_t id, std::uint32_t* support) override {
-            if (script.querySupportFails || !Global(set, id))
+            if (!Global(set, id))
                 return E_PROP_ID_UNSUPPORTED;
             *support = script.support;
             return DS_OK;
@@ -200,7 +198,7 @@ private:
     struct Buffer : IDirectSoundBuffer, Counted {
         using Counted::Counted;
         HRESULT QueryInterface(const GUID& iid, std::unique_ptr<IKsPropertySet>* out) override {
-            if (script.noPropertySet || iid != IID_IKsPropertySet)
+            if (iid != IID_IKsPropertySet)
                 return E_NOINTERFACE;
             *out = std::make_unique<PropertySet>(script);
             return DS_OK;
@@ -209,16 +207,14 @@ private:
     struct Device : IDirectSound, Counted {
         using Counted::Counted;
         HRESULT SetCooperativeLevel(std::uint32_t level) override {
-            return script.cooperativeFails || level != DSSCL_EXCLUSIVE ? DSERR_GENERIC : DS_OK;
+            return level != DSSCL_EXCLUSIVE ? DSERR_GENERIC : DS_OK;
         }
         HRESULT CreateSoundBuffer(const DSBUFFERDESC& desc,
                                   std::unique_ptr<IDirectSoundBuffer>* out) override {
             script.buffers.push_back(desc);
             if (desc.lpwfxFormat)
                 script.formats.push_back(*desc.lpwfxFormat);
-            const bool fails = (desc.dwFlags & DSBCAPS_PRIMARYBUFFER) ? script.primaryFails
-                                                                      : script.secondaryFails;
-            if (fails)
+            if (!(desc.dwFlags & DSBCAPS_PRIMARYBUFFER) && script.secondaryFails)
                 return DSERR_GENERIC;
             *out = std::make_unique<Buffer>(script);
             return DS_OK;

@@ -1,8 +1,7 @@
 #pragma once
-// Fakes for playback: a media control and its factory, the CD device, file
-// dialogs, a file store and the UI-thread task queue. Each records every
-// request it gets, in order, as one line of text, so a test states exactly
-// what the program asked for.
+// Fakes for playback: a media control and its factory, file dialogs, a file
+// store and the UI-thread task queue. The media control writes every request
+// down as one line of text, so a test states exactly what was asked.
 #include <deque>
 #include <functional>
 #include <map>
@@ -15,10 +14,8 @@
 #include <utility>
 #include <vector>
 
-#include "fakes/mci_log.h"
 #include "platform/file_dialog.h"
 #include "platform/file_store.h"
-#include "platform/mci.h"
 #include "platform/media_control.h"
 #include "platform/media_host.h"
 
@@ -33,7 +30,6 @@ struct MediaWorld {
     int playState = kMediaStopped;                // what GetPlayState answers
     double position = 0.0;                        // what GetCurrentPosition answers
     bool failVisible = false, failProbes = false; // Create returns null
-    int controlsAlive = 0;
 
     void Log(std::string line) {
         std::lock_guard lock(mutex);
@@ -47,24 +43,13 @@ struct MediaWorld {
 
 class FakeMediaControl final : public IMediaControl {
 public:
-    FakeMediaControl(MediaWorld& world, int id) : w_(world), id_(id) {
-        std::lock_guard lock(w_.mutex);
-        ++w_.controlsAlive;
-    }
-    ~FakeMediaControl() override {
-        Say("Destroy");
-        std::lock_guard lock(w_.mutex);
-        --w_.controlsAlive;
-    }
+    FakeMediaControl(MediaWorld& world, int id) : w_(world), id_(id) {}
+    ~FakeMediaControl() override { Say("Destroy"); }
     void PutFileName(const std::string& path) override {
         path_ = path;
         Say("FileName " + path);
     }
-    double GetDuration() override {
-        std::lock_guard lock(w_.mutex);
-        auto it = w_.durations.find(path_);
-        return it == w_.durations.end() ? 0.0 : it->second;
-    }
+    double GetDuration() override { return Find(w_.durations, 0.0); }
     double GetCurrentPosition() override {
         std::lock_guard lock(w_.mutex);
         return w_.position;
@@ -78,11 +63,7 @@ public:
         std::lock_guard lock(w_.mutex);
         return w_.playState;
     }
-    int GetHasPicture() override {
-        std::lock_guard lock(w_.mutex);
-        auto it = w_.pictures.find(path_);
-        return it == w_.pictures.end() ? 0 : it->second;
-    }
+    int GetHasPicture() override { return Find(w_.pictures, 0); }
     void PutVolume(int v) override { Say("Volume " + std::to_string(v)); }
     void PutMute(bool m) override { Say(std::string("Mute ") + (m ? "1" : "0")); }
     void PutSwitch(int id, bool v) override {
@@ -100,6 +81,11 @@ public:
     }
 
 private:
+    template <class T> T Find(const std::map<std::string, T>& by, T missing) {
+        std::lock_guard lock(w_.mutex);
+        auto it = by.find(path_);
+        return it == by.end() ? missing : it->second;
+    }
     void Say(const std::string& what) {
         // Probes are quiet apart from their creation: the tests of the
         // engine read what the visible control was asked.
@@ -139,51 +125,6 @@ public:
 
 private:
     MediaWorld& w_;
-};
-
-// The "cdaudio" device: opens as device 7 when `present`; every command is
-// recorded with the values of its parameter record.
-class FakeCdMci final : public IMci {
-public:
-    bool present = true;
-    std::uint32_t mode = 525;                            // MCI_MODE_STOP
-    std::uint32_t position = 0;                          // TMSF
-    std::map<std::uint32_t, std::uint32_t> trackLengths; // MSF by track
-    std::vector<std::string> log;
-
-    std::uint32_t SendCommand(std::uint32_t dev, std::uint32_t msg, std::uint32_t flags,
-                              void* params) override {
-        std::string line = std::to_string(dev) + " " + MciName(msg) + " " + std::to_string(flags);
-        std::uint32_t result = 0;
-        if (msg == MCI_OPEN) {
-            auto* p = static_cast<MCI_OPEN_PARMS*>(params);
-            line += std::string(" ") + p->lpstrDeviceType;
-            if (present) {
-                p->wDeviceID = 7;
-            } else {
-                result = 275; // MCIERR_CANNOT_LOAD_DRIVER
-            }
-        } else if (msg == MCI_SET) {
-            line += " " + std::to_string(static_cast<MCI_SET_PARMS*>(params)->dwTimeFormat);
-        } else if (msg == MCI_PLAY) {
-            auto* p = static_cast<MCI_PLAY_PARMS*>(params);
-            line += " from " + Hex(p->dwFrom) + " to " + Hex(p->dwTo) +
-                    (p->dwCallback != 0 ? " cb" : "");
-        } else if (msg == MCI_STATUS) {
-            auto* p = static_cast<MCI_STATUS_PARMS*>(params);
-            line += " item " + std::to_string(p->dwItem);
-            if (p->dwItem == MCI_STATUS_MODE) {
-                p->dwReturn = mode;
-            } else if (p->dwItem == MCI_STATUS_POSITION) {
-                p->dwReturn = position;
-            } else if (p->dwItem == MCI_STATUS_LENGTH) {
-                line += " track " + std::to_string(p->dwTrack);
-                p->dwReturn = trackLengths[p->dwTrack];
-            }
-        }
-        log.push_back(line);
-        return result;
-    }
 };
 
 // Answers the queued choices in turn (nullopt: cancelled) and keeps the

@@ -38,30 +38,17 @@ public:
         r.device = device;
         r.msg = msg;
         r.flags = flags;
-        switch (msg) {
-        case MCI_OPEN:
+        if (msg == MCI_OPEN) {
             r.open = *static_cast<MCI_OPEN_PARMS*>(params);
-            break;
-        case MCI_SET:
+        } else if (msg == MCI_SET) {
             r.set = *static_cast<MCI_WAVE_SET_PARMS*>(params);
-            break;
-        case MCI_SEEK:
-            r.callback = static_cast<MCI_SEEK_PARMS*>(params)->dwCallback;
-            break;
-        case MCI_RECORD:
-            r.callback = static_cast<MCI_RECORD_PARMS*>(params)->dwCallback;
-            break;
-        case MCI_PLAY:
-            r.callback = static_cast<MCI_PLAY_PARMS*>(params)->dwCallback;
-            break;
-        case MCI_STATUS:
+        } else if (msg == MCI_SEEK || msg == MCI_RECORD || msg == MCI_PLAY) {
+            // Their records all begin with the callback.
+            r.callback = *static_cast<std::uintptr_t*>(params);
+        } else if (msg == MCI_STATUS) {
             r.statusItem = static_cast<MCI_STATUS_PARMS*>(params)->dwItem;
-            break;
-        case MCI_SAVE:
+        } else if (msg == MCI_SAVE) {
             r.file = static_cast<MCI_SAVE_PARMS*>(params)->lpfilename;
-            break;
-        default:
-            break;
         }
         requests.push_back(r);
         if (failing.count(msg)) {

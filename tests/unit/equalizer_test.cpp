@@ -4,9 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "device/eq_channel.h"
+#include "device/eq_presets.h"
 #include "device/equalizer_operations.h"
-#include "device/property_channel.h"
-#include "fakes/fake_device_seams.h"
 #include "fakes/fake_dialog_view.h"
 #include "fakes/fake_eq_channel.h"
 #include "fakes/frame_harness.h"
@@ -58,25 +57,34 @@ TEST(EqualizerScale, SliderEndsAndMiddleGiveTheFullRange) {
         EXPECT_EQ(GainFromSliderFraction(fraction), gain);
         EXPECT_EQ(SliderFractionFromGain(gain), static_cast<float>(fraction));
     }
-    EXPECT_EQ(GainFromSliderFraction(0.00041), 1200); // truncates toward zero
-    EXPECT_EQ(GainFromSliderFraction(0.9999), -1199);
+    EXPECT_EQ(GainFromSliderFraction(0.9999), -1199); // truncates toward zero
 }
 
-TEST(EqualizerScale, GainsSitAtTheirRecordPlaces) {
-    EqRecord record{};
-    SetEqMask(record, kEqMaskOn);
-    for (int band = 0; band < kEqBandCount; ++band)
-        SetEqGain(record, band, -1 - band);
-    EXPECT_EQ(record[0], 0xFF);
-    EXPECT_EQ(record[1], 0x03);
-    // Band 1 at 4, band 2 at 12 (8 bytes on), then every 12 bytes.
-    EXPECT_EQ(record[4], 0xFF);
-    EXPECT_EQ(record[7], 0xFF);
-    EXPECT_EQ(record[8], 0x00);
-    EXPECT_EQ(record[12], 0xFE);
-    EXPECT_EQ(record[108], 0xF6);
-    EXPECT_EQ(EqGain(record, 9), -10);
-    EXPECT_EQ(EqMask(record), kEqMaskOn);
+// The fifteen built-in presets as published, in order, none deleted.
+TEST(BuiltinPresets, CarryThePublishedNamesAndGains) {
+    const std::pair<const char*, std::array<std::int32_t, 10>> published[] = {
+        {"Bass", {1000, 900, 800, 320, 0, -320, -500, -670, -800, -800}},
+        {"Treble", {-800, -800, -800, -450, 0, 320, 900, 900, 900, 900}},
+        {"Vocal", {-300, 500, 500, 500, -300, -300, -300, -300, -300, -300}},
+        {"Powerful", {800, 790, 440, -440, -260, 150, 680, 790, 910, 970}},
+        {"Pop", {-200, 200, 400, 580, 400, -200, -350, -350, -350, -350}},
+        {"Live", {-360, 0, 420, 530, 590, 530, 250, 200, 100, 50}},
+        {"Reggae", {0, 0, 0, -420, 0, 530, 530, 0, 0, 0}},
+        {"Dance", {700, 480, 140, 0, 0, -370, -530, -530, 0, 0}},
+        {"Club", {0, 0, 200, 500, 500, 500, 200, 0, 0, 0}},
+        {"Soft", {200, 0, -130, -350, -130, 190, 400, 580, 680, 750}},
+        {"Techno", {360, 250, 0, -480, -360, 0, 480, 580, 580, 400}},
+        {"Ska", {-130, -430, -350, 0, 200, 360, 470, 480, 530, 480}},
+        {"Rock", {400, 200, -250, -530, -250, 250, 530, 650, 650, 650}},
+        {"Party", {550, 550, 0, 0, 0, 0, 0, 0, 550, 550}},
+        {"Classical", {0, 0, 0, 0, 0, 0, -500, -500, -500, -600}}};
+    const CBuiltinPresets presets;
+    ASSERT_EQ(presets.Count(), 15);
+    for (int i = 0; i < 15; ++i) {
+        const BuiltinPreset& p = presets.At(i);
+        EXPECT_EQ(std::tuple(std::string(p.name), p.gains, p.deleted),
+                  std::tuple(std::string(published[i].first), published[i].second, 0));
+    }
 }
 
 TEST_F(Equalizer, ShowEqualizerPutsTheDriverRecordOnThePanel) {
@@ -94,26 +102,20 @@ TEST_F(Equalizer, ShowEqualizerPutsTheDriverRecordOnThePanel) {
     const int steps[] = {0, 20, 41, 10, 30, 20, 20, 15, 5, 25};
     for (int b = 0; b < 10; ++b)
         EXPECT_EQ(SliderPos(kEqFirstBandControl + b), steps[b]) << "band " << b;
-    EXPECT_EQ(SliderPos(1088), 0);
-    EXPECT_EQ(SliderPos(1090), SliderRange(1090));
     EXPECT_EQ(frame.m_skin.GetButtonState(kEqOnOffControl), 1);
 
     SetEqMask(driver.record, 0); // off keeps the curve on the sliders
     ops.ShowEqualizer(frame);
     EXPECT_EQ(frame.m_skin.GetButtonState(kEqOnOffControl), 0);
     EXPECT_EQ(SliderPos(1088), 0);
-}
 
-TEST_F(Equalizer, ShowEqualizerWithoutDriverShowsFlatAndOff) {
+    // No driver: flat and off, and nothing half-read.
     frame.m_eq.fill(7);
     frame.m_skin.SetButtonState(kEqOnOffControl, 1);
     driver.reachable = false;
-
     ops.ShowEqualizer(frame);
-
-    EXPECT_EQ(frame.m_eq[0], 7); // nothing half-read
-    for (int id = 1088; id <= 1097; ++id)
-        EXPECT_EQ(SliderPos(id), SliderRange(id) / 2);
+    EXPECT_EQ(frame.m_eq[0], 7);
+    EXPECT_EQ(SliderPos(1090), SliderRange(1090) / 2);
     EXPECT_EQ(frame.m_skin.GetButtonState(kEqOnOffControl), 0);
     EXPECT_TRUE(driver.sets.empty());
 }
@@ -136,40 +138,4 @@ TEST_F(Equalizer, PresetMenuPopsUpAtTheButtonsCentreInTheSelectedLanguage) {
 
     EXPECT_CALL(host, TrackPopupMenu(_, _)).Times(0);
     ops.ShowEqMenu(frame, 4242);
-}
-
-TEST_F(Equalizer, ThroughThePropertyChannelTheRecordIsProperty39AndTheDeviceStaysHeld) {
-    FakeDeviceInstall devices;
-    devices.devices = {
-        {"PCI\\VEN_8086&DEV_2415&SUBSYS_1", {"\\\\?\\pci#topology", "\\\\?\\pci#wave"}}};
-    devices.answer = [](const KsProperty& p, std::span<std::uint8_t> value) {
-        if (p.flags == 1 && p.id == 39) {
-            value[0] = 0xFF; // mask 0x3FF
-            value[1] = 0x03;
-            value[4] = 0x58; // band 1: 600
-            value[5] = 0x02;
-        }
-        return true;
-    };
-    FakeDebugOutput debug;
-    CPropertyChannel channel{devices, debug, records};
-    CPropertyEqChannel eqChannel{channel};
-    CEqualizerOperations real{eqChannel, registry, records, resources, runner};
-
-    real.ShowEqualizer(frame);
-    ASSERT_EQ(devices.sent.size(), 1u);
-    EXPECT_EQ(std::tuple(devices.sent[0].property().id, devices.sent[0].property().flags,
-                         devices.sent[0].value.size(), devices.sent[0].path),
-              std::tuple(39u, 1u, 120u, "\\\\?\\pci#wave"));
-    EXPECT_EQ(EqGain(frame.m_eq, 0), 600);
-    EXPECT_EQ(frame.m_skin.GetButtonState(kEqOnOffControl), 1);
-    EXPECT_TRUE(channel.HasDevice());
-
-    const std::vector<std::uint8_t> gain = {0x38, 0xFF, 0xFF, 0xFF};
-    EXPECT_TRUE(real.SetEqProperty(36, gain));
-    EXPECT_EQ(std::tuple(devices.sent.back().property().id, devices.sent.back().property().flags,
-                         devices.sent.back().value),
-              std::tuple(36u, 2u, gain));
-    EXPECT_FALSE(real.SetEqProperty(39, gain)); // wrong size never reaches the device
-    EXPECT_EQ(devices.sent.size(), 2u);
 }

@@ -58,7 +58,8 @@ int HexValue(char c) {
 // paths (also written with backslashes, as lists made on Windows are) taken
 // from the list's folder.
 void AddEntry(std::vector<std::string>& out, std::string_view entry, std::string_view folder) {
-    if (entry.empty()) {
+    // A zero byte names no file, and would split the entry in a saved list.
+    if (entry.empty() || entry.find('\0') != std::string_view::npos) {
         return;
     }
     if (IsRemoteUri(entry)) {

@@ -19,6 +19,17 @@ const QString kPlayerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player")
 // modal dialog, which keeps answering the bus).
 constexpr int kHandOverTimeoutMs = 10000;
 
+// Whether a session bus can be there at all. Without this look, the bus
+// library would try to start one for the display (a fork and a failed exec
+// on every start outside a desktop session).
+bool SessionBusAnnounced() {
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) {
+        return true;
+    }
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return !runtime.isEmpty() && QFileInfo::exists(runtime + QStringLiteral("/bus"));
+}
+
 bool IsUriText(const std::string& item) {
     return item.find("://") != std::string::npos;
 }
@@ -77,6 +88,9 @@ MprisService::~MprisService() {
 }
 
 InstanceClaim MprisService::Claim(const std::vector<std::string>& items, bool enqueue) {
+    if (!SessionBusAnnounced()) {
+        return InstanceClaim::NoBus;
+    }
     bus_ = QDBusConnection::sessionBus();
     if (!bus_.isConnected() || bus_.interface() == nullptr) {
         return InstanceClaim::NoBus;

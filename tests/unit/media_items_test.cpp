@@ -133,8 +133,8 @@ TEST_F(RemoteControlTest, TransportReachesTheButtonsCommands) {
 
 TEST_F(RemoteControlTest, SettingsGoThroughTheControls) {
     EXPECT_CALL(playback, ApplyVolume(_));
-    remote->SetVolume(0.5);
-    EXPECT_EQ(frame.m_nVolume, -1500);
+    remote->SetVolume(0.25); // a quarter of the bar: -22.5 dB, to one pixel
+    EXPECT_NEAR(frame.m_nVolume, -2250, 75);
     remote->SetRepeatMode(3);
     EXPECT_EQ(frame.m_nRepeatMode, 3);
     EXPECT_EQ(frame.m_skin.GetButtonState(ID_REPEAT), 3);

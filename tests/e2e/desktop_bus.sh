@@ -49,8 +49,6 @@ playing() {
     fi
     sleep 0.25
   done
-  property Metadata >&2 || true
-  property PlaybackStatus >&2 || true
   return 1
 }
 
@@ -75,8 +73,6 @@ mpris Next
 playing b.ogg || fail "Next does not play b.ogg"
 mpris Next
 playing c.ogg || fail "the enqueued c.ogg is not next after b.ogg"
-[ "$(pactl list short sink-inputs | wc -l)" -ge 1 ] || fail "nothing sounds after Next"
-[ -s "$E2E_TMP/stderr.log" ] && grep -v '^$' "$E2E_TMP/stderr.log" >&2 || true
 
 stop_mixora
 

@@ -162,14 +162,15 @@ void CRemoteControl::SetStatusListener(std::function<void()> changed) {
 }
 
 void CRemoteControl::CheckStatus() {
+    if (!changed_) {
+        return;
+    }
     PlayerStatus now = Status();
     if (now == last_) {
         return;
     }
     last_ = std::move(now);
-    if (changed_) {
-        changed_();
-    }
+    changed_();
 }
 
 } // namespace mixora

@@ -122,8 +122,11 @@ InstanceClaim MprisService::Claim(const std::vector<std::string>& items, bool en
 
 void MprisService::Attach(IRemotePlayer& player) {
     player_ = &player;
-    announced_ = PlayerProperties();
-    player.SetStatusListener([this] { StatusChanged(); });
+    if (registered_) {
+        // Without the bus nobody listens: changes are not even compared.
+        announced_ = PlayerProperties();
+        player.SetStatusListener([this] { StatusChanged(); });
+    }
     auto pending = std::move(pending_);
     pending_.clear();
     for (auto& [items, mode] : pending) {
@@ -195,7 +198,7 @@ void MprisService::StatusChanged() {
         }
     }
     announced_ = now;
-    if (changed.isEmpty() || !registered_) {
+    if (changed.isEmpty()) {
         return;
     }
     QDBusMessage signal =

@@ -135,6 +135,8 @@ public:
     void SeekToBar(CMainFrame&) override {}
     void OpenMediaFiles(CMainFrame&) override {}
     void AddFilesToPlaylist(CMainFrame&) override {}
+    void OpenPaths(CMainFrame&, std::vector<std::string>) override {}
+    void AddPaths(CMainFrame&, std::vector<std::string>) override {}
     void RemoveMarkedEntry(CMainFrame&) override {}
     void ClearPlaylist(CMainFrame&) override {}
     void LoadPlaylistFile(CMainFrame&) override {}

@@ -9,6 +9,9 @@ PACKAGES=(
   g++ cmake ninja-build pkg-config git
   # window, dialogs, D-Bus power events
   qt6-base-dev libqt6dbus6 libgl-dev
+  # MPRIS and the one-instance hand-over: tests run on a private session bus
+  # (dbus-run-session) and the end-to-end test calls it with dbus-send
+  dbus-daemon dbus-bin
   # fonts the window draws its texts with (CJK fallback for translations)
   fonts-dejavu-core fonts-noto-cjk
   # regions

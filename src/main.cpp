@@ -4,11 +4,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <span>
+#include <string>
 #include <string_view>
+#include <unistd.h>
 
+#include "app/command_line.h"
 #include "app/mixora_app.h"
 #include "app/playback_routes.h"
 #include "app/recorder_room.h"
+#include "app/remote_control.h"
 #include "app/settings.h"
 #include "device/device_operations.h"
 #include "device/directsound_reverb.h"
@@ -29,10 +34,13 @@
 #include "platform/posix/linux_system.h"
 #include "platform/posix/mci_standin.h"
 #include "platform/posix/posix_file_store.h"
+#include "platform/posix/posix_folder_reader.h"
 #include "platform/posix/posix_launcher.h"
 #include "platform/posix/profile_file.h"
 #include "platform/posix/registry_store.h"
 #include "platform/posix/xdg_folders.h"
+#include "platform/qt/file_drop.h"
+#include "platform/qt/mpris_service.h"
 #include "platform/qt/power_events.h"
 #include "platform/qt/qt_debug_output.h"
 #include "platform/qt/qt_dialog_view.h"
@@ -46,27 +54,41 @@
 
 namespace {
 
-constexpr const char* kUsage =
-    "Usage: mixora [--skin=builtin] [--help]\n"
-    "\n"
-    "  --skin=builtin  start with the built-in skin and keep it as the chosen skin\n"
-    "                  (the way back when a skin package cannot be used)\n"
-    "  --help          show this text\n";
+std::string CurrentFolder() {
+    std::string buffer(4096, '\0');
+    if (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+        return "/";
+    }
+    buffer.resize(std::char_traits<char>::length(buffer.c_str()));
+    return buffer;
+}
 
 } // namespace
 
 int main(int argc, char** argv) {
-    bool builtinSkin = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        }
-        if (arg == "--skin=builtin") {
-            builtinSkin = true;
-        }
+    using mixora::CommandLine;
+    CommandLine commandLine = mixora::ParseCommandLine(
+        std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc > 0 ? argc - 1 : 0)));
+    switch (commandLine.action) {
+    case CommandLine::Action::Help:
+        std::fputs(mixora::UsageText(), stdout);
+        return 0;
+    case CommandLine::Action::Version:
+        std::printf("mixora %s\n", MIXORA_VERSION);
+        return 0;
+    case CommandLine::Action::Error:
+        std::fprintf(stderr, "mixora: %s\nTry 'mixora --help' for more information.\n",
+                     commandLine.error.c_str());
+        return 2;
+    case CommandLine::Action::Run:
+        break;
     }
+    // The running copy may stand in another folder than this shell.
+    const std::string cwd = CurrentFolder();
+    for (std::string& item : commandLine.items) {
+        item = mixora::AbsoluteItem(item, cwd);
+    }
+    const bool builtinSkin = commandLine.builtinSkin;
 
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Mixora"));
@@ -75,6 +97,21 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     using namespace mixora;
+    // One Mixora per desktop session: a second start hands its files to the
+    // running one before it reads or writes any settings, and ends.
+    QtWindowHost* windowHost = nullptr;
+    MprisService bus([&windowHost] { return windowHost ? windowHost->Widget() : nullptr; });
+    switch (bus.Claim(commandLine.items, commandLine.enqueue)) {
+    case InstanceClaim::HandedOver:
+        return 0;
+    case InstanceClaim::Unreachable:
+        std::fputs("mixora: another Mixora runs but does not answer on the session bus\n", stderr);
+        return 1;
+    case InstanceClaim::Owner:
+    case InstanceClaim::NoBus:
+        break;
+    }
+
     LinuxSystemInfo system;
     QtDebugOutput debug;
     PrivateProfileFile profile;
@@ -86,6 +123,7 @@ int main(int argc, char** argv) {
     ProgramRecords records;
     CProgramResources resources;
     QtWindowHost host;
+    windowHost = &host;
     QtMessageBox messages([&host] { return host.Widget(); });
     PosixLauncher launcher;
     QtTextRasterizer text;
@@ -186,5 +224,18 @@ int main(int argc, char** argv) {
     if (host.IsDestroyed()) {
         return 0;
     }
-    return QApplication::exec();
+
+    // The desktop's way in: D-Bus, drops, and the files on the command line,
+    // each through the commands and playlist operations of the controls.
+    PosixFolderReader folders;
+    CRemoteControl remote(*app.MainFrame(), playbackOps, mci, folders, files);
+    FileDrop drops(*host.Widget(), remote);
+    if (!commandLine.items.empty()) {
+        remote.Open(std::move(commandLine.items),
+                    commandLine.enqueue ? OpenMode::Append : OpenMode::Replace);
+    }
+    bus.Attach(remote);
+    const int status = QApplication::exec();
+    bus.Detach();
+    return status;
 }

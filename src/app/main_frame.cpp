@@ -39,6 +39,14 @@ bool CMainFrame::PreCreateWindow(CREATESTRUCT& cs) {
 }
 
 LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = HandleMessage(msg, wParam, lParam);
+    if (m_onMessageHandled) {
+        m_onMessageHandled();
+    }
+    return result;
+}
+
+LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case MM_MCINOTIFY:
         // Only the CD device's successful end of play ends the track; the

@@ -3,6 +3,7 @@
 // audio state, and every piece of work starts as one of its messages.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -186,8 +187,12 @@ public:
 
     CSkin m_skin;
     std::unique_ptr<CToolTipCtrl> m_pToolTip;
+    // Runs after every message the window has handled: the desktop's view
+    // of the player (D-Bus) learns of changes from here, whatever made them.
+    std::function<void()> m_onMessageHandled;
 
 private:
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     IWindowHost& m_host;
     IPrivateProfile& m_profile;
     ISystemInfo& m_system;

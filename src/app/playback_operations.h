@@ -4,6 +4,9 @@
 // (mute, volume) when it calls one. Every call is on the UI thread; the ones
 // that run a modal file dialog block until it closes, and the window's
 // message loop keeps dispatching commands meanwhile.
+#include <string>
+#include <vector>
+
 namespace mixora {
 
 class CMainFrame;
@@ -38,6 +41,10 @@ public:
     virtual void OpenMediaFiles(CMainFrame& frame) = 0;
     // Open-file dialog; the chosen files are appended to the list.
     virtual void AddFilesToPlaylist(CMainFrame& frame) = 0;
+    // The same two with the files already chosen elsewhere (command line,
+    // a drop, D-Bus): replace the list and play, or append.
+    virtual void OpenPaths(CMainFrame& frame, std::vector<std::string> paths) = 0;
+    virtual void AddPaths(CMainFrame& frame, std::vector<std::string> paths) = 0;
     // Removes the marked entry from the list.
     virtual void RemoveMarkedEntry(CMainFrame& frame) = 0;
     // Empties the list; what plays goes on to its end.

@@ -22,6 +22,12 @@ public:
     void SeekToBar(CMainFrame& f) override { e_.SeekToBar(f); }
     void OpenMediaFiles(CMainFrame& f) override { e_.OpenMediaFiles(f); }
     void AddFilesToPlaylist(CMainFrame& f) override { e_.AddFilesToPlaylist(f); }
+    void OpenPaths(CMainFrame& f, std::vector<std::string> p) override {
+        e_.OpenPaths(f, std::move(p));
+    }
+    void AddPaths(CMainFrame& f, std::vector<std::string> p) override {
+        e_.AddPaths(f, std::move(p));
+    }
     void RemoveMarkedEntry(CMainFrame& f) override { e_.RemoveMarkedEntry(f); }
     void ClearPlaylist(CMainFrame& f) override { e_.ClearPlaylist(f); }
     void LoadPlaylistFile(CMainFrame& f) override { e_.LoadPlaylistFile(f); }

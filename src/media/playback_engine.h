@@ -74,6 +74,10 @@ public:
     // ---- the playlist -----------------------------------------------------
     void OpenMediaFiles(CPlaybackWindow& w);
     void AddFilesToPlaylist(CPlaybackWindow& w);
+    // The two above with the files already chosen (named on the command
+    // line, dropped on the window, sent over D-Bus).
+    void OpenPaths(CPlaybackWindow& w, std::vector<std::string> paths);
+    void AddPaths(CPlaybackWindow& w, std::vector<std::string> paths);
     void RemoveMarkedEntry(CPlaybackWindow& w);
     void ClearPlaylist(CPlaybackWindow& w);
     void LoadPlaylistFile(CPlaybackWindow& w);

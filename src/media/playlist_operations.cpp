@@ -94,7 +94,13 @@ void CPlaybackEngine::JobFinished() {
 
 void CPlaybackEngine::OpenMediaFiles(CPlaybackWindow& w) {
     auto chosen = s_.dialogs.Run(MediaFilesDialog());
-    if (!chosen || chosen->empty()) {
+    if (chosen) {
+        OpenPaths(w, std::move(*chosen));
+    }
+}
+
+void CPlaybackEngine::OpenPaths(CPlaybackWindow& w, std::vector<std::string> paths) {
+    if (paths.empty()) {
         return;
     }
     FinishAppending();
@@ -102,8 +108,8 @@ void CPlaybackEngine::OpenMediaFiles(CPlaybackWindow& w) {
     ResetIndices(w);
     w.m_bReload = 1;
     w.m_playlist.clear();
-    std::string last = chosen->back();
-    AppendPaths(w, std::move(*chosen), [this, last](CPlaybackWindow& w) {
+    std::string last = paths.back();
+    AppendPaths(w, std::move(paths), [this, last](CPlaybackWindow& w) {
         // A confirmed choice never leaves the list empty.
         if (w.m_playlist.empty()) {
             w.m_playlist.push_back({last, 0.0});
@@ -114,8 +120,12 @@ void CPlaybackEngine::OpenMediaFiles(CPlaybackWindow& w) {
 
 void CPlaybackEngine::AddFilesToPlaylist(CPlaybackWindow& w) {
     auto chosen = s_.dialogs.Run(MediaFilesDialog());
-    if (chosen) {
-        AppendPaths(w, std::move(*chosen));
+    AddPaths(w, chosen ? std::move(*chosen) : std::vector<std::string>{});
+}
+
+void CPlaybackEngine::AddPaths(CPlaybackWindow& w, std::vector<std::string> paths) {
+    if (!paths.empty()) {
+        AppendPaths(w, std::move(paths));
     }
     RefreshPlaylistView(w);
 }

@@ -71,6 +71,8 @@ public:
     MOCK_METHOD(void, SeekToBar, (CMainFrame&), (override));
     MOCK_METHOD(void, OpenMediaFiles, (CMainFrame&), (override));
     MOCK_METHOD(void, AddFilesToPlaylist, (CMainFrame&), (override));
+    MOCK_METHOD(void, OpenPaths, (CMainFrame&, std::vector<std::string>), (override));
+    MOCK_METHOD(void, AddPaths, (CMainFrame&, std::vector<std::string>), (override));
     MOCK_METHOD(void, RemoveMarkedEntry, (CMainFrame&), (override));
     MOCK_METHOD(void, ClearPlaylist, (CMainFrame&), (override));
     MOCK_METHOD(void, LoadPlaylistFile, (CMainFrame&), (override));

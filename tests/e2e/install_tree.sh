@@ -36,7 +36,7 @@ fi
 start_mixora "$PREFIX/bin/mixora"
 xprop -id "$WID" WM_CLASS | grep -q '= "mixora"' || fail "WM_CLASS: $(xprop -id "$WID" WM_CLASS)"
 # _NET_WM_ICON holds width, height and the pixels of each size, one after another.
-icon=$(xprop -id "$WID" -notype 32c _NET_WM_ICON | head -c 200)
+icon=$(xprop -id "$WID" -notype 32c _NET_WM_ICON | head -c 200 || true)
 echo "$icon" | grep -q '_NET_WM_ICON = 16, 16,' || fail "no 16px window icon: $icon"
 stop_mixora
 echo PASS

@@ -130,12 +130,12 @@ TEST_F(DesktopFixture, ScreenReadersFindEveryControlByItsTooltipAndCanUseIt) {
     EXPECT_EQ(mute->valueInterface(), nullptr);
 
     // Pressing posts the button's command; a slider steps the way the
-    // wheel does, over its middle (80, 15).
+    // wheel does, over its middle pixel (79, 14).
     mute->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     volume->actionInterface()->doAction(QAccessibleActionInterface::increaseAction());
     volume->valueInterface()->setCurrentValue(0.15);
     Spin();
-    const LPARAM middle = 80 | (15 << 16);
+    const LPARAM middle = 79 | (14 << 16);
     EXPECT_EQ(proc.messages,
               (std::vector<Message>{
                   {WM_COMMAND, 1007, 0},

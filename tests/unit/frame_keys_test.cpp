@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "app/control_ids.h"
 #include "app/main_frame.h"
 #include "fakes/frame_harness.h"
@@ -73,19 +75,19 @@ TEST_F(FrameKeysTest, EveryShortcutPostsItsControlsCommand) {
 TEST_F(FrameKeysTest, ArrowsAndWheelStepSlidersByATwentiethAsADragWould) {
     CSkinSlider& volume = *frame.m_skin.Controls().FindSlider(ID_VOLUME);
     const int range = volume.Range();
+    // A drag of the thumb by its middle a twentieth of the track right.
     frame.m_skin.SetSliderFraction(ID_VOLUME, 0.5);
+    const RECT thumb = volume.m_rgnLastThumb.Bounds();
+    const int step = static_cast<int>(std::lround(range / 20.0));
+    const POINT grip = {(thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2};
+    frame.OnLButtonDown(1, grip.x, grip.y);
     const int start = Pos(ID_VOLUME);
-
-    // The same place by a drag of the thumb a twentieth of the way right.
-    const POINT thumb = {volume.m_rgnLastThumb.Bounds().left + 1, Centre(ID_VOLUME).y};
-    frame.OnLButtonDown(1, thumb.x, thumb.y);
-    const int step = (range + 10) / 20;
-    frame.OnMouseMove(1, thumb.x + step, thumb.y);
-    frame.OnLButtonUp(0, thumb.x + step, thumb.y);
+    frame.OnMouseMove(1, grip.x + step, grip.y);
+    frame.OnLButtonUp(0, grip.x + step, grip.y);
     const int dragged = Pos(ID_VOLUME);
-    EXPECT_NEAR(dragged - start, range / 20.0, 0.5);
+    ASSERT_EQ(dragged - start, step);
 
-    frame.m_skin.SetSliderFraction(ID_VOLUME, 0.5);
+    volume.m_nPos = start;
     EXPECT_EQ(Key(VK_UP), Ids{ID_VOLUME});
     EXPECT_EQ(Pos(ID_VOLUME), dragged);
     EXPECT_EQ(Key(VK_DOWN), Ids{ID_VOLUME});

@@ -135,6 +135,7 @@ public:
     AccessiblePlaylist List() const {
         return Window() ? Window()->AccessibleList() : AccessiblePlaylist{};
     }
+    QPoint FromScreen(const QPoint& p) const { return widget()->mapFromGlobal(p); }
     QRect ToScreen(const RECT& r) const {
         return QRect(widget()->mapToGlobal(QPoint(r.left, r.top)), ToQRect(r).size());
     }
@@ -269,7 +270,7 @@ QStringList ControlAccessible::actionNames() const {
 
 void ControlAccessible::Step(int notches) const {
     const QRect box = rect();
-    const QPoint centre = frame_.widget()->mapFromGlobal(box.center());
+    const QPoint centre = frame_.FromScreen(box.center());
     const auto x = static_cast<std::uint16_t>(static_cast<std::int16_t>(centre.x()));
     const auto y = static_cast<std::uint16_t>(static_cast<std::int16_t>(centre.y()));
     frame_.Host().PostMessage(

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/control_ids.h"
@@ -123,4 +124,29 @@ TEST_F(FrameKeysTest, ArrowsAndWheelStepSlidersByATwentiethAsADragWould) {
     commands.clear();
     Wheel(120, {0, 0});
     EXPECT_TRUE(commands.empty());
+}
+
+TEST_F(FrameKeysTest, ScreenReadersGetEveryControlsKindAndStateAndThePlaylistLines) {
+    frame.m_skin.SetButtonState(ID_MUTE, 1);
+    frame.m_skin.SetSliderFraction(ID_VOLUME, 0.5);
+    const auto controls = frame.AccessibleControls();
+    EXPECT_EQ(controls.size(),
+              static_cast<std::size_t>(
+                  std::distance(frame.m_skin.Controls().begin(), frame.m_skin.Controls().end())));
+    auto find = [&](int id) {
+        return *std::find_if(controls.begin(), controls.end(),
+                             [id](const AccessibleControl& c) { return c.id == id; });
+    };
+    EXPECT_TRUE(find(ID_MUTE).twoState && find(ID_MUTE).on && !find(ID_MUTE).slider);
+    EXPECT_FALSE(find(ID_REPEAT).twoState);
+    EXPECT_FALSE(find(ID_STOP).twoState || find(ID_STOP).slider);
+    EXPECT_TRUE(find(ID_VOLUME).slider);
+    EXPECT_NEAR(find(ID_VOLUME).value, 0.5, 0.05);
+
+    frame.m_playlist = {{"/m/a.ogg", 3.0}, {"/m/b.ogg", 65.0}};
+    frame.m_nSelected = 1;
+    const AccessiblePlaylist list = frame.AccessibleList();
+    EXPECT_EQ(list.lines, (std::vector<std::string>{"a.ogg, 00:03", "b.ogg, 01:05"}));
+    EXPECT_EQ(list.marked, 1);
+    EXPECT_EQ(list.playing, -1); // stopped
 }

@@ -380,7 +380,9 @@ namespace {
 QIcon WindowIcon() {
     InitWindowIconResource();
     QIcon icon;
-    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+    // Up to 64 pixels: what title bars, task bars and switchers draw; the
+    // larger pictures are the launcher's, from the installed theme.
+    for (int size : {16, 22, 24, 32, 48, 64}) {
         icon.addFile(QStringLiteral(":/mixora/mixora-%1.png").arg(size), QSize(size, size));
     }
     return icon;

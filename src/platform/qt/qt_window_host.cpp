@@ -264,7 +264,9 @@ void FrameWidget::keyPressEvent(QKeyEvent* e) {
     const WPARAM key = VirtualKey(e->key());
     // A held arrow repeats (stepping, volume); a held letter toggles once.
     const bool arrow = key >= VK_LEFT && key <= VK_DOWN;
-    if (key == 0 || (e->isAutoRepeat() && !arrow)) {
+    // Alt and Super chords belong to the desktop, not to the window's keys.
+    const bool desktopChord = (e->modifiers() & (Qt::AltModifier | Qt::MetaModifier)) != 0;
+    if (key == 0 || desktopChord || (e->isAutoRepeat() && !arrow)) {
         QWidget::keyPressEvent(e);
         return;
     }

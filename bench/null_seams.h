@@ -64,6 +64,7 @@ public:
     std::string ModuleFileName() override { return "/nonexistent/mixora"; }
     std::string WindowsDirectory() override { return "/nonexistent"; }
     std::uint16_t UserDefaultUILanguage() override { return 0x0409; }
+    std::vector<std::string> SkinFolders() override { return {"/nonexistent"}; }
 };
 
 class NullMessages final : public IMessageBox {

@@ -34,6 +34,8 @@ PACKAGES=(
   xvfb xdotool x11-utils imagemagick libx11-dev xauth
   # a window manager for the end-to-end tests of moves, focus and hover
   openbox
+  # checking the installed desktop entry and AppStream file
+  desktop-file-utils appstream
   # CI's sanitizer and fuzz builds: clang, its sanitizer and libFuzzer
   # runtimes, and llvm-symbolizer for readable reports
   clang libclang-rt-14-dev llvm-14 clang-format

@@ -48,6 +48,7 @@
 #include "platform/qt/qt_message_box.h"
 #include "platform/qt/qt_text_rasterizer.h"
 #include "platform/qt/qt_window_host.h"
+#include "platform/qt/screen_fit.h"
 #include "platform/qt/signal_bridge.h"
 #include "recorder/wave_recorder.h"
 #include "skin/program_resources.h"
@@ -90,6 +91,7 @@ int main(int argc, char** argv) {
     }
     const bool builtinSkin = commandLine.builtinSkin;
 
+    mixora::UseIntegerScale();
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Mixora"));
     // The window decides itself when the program ends (WM_CLOSE, then

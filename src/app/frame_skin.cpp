@@ -12,6 +12,7 @@
 #include "device/language_text.h"
 #include "device/program_records.h"
 #include "platform/message_box.h"
+#include "platform/system_info.h"
 #include "skin/profile_text.h"
 #include "skin/resource_source.h"
 #include "skin/skin_check.h"
@@ -134,7 +135,7 @@ void CMainFrame::ShowSkinMenu(int controlId) {
         items[0].encoding = language.Encoding();
     }
     int checked = m_strSkinFile.empty() ? 0 : -1;
-    std::vector<SkinPackage> packages = ListOpenableSkinPackages(m_strProgramDir);
+    std::vector<SkinPackage> packages = ListOpenableSkinPackages(m_system.SkinFolders());
     for (std::size_t n = 0;
          n < packages.size() && n <= ID_LAST_SKIN_PACKAGE - ID_FIRST_SKIN_PACKAGE; ++n) {
         items.push_back(
@@ -154,7 +155,7 @@ void CMainFrame::SwitchSkin(std::uint32_t commandId) {
     if (commandId == ID_BASE_SKIN) {
         chosen.clear();
     } else {
-        std::vector<SkinPackage> packages = ListOpenableSkinPackages(m_strProgramDir);
+        std::vector<SkinPackage> packages = ListOpenableSkinPackages(m_system.SkinFolders());
         std::size_t k = commandId - ID_FIRST_SKIN_PACKAGE;
         if (k < packages.size()) {
             chosen = packages[k].path;

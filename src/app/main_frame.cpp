@@ -101,6 +101,15 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         OnCommand(wParam, lParam);
         return 0;
+    case WM_KEYDOWN:
+        OnKeyDown(wParam, (lParam & kKeyControl) != 0);
+        return 0;
+    case WM_MOUSEWHEEL: {
+        const int x = static_cast<std::int16_t>(LOWORD(static_cast<std::uintptr_t>(lParam)));
+        const int y = static_cast<std::int16_t>(HIWORD(static_cast<std::uintptr_t>(lParam)));
+        OnMouseWheel(static_cast<std::int16_t>(HIWORD(wParam)), x, y);
+        return 0;
+    }
     default:
         return DefWindowProc(msg, wParam, lParam);
     }

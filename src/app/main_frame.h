@@ -11,6 +11,7 @@
 
 #include "device/device_window.h"
 #include "media/playback_window.h"
+#include "platform/accessible_window.h"
 #include "platform/mci.h"
 #include "platform/messages.h"
 #include "platform/window_host.h"
@@ -74,7 +75,8 @@ inline constexpr int kPlayerEventOpenStateChange = 3010;
 class CMainFrame final : public IWindowProc,
                          public CDeviceWindow,
                          public CPlaybackWindow,
-                         public CRecorderWindow {
+                         public CRecorderWindow,
+                         public IAccessibleWindow {
 public:
     explicit CMainFrame(FrameServices services);
     ~CMainFrame() override;
@@ -107,6 +109,11 @@ public:
     void OnLButtonDown(std::uint32_t keyFlags, int x, int y);
     void OnLButtonUp(std::uint32_t keyFlags, int x, int y);
     void OnLButtonDblClk(std::uint32_t keyFlags, int x, int y);
+    // The keyboard and the wheel: each key posts the command of the control
+    // it stands for; a wheel notch steps the slider under the pointer (the
+    // playlist's scrollbar anywhere over the playlist) by a twentieth.
+    void OnKeyDown(WPARAM key, bool control);
+    void OnMouseWheel(int delta, int x, int y);
     // The playlist line under a point: marked by a press, played by a
     // double-click.
     void MarkLineAt(int x, int y);
@@ -135,6 +142,10 @@ public:
     void BuildPanelRegions();
     void ApplyPanelShape();
     void TogglePanel(int controlId);
+
+    // What a screen reader reads of the controls and the playlist.
+    std::vector<AccessibleControl> AccessibleControls() const override;
+    AccessiblePlaylist AccessibleList() const override;
 
     IWindowHost& Host() override { return m_host; }
     CSkin& Skin() override { return m_skin; }
@@ -206,6 +217,8 @@ private:
     IPlaybackOperations& m_playback;
     IRecorderOperations& m_recorder;
     bool m_bDestroyed = false;
+    // Wheel turns of less than a notch, kept until they add up to one.
+    int m_nWheelRest = 0;
 };
 
 // The playing time and the seeking bar's place, as one tick shows them.

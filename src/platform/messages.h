@@ -16,18 +16,36 @@ inline constexpr UINT WM_DESTROY = 0x0002;
 inline constexpr UINT WM_ACTIVATE = 0x0006;
 inline constexpr UINT WM_PAINT = 0x000F;
 inline constexpr UINT WM_CLOSE = 0x0010;
+inline constexpr UINT WM_KEYDOWN = 0x0100;
 inline constexpr UINT WM_COMMAND = 0x0111;
 inline constexpr UINT WM_TIMER = 0x0113;
 inline constexpr UINT WM_MOUSEMOVE = 0x0200;
 inline constexpr UINT WM_LBUTTONDOWN = 0x0201;
 inline constexpr UINT WM_LBUTTONUP = 0x0202;
 inline constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
+inline constexpr UINT WM_MOUSEWHEEL = 0x020A;
 inline constexpr UINT WM_POWERBROADCAST = 0x0218;
 inline constexpr UINT MM_MCINOTIFY = 0x03B9;
 
 // WM_CLOSE's lParam when the program is ended from outside (a signal at
 // logout): nobody can be asked anything any more.
 inline constexpr LPARAM kCloseWithoutAsking = 0x4D58;
+
+// WM_KEYDOWN: wParam is the virtual key (letters and digits are their
+// upper-case ASCII codes); lParam carries kKeyControl while Ctrl is held.
+inline constexpr LPARAM kKeyControl = 0x0008;
+inline constexpr WPARAM VK_ESCAPE = 0x1B;
+inline constexpr WPARAM VK_SPACE = 0x20;
+inline constexpr WPARAM VK_LEFT = 0x25;
+inline constexpr WPARAM VK_UP = 0x26;
+inline constexpr WPARAM VK_RIGHT = 0x27;
+inline constexpr WPARAM VK_DOWN = 0x28;
+inline constexpr WPARAM VK_DELETE = 0x2E;
+
+// WM_MOUSEWHEEL: the high word of wParam is the signed distance turned, in
+// WHEEL_DELTA units per notch (positive away from the user), the low word
+// the key flags; lParam the pointer in client coordinates.
+inline constexpr int WHEEL_DELTA = 120;
 
 // WM_POWERBROADCAST events.
 inline constexpr WPARAM PBT_APMSUSPEND = 4;

@@ -3,6 +3,7 @@
 // output line.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace mixora {
 
@@ -18,6 +19,9 @@ public:
     // (0x0409 English (US), 0x0404 Chinese (Taiwan), 0x0804 Chinese (PRC),
     // ...); 0xFFFF when the system cannot tell.
     virtual std::uint16_t UserDefaultUILanguage() = 0;
+    // The folders skin packages are looked for in, first first: beside the
+    // program, then the installed ones, then the user's own. None need exist.
+    virtual std::vector<std::string> SkinFolders() = 0;
 };
 
 class IDebugOutput {

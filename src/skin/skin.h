@@ -89,6 +89,13 @@ public:
     void OnPress(int x, int y);
     void OnMove(std::uint32_t keyFlags, int x, int y);
     void OnRelease(int x, int y);
+    // One wheel notch (or arrow key) on slider `id`: its thumb goes
+    // `notches` twentieths of its track right (horizontal) or up (vertical),
+    // placed and reported exactly as a drag of the thumb to that place
+    // would. False when no such slider exists or one is being dragged.
+    bool StepSlider(int id, int notches);
+    // The slider under (x, y), or null.
+    const CSkinSlider* SliderAt(int x, int y) const;
     // Window activation: hover highlights only while active; deactivating
     // removes every highlight at once.
     void SetActive(bool active);

@@ -1,5 +1,6 @@
 #include "skin/skin_packages.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "skin/pe_resources.h"
@@ -32,6 +33,21 @@ std::vector<SkinPackage> ListOpenableSkinPackages(const std::string& programDir)
     std::erase_if(packages,
                   [](const SkinPackage& p) { return CPeResourceLibrary::Open(p.path) == nullptr; });
     return packages;
+}
+
+std::vector<SkinPackage> ListOpenableSkinPackages(const std::vector<std::string>& folders) {
+    std::vector<SkinPackage> all;
+    for (const std::string& folder : folders) {
+        for (SkinPackage& p : ListOpenableSkinPackages(folder)) {
+            const bool seen = std::any_of(all.begin(), all.end(), [&p](const SkinPackage& q) {
+                return ResourceNameEquals(q.title, p.title);
+            });
+            if (!seen) {
+                all.push_back(std::move(p));
+            }
+        }
+    }
+    return all;
 }
 
 } // namespace mixora

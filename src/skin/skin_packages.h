@@ -24,4 +24,8 @@ std::vector<SkinPackage> ListSkinPackages(const std::string& programDir);
 // offers, and what its command ids count.
 std::vector<SkinPackage> ListOpenableSkinPackages(const std::string& programDir);
 
+// The openable packages of every folder in turn. A file name already listed
+// from an earlier folder is left out, so one name always means one file.
+std::vector<SkinPackage> ListOpenableSkinPackages(const std::vector<std::string>& folders);
+
 } // namespace mixora

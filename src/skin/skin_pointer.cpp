@@ -34,6 +34,33 @@ void CSkin::PlaceThumb(CSkinSlider& s, int x, int y) {
     s.m_nPos = p;
 }
 
+bool CSkin::StepSlider(int id, int notches) {
+    CSkinSlider* s = HasOwner() ? controls_.FindSlider(id) : nullptr;
+    if (!s || m_pPressed || notches == 0) {
+        return false;
+    }
+    // A twentieth of the thumb's travel, at least a pixel, so every notch
+    // shows; "up" is toward the top of a vertical track, where position 0 is.
+    const int step = std::max(1, (s->Range() + 10) / 20);
+    const bool vertical = s->m_nOrientation == kSliderVertical;
+    const int target = s->m_nPos + (vertical ? -notches : notches) * step;
+    // The pointer place a drag would have reached to leave the thumb at
+    // `target`; PlaceThumb turns it back and clamps it to the track.
+    const RECT& B = s->m_rcBox;
+    const RECT& T = s->m_rcThumb;
+    const int x = vertical ? (B.left + B.right) / 2 : target + (T.right - T.left + 1) / 2 + B.left;
+    const int y = vertical ? target + (T.bottom - T.top + 1) / 2 + B.top : (B.top + B.bottom) / 2;
+    PlaceThumb(*s, x, y);
+    s->Draw();
+    PostCommand(s->m_nID);
+    return true;
+}
+
+const CSkinSlider* CSkin::SliderAt(int x, int y) const {
+    const CSkinControl* c = controls_.At(x, y);
+    return c && c->m_nKind == kControlSlider ? static_cast<const CSkinSlider*>(c) : nullptr;
+}
+
 void CSkin::OnPress(int x, int y) {
     if (!HasOwner()) {
         return;

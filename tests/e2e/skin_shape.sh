@@ -16,4 +16,16 @@ xwininfo -id "$WID" | grep -q -- '-geometry 520x419+300+200' || fail "window is 
 inside=$(pixel 600 320)
 [ -n "$inside" ] && [ "$inside" != ff00ff ] || fail "the face is not drawn"
 stop_mixora
+convert "$E2E_TMP/screen.png" -crop 520x419+300+200 "$E2E_TMP/at1x.png"
+
+# At a fractional desktop scale the skin is drawn at the nearest whole
+# scale: at 125 % exactly as at 100 %, every pixel the same.
+QT_SCALE_FACTOR=1.25 start_mixora "$MIXORA"
+sleep 0.5
+screenshot
+xwininfo -id "$WID" | grep -q -- '-geometry 520x419+300+200' || fail "not drawn 1:1 at 125 %"
+convert "$E2E_TMP/screen.png" -crop 520x419+300+200 "$E2E_TMP/at125.png"
+differ=$(compare -metric AE "$E2E_TMP/at1x.png" "$E2E_TMP/at125.png" null: 2>&1 || true)
+[ "$differ" = 0 ] || fail "$differ pixels differ at 125 %"
+stop_mixora
 echo PASS

@@ -125,6 +125,12 @@ public:
     std::string ModuleFileName() override { return module; }
     std::string WindowsDirectory() override { return windowsDir; }
     std::uint16_t UserDefaultUILanguage() override { return uiLanguage; }
+    // The program's own folder, unless a test lists others.
+    std::vector<std::string> skinFolders;
+    std::vector<std::string> SkinFolders() override {
+        return skinFolders.empty() ? std::vector<std::string>{module.substr(0, module.rfind('/'))}
+                                   : skinFolders;
+    }
 };
 
 } // namespace mixora

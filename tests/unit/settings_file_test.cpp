@@ -150,6 +150,11 @@ TEST(SettingsFolder, FollowsXdgConfigHomeThenHome) {
     EXPECT_EQ(SettingsFolderFor("/x/conf/", "/home/u"), "/x/conf/mixora");
     EXPECT_EQ(SettingsFolderFor(nullptr, "/home/u"), "/home/u/.config/mixora");
     EXPECT_EQ(SettingsFolderFor("relative", "/home/u"), "/home/u/.config/mixora");
+    // Skins: beside the program, the prefix's shared folder, the user's own.
+    EXPECT_EQ(SkinFoldersFor("/usr/bin", nullptr, "/home/u"),
+              (std::vector<std::string>{"/usr/bin", "/usr/share/mixora/skins",
+                                        "/home/u/.local/share/mixora/skins"}));
+    EXPECT_EQ(SkinFoldersFor("/opt/m/bin", "/data", "/home/u").back(), "/data/mixora/skins");
 }
 
 TEST_F(SettingsFileTest, ASkinInADeepFolderComesBackWhole) {

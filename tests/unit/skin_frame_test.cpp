@@ -237,6 +237,22 @@ TEST_F(SkinFrameTest, APlaylistHiddenInTheBaseSkinStaysHiddenUnderEmber) {
     EXPECT_TRUE(outline == Shape());
 }
 
+TEST_F(SkinFrameTest, PackagesOfEveryFolderAreOfferedAndTheFirstOfANameWins) {
+    TempDir mine;
+    WritePackage("Alt.dll");
+    std::filesystem::copy_file(programDir.File("Alt.dll"), mine.File("Alt.dll"));
+    std::filesystem::copy_file(programDir.File("Alt.dll"), mine.File("Mine.dll"));
+    system.skinFolders = {programDir.path(), mine.File("missing"), mine.path()};
+    frame.OnCommand(1065, 0);
+    ASSERT_EQ(menu.size(), 4u);
+    EXPECT_EQ(menu[2].text, "Alt");
+    EXPECT_EQ(menu[3].text, "Mine");
+    frame.OnCommand(menu[2].id, 0);
+    EXPECT_EQ(frame.m_strSkinFile, programDir.File("Alt.dll"));
+    frame.OnCommand(menu[3].id, 0);
+    EXPECT_EQ(frame.m_strSkinFile, mine.File("Mine.dll"));
+}
+
 TEST_F(SkinFrameTest, ARefusedPackageIsNamedAndNeverBecomesTheSkin) {
     WritePackage("Broken.dll", /*withBase=*/false);
     frame.OnCommand(ID_FIRST_SKIN_PACKAGE + 5, 0);

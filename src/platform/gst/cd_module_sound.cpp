@@ -7,7 +7,7 @@ namespace mixora {
 CdModuleSound::CdModuleSound(IMediaHost& host, CdSoundOptions options,
                              const std::string& programFolder,
                              std::function<void(const std::string&)> report)
-    : host_(host), options_(std::move(options)), path_(programFolder + "/" + kMediaModuleName),
+    : host_(host), options_(std::move(options)), path_(MediaModulePath(programFolder)),
       report_(std::move(report)) {}
 
 // The module stays loaded: GStreamer cannot be unloaded once started.

@@ -1,13 +1,21 @@
 #include "platform/gst/media_module_loader.h"
 
 #include <dlfcn.h>
+#include <unistd.h>
 
 namespace mixora {
 
+std::string MediaModulePath(const std::string& programFolder) {
+    const std::string beside = programFolder + "/" + kMediaModuleName;
+    if (access(beside.c_str(), F_OK) == 0) {
+        return beside;
+    }
+    return programFolder + "/../lib/mixora/" + kMediaModuleName;
+}
+
 MediaModuleFactory::MediaModuleFactory(IMediaHost& host, GstMediaOptions options,
                                        std::string programFolder)
-    : host_(host), options_(std::move(options)),
-      path_(std::move(programFolder) + "/" + kMediaModuleName) {}
+    : host_(host), options_(std::move(options)), path_(MediaModulePath(programFolder)) {}
 
 // The module stays loaded: GStreamer cannot be unloaded once started.
 MediaModuleFactory::~MediaModuleFactory() = default;
@@ -39,7 +47,7 @@ void MediaModuleFactory::Load() {
 WaveModuleMci::WaveModuleMci(IMci& others, WaveAudioOptions options, WaveAudioMci::Notify notify,
                              const std::string& programFolder)
     : others_(others), options_(std::move(options)), notify_(std::move(notify)),
-      path_(programFolder + "/" + kMediaModuleName) {}
+      path_(MediaModulePath(programFolder)) {}
 
 WaveModuleMci::~WaveModuleMci() = default;
 

@@ -17,6 +17,9 @@ using MakeMediaFactoryFn = IMediaControlFactory* (*)(IMediaHost*, const GstMedia
 inline constexpr const char* kMediaModuleEntry = "mixora_make_media_factory";
 // The module's file name, looked for in the program's folder.
 inline constexpr const char* kMediaModuleName = "mixora-media.so";
+// Where the module is: beside the program in a build tree, in the private
+// folder "<prefix>/lib/mixora" once installed (the program in <prefix>/bin).
+std::string MediaModulePath(const std::string& programFolder);
 
 // The module's second entry point: the "waveaudio" device, owned by the
 // caller, passing other devices' commands on to `others`.

@@ -8,6 +8,7 @@
 
 #include "platform/posix/atomic_file.h"
 #include "platform/posix/locale_language.h"
+#include "platform/posix/xdg_folders.h"
 
 namespace mixora {
 
@@ -18,6 +19,20 @@ std::string LinuxSystemInfo::ModuleFileName() {
         return {};
     }
     return std::string(buf, static_cast<std::size_t>(n));
+}
+
+std::vector<std::string> SkinFoldersFor(const std::string& programFolder, const char* xdgDataHome,
+                                        const char* home) {
+    const std::size_t cut = programFolder.rfind('/');
+    const std::string prefix = cut == std::string::npos ? "." : programFolder.substr(0, cut);
+    return {programFolder, prefix + "/share/mixora/skins",
+            XdgFolderFor(xdgDataHome, home, ".local/share") + "/skins"};
+}
+
+std::vector<std::string> LinuxSystemInfo::SkinFolders() {
+    const std::string program = ModuleFileName();
+    return SkinFoldersFor(program.substr(0, program.rfind('/')), std::getenv("XDG_DATA_HOME"),
+                          std::getenv("HOME"));
 }
 
 std::string SettingsFolderFor(const char* xdgConfigHome, const char* home) {

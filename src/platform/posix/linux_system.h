@@ -11,6 +11,9 @@ public:
     std::string ModuleFileName() override;
     std::string WindowsDirectory() override;
     std::uint16_t UserDefaultUILanguage() override;
+    // Beside the program, <prefix>/share/mixora/skins (the program being in
+    // <prefix>/bin), ${XDG_DATA_HOME:-~/.local/share}/mixora/skins.
+    std::vector<std::string> SkinFolders() override;
 };
 
 // Debugger output: each text becomes one line on stderr.
@@ -18,6 +21,11 @@ class StderrDebugOutput final : public IDebugOutput {
 public:
     void OutputDebugString(const std::string& text) override;
 };
+
+// The skin folders for a program in `programFolder` and the given
+// environment values (either may be null).
+std::vector<std::string> SkinFoldersFor(const std::string& programFolder, const char* xdgDataHome,
+                                        const char* home);
 
 // The settings folder for the given environment values (either may be null).
 std::string SettingsFolderFor(const char* xdgConfigHome, const char* home);

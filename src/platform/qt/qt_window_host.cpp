@@ -1,6 +1,8 @@
 #include "platform/qt/qt_window_host.h"
 
 #include "platform/qt/display_text.h"
+#include "platform/qt/qt_accessible.h"
+#include "platform/qt/screen_fit.h"
 
 #include <algorithm>
 
@@ -10,18 +12,28 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QHelpEvent>
+#include <QIcon>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QRegion>
+#include <QScreen>
 #include <QTimerEvent>
 #include <QToolTip>
+#include <QWheelEvent>
 #include <QWidgetAction>
 #include <QWindow>
 #include <xcb/xcb.h>
+
+// The icon's pictures live in this static library: the program has to ask
+// for them to be registered (outside any namespace, as the toolkit needs).
+static void InitWindowIconResource() {
+    Q_INIT_RESOURCE(window_icon);
+}
 
 namespace mixora {
 namespace {
@@ -105,6 +117,8 @@ FrameWidget::FrameWidget(QtWindowHost& host) : host_(host) {
     // The window follows the pointer whether it is active or not, and so
     // do its tooltips.
     setAttribute(Qt::WA_AlwaysShowToolTips);
+    // Keys come to the window; no focus frame is ever drawn on a skin.
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 bool FrameWidget::event(QEvent* e) {
@@ -216,6 +230,64 @@ void FrameWidget::leaveEvent(QEvent* e) {
     QWidget::leaveEvent(e);
 }
 
+namespace {
+
+// The window's virtual key for a Qt key; 0 for keys the window has no use
+// for. Letters are their upper-case codes, as the window's keys are named.
+WPARAM VirtualKey(int key) {
+    if (key >= Qt::Key_A && key <= Qt::Key_Z) {
+        return static_cast<WPARAM>('A' + (key - Qt::Key_A));
+    }
+    switch (key) {
+    case Qt::Key_Space:
+        return VK_SPACE;
+    case Qt::Key_Left:
+        return VK_LEFT;
+    case Qt::Key_Right:
+        return VK_RIGHT;
+    case Qt::Key_Up:
+        return VK_UP;
+    case Qt::Key_Down:
+        return VK_DOWN;
+    case Qt::Key_Delete:
+        return VK_DELETE;
+    case Qt::Key_Escape:
+        return VK_ESCAPE;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+void FrameWidget::keyPressEvent(QKeyEvent* e) {
+    const WPARAM key = VirtualKey(e->key());
+    // A held arrow repeats (stepping, volume); a held letter toggles once.
+    const bool arrow = key >= VK_LEFT && key <= VK_DOWN;
+    // Alt and Super chords belong to the desktop, not to the window's keys.
+    const bool desktopChord = (e->modifiers() & (Qt::AltModifier | Qt::MetaModifier)) != 0;
+    if (key == 0 || desktopChord || (e->isAutoRepeat() && !arrow)) {
+        QWidget::keyPressEvent(e);
+        return;
+    }
+    const LPARAM control = (e->modifiers() & Qt::ControlModifier) ? kKeyControl : 0;
+    host_.Deliver(WM_KEYDOWN, key, control);
+}
+
+void FrameWidget::wheelEvent(QWheelEvent* e) {
+    // A sideways turn counts as well: some mice and touchpads only have that.
+    const QPoint angle = e->angleDelta();
+    const int delta = angle.y() != 0 ? angle.y() : -angle.x();
+    if (delta == 0) {
+        return;
+    }
+    const auto turn =
+        static_cast<std::uint16_t>(static_cast<std::int16_t>(std::clamp(delta, -32768, 32767)));
+    host_.Deliver(WM_MOUSEWHEEL,
+                  MAKEWPARAM(static_cast<std::uint16_t>(KeyFlags(e->buttons())), turn),
+                  PointParam(e->position().toPoint()));
+}
+
 void FrameWidget::changeEvent(QEvent* e) {
     if (e->type() == QEvent::ActivationChange) {
         host_.Deliver(WM_ACTIVATE, isActiveWindow() ? 1 : 0, 0);
@@ -238,6 +310,9 @@ void FrameWidget::closeEvent(QCloseEvent* e) {
 
 void FrameWidget::paintEvent(QPaintEvent* e) {
     QPainter p(this);
+    // At a scale of 2 or 3 each skin pixel becomes a square block of screen
+    // pixels, never a blend of its neighbours.
+    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
     if (!host_.surface_) {
         p.fillRect(e->rect(), Qt::black);
         return;
@@ -300,8 +375,27 @@ void QtWindowHost::StartWindowMove(const QPoint& pressGlobal) {
     moveStartWindow_ = widget_->pos();
 }
 
+namespace {
+
+// The program's icon at every size it is drawn at; the desktop entry names
+// the same picture, and "mixora" ties the window to that entry.
+QIcon WindowIcon() {
+    InitWindowIconResource();
+    QIcon icon;
+    // Up to 64 pixels: what title bars, task bars and switchers draw; the
+    // larger pictures are the launcher's, from the installed theme.
+    for (int size : {16, 22, 24, 32, 48, 64}) {
+        icon.addFile(QStringLiteral(":/mixora/mixora-%1.png").arg(size), QSize(size, size));
+    }
+    return icon;
+}
+
+} // namespace
+
 bool QtWindowHost::Create(const CREATESTRUCT& cs, IWindowProc& proc) {
+    QGuiApplication::setDesktopFileName(QStringLiteral("mixora"));
     widget_ = std::make_unique<FrameWidget>(*this);
+    widget_->setWindowIcon(WindowIcon());
     Qt::WindowFlags flags = Qt::Window;
     if (cs.style & WS_POPUP) {
         flags |= Qt::FramelessWindowHint;
@@ -309,8 +403,11 @@ bool QtWindowHost::Create(const CREATESTRUCT& cs, IWindowProc& proc) {
     widget_->setWindowFlags(flags);
     widget_->setGeometry(cs.x, cs.y, cs.cx, cs.cy);
     proc_ = &proc;
+    accessible_ = dynamic_cast<const IAccessibleWindow*>(&proc);
+    InstallFrameAccessibility();
     if (proc.WindowProc(WM_CREATE, 0, 0) == -1) {
         proc_ = nullptr;
+        accessible_ = nullptr;
         widget_.reset();
         return false;
     }
@@ -367,6 +464,10 @@ void QtWindowHost::ShowWindow(int nCmdShow) {
     if (!widget_) {
         return;
     }
+    if (!shown_ && nCmdShow != SW_HIDE) {
+        shown_ = true;
+        KeepOnScreen();
+    }
     if (nCmdShow == SW_HIDE) {
         widget_->hide();
     } else if (nCmdShow == SW_MINIMIZE) {
@@ -377,6 +478,27 @@ void QtWindowHost::ShowWindow(int nCmdShow) {
     if (!watch_ && QGuiApplication::platformName() == QLatin1String("xcb")) {
         watch_ = std::make_unique<NativeWindowWatch>(*this);
         QCoreApplication::instance()->installNativeEventFilter(watch_.get());
+    }
+}
+
+void QtWindowHost::KeepOnScreen() {
+    // The screen that holds the window's centre, else the one holding its
+    // corner, else the first: a position saved on a screen that is gone
+    // brings the window back onto one that is there.
+    const QRect frame = widget_->frameGeometry();
+    QScreen* screen = QGuiApplication::screenAt(frame.center());
+    if (!screen) {
+        screen = QGuiApplication::screenAt(frame.topLeft());
+    }
+    if (!screen) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    if (!screen) {
+        return;
+    }
+    const QRect fitted = FitOnScreen(frame, screen->availableGeometry());
+    if (fitted.topLeft() != frame.topLeft()) {
+        widget_->move(widget_->pos() + (fitted.topLeft() - frame.topLeft()));
     }
 }
 
@@ -536,6 +658,7 @@ void QtWindowHost::DestroyWindow() {
     }
     timers_.clear();
     proc_ = nullptr;
+    accessible_ = nullptr;
     destroyed_ = true;
     widget_->hide();
     // We may be inside one of the widget's own event handlers: let the loop

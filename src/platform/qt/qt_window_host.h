@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 
+#include "platform/accessible_window.h"
 #include "platform/media_host.h"
 #include "platform/window_host.h"
 
@@ -18,6 +19,7 @@ class QtWindowHost;
 class FrameWidget final : public QWidget {
 public:
     explicit FrameWidget(QtWindowHost& host);
+    QtWindowHost& Host() const { return host_; }
 
 protected:
     bool event(QEvent* e) override;
@@ -29,6 +31,8 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void leaveEvent(QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
     void changeEvent(QEvent* e) override;
 
 private:
@@ -79,6 +83,10 @@ public:
     // True once the window was made and destroyed again.
     bool IsDestroyed() const { return destroyed_; }
     QWidget* Widget() { return widget_.get(); }
+    // The tooltips as last set: the names the controls are read by.
+    const std::vector<ToolInfo>& Tools() const { return tools_; }
+    // The window procedure's answers for screen readers, when it has them.
+    const IAccessibleWindow* AccessibleSource() const { return accessible_; }
 
     // The native window went away under us: end the normal way, as a
     // close asked by the desktop does, so the settings are written.
@@ -91,11 +99,15 @@ private:
     // Starts moving the window with the pointer, by the window manager
     // where there is one, else by hand from where the press was.
     void StartWindowMove(const QPoint& pressGlobal);
+    // Moves the window fully onto the screen that holds it.
+    void KeepOnScreen();
 
     std::unique_ptr<FrameWidget> widget_;
     IWindowProc* proc_ = nullptr;
+    const IAccessibleWindow* accessible_ = nullptr;
     std::map<int, UINT> timers_; // Qt timer id -> our timer id
     bool destroyed_ = false;
+    bool shown_ = false;
     // A window move by hand, where the window manager offers none: the
     // pointer's screen position and the window's position at the start.
     bool moving_ = false;

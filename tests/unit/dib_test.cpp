@@ -287,56 +287,5 @@ TEST(DibWrite, FileImageRoundTripsByteForByte) {
               (Bytes{'B', 'M', 0x56, 4, 0, 0, 0, 0, 0, 0, 0x36, 4, 0, 0}));
 }
 
-// Whatever a damaged bitmap says, an accepted one answers from within its
-// bytes, and a refused one shows one of the three messages.
-TEST(DibRobustness, MutatedAndTruncatedBitmapsNeverReadOutOfBounds) {
-    const Pic four{.width = 9,
-                   .bpp = 4,
-                   .table = std::vector<std::uint32_t>(16, 0x808080),
-                   .pixels = Bytes(8, 0x5A)};
-    const Pic seeds[] = {Make24(5, 4), Make8(6, 3), kMasked16, four};
-    auto probe = [](const CDib& dib) {
-        const CSize s = dib.GetSize();
-        for (auto [x, y] : {std::pair{0, 0}, {s.cx - 1, s.cy - 1}, {s.cx / 2, 0}, {s.cx, 0}}) {
-            std::uint32_t rgb = 0;
-            EXPECT_TRUE(!dib.GetPixelRgb(x, y, &rgb) || (x < s.cx && rgb <= 0xFFFFFF));
-        }
-        Bytes rewritten;
-        CDib again;
-        ASSERT_TRUE(dib.WriteBmp(rewritten, nullptr));
-        ASSERT_TRUE(again.ReadBmp(rewritten, nullptr));
-        EXPECT_EQ(again.GetSize(), s);
-    };
-    std::mt19937 rng(20240607);
-    int reads = 0, attaches = 0;
-    for (int round = 0; round < 4000; ++round) {
-        Bytes file = FileImage(seeds[round % 4]);
-        testing::Mutate(file, rng, 70);
-        Messages messages;
-        CDib dib;
-        if (ReadShowing(dib, file, messages)) {
-            ++reads;
-            EXPECT_TRUE(messages.shown.empty());
-            probe(dib);
-        } else {
-            ASSERT_EQ(messages.shown.size(), 1u) << round;
-            const std::string& m = messages.shown[0];
-            EXPECT_TRUE(m == "Mixora: read error 1" || m == "Mixora: Invalid bitmap file" ||
-                        m == "Mixora: Read error 1")
-                << m;
-        }
-        Bytes packed(file.begin() + std::min<std::size_t>(14, file.size()), file.end());
-        CDib attached;
-        if (attached.AttachPacked(packed)) {
-            ++attaches;
-            EXPECT_LE(attached.Pixels() + attached.ImageSize(), packed.data() + packed.size());
-            probe(attached);
-        }
-        ASSERT_FALSE(HasFatalFailure()) << "round " << round;
-    }
-    EXPECT_GT(reads, 200); // enough survive to exercise the lookups
-    EXPECT_GT(attaches, 200);
-}
-
 } // namespace
 } // namespace mixora

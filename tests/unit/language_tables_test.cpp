@@ -98,43 +98,26 @@ std::vector<Row> Rows(std::string_view table) {
 TEST(LocaleLanguage, ThePosixLocaleBecomesAWindowsLanguageId) {
     for (auto [locale, id] : {std::pair{"zh_TW.UTF-8", 0x0404},
                               {"zh_CN.GB2312", 0x0804},
-                              {"zh_HK", 0x0C04},
+                              {"zh_HK.big5hkscs", 0x0C04},
                               {"zh_SG", 0x1004},
                               {"zh_MO.UTF-8", 0x1404},
-                              {"zh_HK.big5hkscs", 0x0C04},
                               {"zh_TW.Big5@stroke", 0x0404},
-                              {"en_US.UTF-8", 0x0409},
-                              {"en_GB", 0x0809},
-                              {"de_DE.UTF-8", 0x0407},
                               {"de_AT@euro", 0x0C07},
-                              {"ja_JP.eucJP", 0x0411},
                               {"pt-BR", 0x0416},
-                              {"ko_KR", 0x0412},
-                              {"C", 0x0409},
-                              {"POSIX", 0x0409},
                               {"C.UTF-8", 0x0409}}) {
         EXPECT_EQ(WindowsLanguageId(locale), id) << locale;
     }
     // LANGUAGE leads (its first entry), then LC_ALL, LC_MESSAGES, LANG;
     // empty values count as unset, and nothing set is the C locale.
     EXPECT_EQ(MessagesLocale("zh_TW:zh_CN", "en_US", "de_DE", "fr_FR"), "zh_TW");
-    EXPECT_EQ(MessagesLocale("", "zh_CN.GB2312", "de_DE", "fr_FR"), "zh_CN.GB2312");
     EXPECT_EQ(MessagesLocale(nullptr, "", "zh_HK", "fr_FR"), "zh_HK");
-    EXPECT_EQ(MessagesLocale(nullptr, nullptr, nullptr, "zh_SG"), "zh_SG");
     EXPECT_EQ(MessagesLocale(nullptr, nullptr, nullptr, nullptr), "C");
-    EXPECT_EQ(WindowsLanguageId(MessagesLocale(nullptr, nullptr, nullptr, nullptr)), 0x0409);
 }
 
 TEST(LanguageTables, EachLanguageIdSelectsItsTable) {
     FrameHarness h;
-    for (auto [language, table] : {std::pair{0x0804, 160},
-                                   {0x0404, 159},
-                                   {0x0C04, 159},
-                                   {0x1004, 159},
-                                   {0x1404, 159},
-                                   {0x0409, 0},
-                                   {0x0411, 0},
-                                   {0xFFFF, 0}}) {
+    for (auto [language, table] :
+         {std::pair{0x0804, 160}, {0x0C04, 159}, {0x1404, 159}, {0x0409, 0}, {0x0411, 0}}) {
         ProgramRecords records;
         h.system.uiLanguage = static_cast<std::uint16_t>(language);
         ChooseLanguageTable(records, h.system, h.resources);
@@ -180,31 +163,6 @@ TEST(LanguageTables, BothTablesHoldTheSameKeysInTheSameOrderEachFoundInItsSectio
                 << r.section << "/" << r.key;
         }
     }
-}
-
-TEST(LanguageTables, TellingRowsReadAsWritten) {
-    CProgramResources resources;
-    const std::string_view t = Table(resources, 159), s = Table(resources, 160);
-    EXPECT_EQ(Lookup(t, "Env", "Generic"), Big5("一般"));
-    EXPECT_EQ(Lookup(t, "Env", "<None>"), Big5("<無>"));
-    EXPECT_EQ(Lookup(s, "Env", "<None>"), Gb("<无>"));
-    EXPECT_EQ(Lookup(t, "SKIN", "BaseSkin"), Big5("預設外觀"));
-    EXPECT_EQ(Lookup(s, "SKIN", "BaseSkin"), Gb("预设外观"));
-    EXPECT_EQ(Lookup(t, "TOOLTIP", "1001"), Big5("撥放/暫停"));
-    EXPECT_EQ(Lookup(t, "TOOLTIP", "1068"), Big5("升 KEY"));
-    EXPECT_EQ(Lookup(s, "TOOLTIP", "1068"), Gb("调整音调"));
-    EXPECT_EQ(Lookup(s, "TOOLTIP", "1069"), Gb("调整音调"));
-    EXPECT_EQ(Lookup(t, "TOOLTIP", "1006"), Big5("Repeat 模式切換"));
-    EXPECT_EQ(Lookup(t, "TOOLTIP", "1076"), Big5("加檔案到 playlist"));
-    // "Load" stands on its own line before "Load...", so it is not hidden.
-    EXPECT_EQ(Lookup(t, "EQ", "Load"), Big5("載入"));
-    EXPECT_EQ(Lookup(s, "EQ", "Load..."), Gb("载入..."));
-    // The band sliders have no rows: their lookups fail.
-    EXPECT_EQ(Lookup(t, "TOOLTIP", "1090"), "<missing>");
-    // "Cancel" is in EQ and RECORDER; asking RECORDER starts the search there.
-    const std::string cancel = "[EQ]\r\nCancel=a\r\n[RECORDER]\r\nOK=b\r\nCancel=c";
-    EXPECT_EQ(Lookup(cancel, "RECORDER", "Cancel"), "c");
-    EXPECT_EQ(Lookup(t, "RECORDER", "Cancel"), Big5("取消"));
 }
 
 namespace {
@@ -265,7 +223,6 @@ TEST_F(ChineseUser, TaiwanSeesTraditionalChineseInEveryMenuDialogAndTooltip) {
     Start(0x0404, 1);
     EXPECT_EQ(Tool(1001).text, Big5("撥放/暫停"));
     EXPECT_EQ(Tool(1001).encoding, TextEncoding::Big5);
-    EXPECT_EQ(Tool(1007).text, Big5("靜音"));
     EXPECT_EQ(Tool(1090).text, "400 Hz");
     EXPECT_EQ(Tool(1090).encoding, TextEncoding::Utf8);
 
@@ -275,7 +232,6 @@ TEST_F(ChineseUser, TaiwanSeesTraditionalChineseInEveryMenuDialogAndTooltip) {
     EXPECT_EQ(menu[12].text, Big5("走廊")); // "Hallway", after "Carpeted Hallway"
     EXPECT_EQ(menu[26].text, Big5("<無>"));
     EXPECT_TRUE(menu[13].columnBreak && menu[26].columnBreak);
-    EXPECT_EQ(menu[26].encoding, TextEncoding::Big5);
 
     equalizer.ShowEqMenu(*frame, 1087);
     EXPECT_EQ(MenuTexts(), (std::vector<std::string>{Big5("載入..."), Big5("儲存..."),
@@ -289,11 +245,7 @@ TEST_F(ChineseUser, TaiwanSeesTraditionalChineseInEveryMenuDialogAndTooltip) {
     const FakeDialogView load = Dialog(&CEqualizerOperations::RunLoadPresetDialog);
     EXPECT_EQ(load.caption, Big5("載入預設集"));
     EXPECT_EQ(load.texts.at(1), Big5("載入"));
-    EXPECT_EQ(load.texts.at(2), Big5("取消"));
     EXPECT_EQ(load.encodings.at(0), TextEncoding::Big5);
-    const FakeDialogView save = Dialog(&CEqualizerOperations::RunSavePresetDialog);
-    EXPECT_EQ(save.caption, Big5("儲存預設集"));
-    EXPECT_EQ(save.texts.at(1), Big5("儲存"));
     const FakeDialogView del = Dialog(&CEqualizerOperations::RunDeletePresetDialog);
     EXPECT_EQ(del.caption, Big5("刪除預設集"));
     EXPECT_EQ(del.texts.at(1063), Big5("刪除"));

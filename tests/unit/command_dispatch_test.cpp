@@ -106,47 +106,6 @@ TEST_F(CommandDispatch, RepeatCyclesFourModesKeepingTheRemainderSign) {
     EXPECT_EQ(frame.m_nRepeatMode, 0);
 }
 
-TEST_F(CommandDispatch, MuteAndVolumeChangeTheFieldBeforeTheOperation) {
-    EXPECT_CALL(playback, ApplyMute(_)).WillOnce([](CMainFrame& f) {
-        EXPECT_EQ(f.m_bMute, 1);
-        EXPECT_EQ(f.m_skin.GetButtonState(1007), 0); // shown only afterwards
-    });
-    Command(1007);
-    EXPECT_EQ(frame.m_skin.GetButtonState(1007), 1);
-
-    std::vector<int> volumes;
-    EXPECT_CALL(playback, ApplyVolume(_)).Times(2).WillRepeatedly([&](CMainFrame& f) {
-        volumes.push_back(f.m_nVolume);
-    });
-    for (double end : {0.0, 1.0}) {
-        frame.m_skin.SetSliderFraction(1008, end);
-        Command(1008);
-    }
-    EXPECT_EQ(volumes, (std::vector<int>{-3000, 0}));
-}
-
-TEST_F(CommandDispatch, VoiceCancelOnTheMixerOnTheDriverAndWithTheDeviceUnreachable) {
-    EXPECT_CALL(effects, SetMixerVoiceCancel(_)).WillOnce([](CDeviceWindow& f) {
-        EXPECT_EQ(f.m_bVoiceCancel, 1);
-    });
-    Command(1067);
-    EXPECT_EQ(frame.m_skin.GetButtonState(1067), 1);
-
-    frame.m_bDriverFound = 1;
-    {
-        InSequence order;
-        EXPECT_CALL(effects, EnsureDevice()).WillOnce(Return(true));
-        EXPECT_CALL(effects, SetVoiceCancel(0));
-        EXPECT_CALL(effects, ReleaseDevice());
-        EXPECT_CALL(effects, EnsureDevice()).WillOnce(Return(false));
-    }
-    Command(1067);
-    EXPECT_EQ(frame.m_skin.GetButtonState(1067), 0);
-    Command(1067); // the field turns, the button does not
-    EXPECT_EQ(frame.m_bVoiceCancel, 1);
-    EXPECT_EQ(frame.m_skin.GetButtonState(1067), 0);
-}
-
 TEST_F(CommandDispatch, KeyShiftOnTheMixerOnTheDriverAndWithTheDeviceUnreachable) {
     // On the mixer: the field moves first, the lamp going out and the one
     // coming on are presented.
@@ -179,22 +138,6 @@ TEST_F(CommandDispatch, KeyShiftOnTheMixerOnTheDriverAndWithTheDeviceUnreachable
         EXPECT_CALL(host, InvalidateRect(Pointee(frame.m_rcKeyLamps[lamp]))).RetiresOnSaturation();
         Command(id);
         EXPECT_EQ(frame.m_nKeyShift, limit);
-    }
-}
-
-TEST_F(CommandDispatch, KeyShiftTheDriverRefusesLeavesFieldAndLampsAlone) {
-    frame.m_bDriverFound = 1;
-    frame.m_nKeyShift = 2;
-    ON_CALL(effects, EnsureDevice()).WillByDefault(Return(true));
-    for (int id : {1068, 1069}) {
-        InSequence order;
-        EXPECT_CALL(effects, SetPitchShift(id == 1068 ? 3 : 1)).WillOnce(Return(false));
-        EXPECT_CALL(effects, ReleaseDevice()); // the device is let go all the same
-        EXPECT_CALL(host, InvalidateRect(_)).Times(0);
-        Command(static_cast<std::uint32_t>(id));
-        EXPECT_EQ(frame.m_nKeyShift, 2);
-        ::testing::Mock::VerifyAndClearExpectations(&host);
-        VerifyAndClearOperations();
     }
 }
 
@@ -277,32 +220,6 @@ TEST_F(CommandDispatch, RecordingSourceOpensPavucontrolOrSaysWhyNot) {
     EXPECT_CALL(messages, MessageBox(::testing::HasSubstr("No recording-source chooser was found"),
                                      "Mixora", MB_OK | MB_ICONINFORMATION));
     Command(1073);
-}
-
-TEST_F(CommandDispatch, IdsOfNoControlChangeNothing) {
-    ::testing::StrictMock<MockEffectOperations> strictEffects;
-    ::testing::StrictMock<MockPlaybackOperations> strictPlayback;
-    ::testing::StrictMock<MockRecorderOperations> strictRecorder;
-    // Creation itself asks the device room; let it, then hold everything.
-    EXPECT_CALL(strictEffects, OpenMixer(_)).Times(::testing::AnyNumber());
-    EXPECT_CALL(strictEffects, DetectEffectDevice(_)).Times(::testing::AnyNumber());
-    EXPECT_CALL(strictEffects, ReadEffectState(_)).Times(::testing::AnyNumber());
-    EXPECT_CALL(strictEffects, ChooseLanguageTable(_)).Times(::testing::AnyNumber());
-    EXPECT_CALL(strictEffects, ShowEqualizer(_)).Times(::testing::AnyNumber());
-    CMainFrame quiet({host, profile, system, mci, records, resources, messages, launcher, text,
-                      strictEffects, strictPlayback, strictRecorder});
-    quiet.OnCreate();
-    const auto surface = quiet.m_skin.Surface();
-    const auto eq = quiet.m_eq;
-    EXPECT_CALL(host, PostMessage(_, _, _)).Times(0);
-    EXPECT_CALL(host, InvalidateRect(_)).Times(0);
-    EXPECT_CALL(host, ShowWindow(_)).Times(0);
-    // The whole word counts: a known id with a high half is not that id.
-    for (WPARAM id : {WPARAM{1063}, WPARAM{1009}, MAKEWPARAM(1082, 1), MAKEWPARAM(1007, 1)}) {
-        EXPECT_FALSE(quiet.OnCommand(id, 0)) << id;
-    }
-    EXPECT_EQ(quiet.m_skin.Surface(), surface);
-    EXPECT_EQ(quiet.m_eq, eq);
 }
 
 } // namespace

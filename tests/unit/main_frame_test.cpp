@@ -13,13 +13,9 @@
 
 using namespace mixora;
 using ::testing::_;
-using ::testing::AnyNumber;
-using ::testing::DoAll;
 using ::testing::InSequence;
 using ::testing::Invoke;
-using ::testing::NiceMock;
 using ::testing::Return;
-using ::testing::StrictMock;
 
 namespace {
 
@@ -88,14 +84,6 @@ TEST_F(FrameTest, UnreadableDeviceStateClosesTheWindowOnceStartUpEnds) {
     frame.OnCreate();
 }
 
-TEST_F(FrameTest, NoDeviceMeansNoStateReadAndNoLanguageDetectionByDefault) {
-    EXPECT_CALL(effects, ReadEffectState(_)).Times(0);
-    EXPECT_CALL(effects, ChooseLanguageTable(_)).Times(0);
-    records.g_wLanguage = 0x0404;
-    frame.OnCreate();
-    EXPECT_EQ(records.g_wLanguage, 0xFFFF);
-}
-
 TEST_F(FrameTest, VolumeIsClampedAndPanelTogglesShowHiddenPanels) {
     Stored("Volume", -5000);
     Stored("DisplayPlaylist", 0);
@@ -155,20 +143,6 @@ TEST_F(FrameTest, OnlyTheCdDevicesSuccessfulNotificationEndsTheTrack) {
     frame.WindowProc(MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, 0); // no CD device open at all
 }
 
-TEST_F(FrameTest, MediaControlEventsEndTheTrackOnlyForEndOfStream) {
-    const std::int32_t one[] = {8};
-    const std::int32_t two[] = {1, 2};
-    EXPECT_CALL(playback, AdvanceAfterTrackEnd(_)).Times(2);
-    frame.OnControlEvent(kPlayerControlId, kPlayerEventPositionChange, two);
-    frame.OnControlEvent(kPlayerControlId, kPlayerEventOpenStateChange, {});
-    frame.OnControlEvent(1169, kPlayerEventEndOfStream, one);
-    frame.OnControlEvent(kPlayerControlId, kPlayerEventEndOfStream, one);
-    // As the media control posts them: child id and event in wParam.
-    frame.WindowProc(WM_MEDIA_EVENT, MAKEWPARAM(1169, 3002), 0);
-    frame.WindowProc(WM_MEDIA_EVENT, MAKEWPARAM(1168, 3012), 0);
-    frame.WindowProc(WM_MEDIA_EVENT, MAKEWPARAM(1168, 3002), 0);
-}
-
 TEST_F(FrameTest, SuspendPausesAndResumeRestartsOnlyAPlayingCd) {
     // A playing file, and a CD the user paused, are left as they are.
     EXPECT_CALL(playback, PausePlayback(_)).Times(0);
@@ -215,16 +189,4 @@ TEST(MixoraApp, CreatesFitsShapesAndShowsTheWindowInOrder) {
     }
     ASSERT_TRUE(app.InitInstance());
     EXPECT_NE(app.MainFrame(), nullptr);
-}
-
-TEST(MixoraApp, StartUpFailsWhenTheWindowCannotBeMade) {
-    FrameHarness h;
-    auto& host = h.host;
-    auto& effects = h.effects;
-    CMixoraApp app(h.Services());
-    EXPECT_CALL(host, Create(_, _)).WillOnce(Return(false));
-    EXPECT_CALL(host, ShowWindow(_)).Times(0);
-    EXPECT_CALL(effects, SetPresetDialogsOwner(_)).Times(0);
-    EXPECT_FALSE(app.InitInstance());
-    EXPECT_EQ(app.MainFrame(), nullptr);
 }

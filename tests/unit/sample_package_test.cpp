@@ -39,24 +39,6 @@ protected:
     std::unique_ptr<CPeResourceLibrary> library_;
 };
 
-TEST_F(SamplePackage, CarriesPacked24BitFacesAndEveryStrip) {
-    for (const char* name : {"EQONSTS", "MUTESTS", "REPEATSTS", "VOICECSTS", "PLAYNO", "RECORDNO"})
-        EXPECT_TRUE(library_->FindBitmap(name)) << name;
-    for (const char* name : {"SKINBASE", "SKINFOCUS", "SKINDOWN", "SKINMASK"}) {
-        CDib dib;
-        Attach(name, dib);
-        EXPECT_EQ(dib.GetSize(), (CSize{520, 419})) << name;
-        EXPECT_EQ(dib.BitsPerPixel(), 24) << name;
-        // Packed: the info header, no file header and no colour table;
-        // rows of 520 pixels of 3 bytes need no padding.
-        EXPECT_EQ(library_->FindBitmap(name)->size(), 40u + 1560u * 419u) << name;
-    }
-    // Strips are cut to the new button boxes: three looks across, states down.
-    CDib play;
-    Attach("PLAYSTS", play);
-    EXPECT_EQ(play.GetSize(), (CSize{3 * 30, 2 * 19}));
-}
-
 TEST_F(SamplePackage, IsTheSkinSourceWithItsOwnDescriptionAndNoBorrowedBitmaps) {
     const CProgramResources program;
     const CSkinSource source = OpenSkinSource(path_, program);

@@ -122,35 +122,10 @@ TEST_F(SettingsFileTest, AnUnwritableFolderLeavesTheOldFileWhole) {
     EXPECT_EQ(Files(), 1) << "a temporary file is left";
 }
 
-TEST_F(SettingsFileTest, ProfileReadsFollowTheClassicRules) {
-    dir.Write("a.ini", "[S]\nempty=\nword=abc\nnum=42xyz\nquoted=\"  spaced  \"\nlong=" +
-                           std::string(300, 'x') + "\n");
-    const std::string path = dir.File("a.ini");
-    EXPECT_EQ(profile.GetInt("S", "empty", 9, path), 9);
-    EXPECT_EQ(profile.GetInt("S", "word", 9, path), 0);
-    EXPECT_EQ(profile.GetInt("S", "num", 9, path), 42);
-    EXPECT_EQ(profile.GetInt("S", "num", 9, dir.File("none.ini")), 9);
-    EXPECT_EQ(profile.GetString("s", "QUOTED", "", 128, path), "  spaced  ");
-    EXPECT_EQ(profile.GetString("S", "long", "", 128, path).size(), 127u);
-    EXPECT_EQ(profile.GetString("S", "missing", "dflt", 128, path), "dflt");
-}
-
 TEST(SettingsFolder, FollowsXdgConfigHomeThenHome) {
     EXPECT_EQ(SettingsFolderFor("/x/conf/", "/home/u"), "/x/conf/mixora");
     EXPECT_EQ(SettingsFolderFor(nullptr, "/home/u"), "/home/u/.config/mixora");
     EXPECT_EQ(SettingsFolderFor("relative", "/home/u"), "/home/u/.config/mixora");
-}
-
-TEST_F(SettingsFileTest, ASkinInADeepFolderComesBackWhole) {
-    // 126 bytes, then a two-byte character across byte 127, then more.
-    std::string deep = "/home/u/" + std::string(118, 'd') + "\xC3\xBC/";
-    while (deep.size() < 4000)
-        deep += "Sk\xC3\xBCns/";
-    deep += "Ember.dll";
-    ASSERT_LE(deep.size(), 4096u);
-    dir.Write("Mixora.ini", "[Settings]\nSkin_File=" + deep + "\n");
-    Run([&](CMainFrame& f) { EXPECT_EQ(f.m_strSkinFile, deep); });
-    EXPECT_NE(dir.Read("Mixora.ini").find("Skin_File=" + deep + "\n"), std::string::npos);
 }
 
 TEST_F(SettingsFileTest, ExitWritesThroughASymlink) {

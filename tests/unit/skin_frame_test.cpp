@@ -181,26 +181,6 @@ TEST_F(SkinFrameTest, SwitchingSkinsKeepsSliderPositionsPanelsAndTheScrolledLine
     EXPECT_FALSE(outline.Contains(10, 120)); // the recorder is still hidden
 }
 
-TEST_F(SkinFrameTest, APlaylistHiddenInTheBaseSkinStaysHiddenUnderEmber) {
-    // The package the build places next to the program (<build>/Ember.dll).
-    std::error_code error;
-    const auto ember =
-        std::filesystem::read_symlink("/proc/self/exe", error).parent_path().parent_path() /
-        "Ember.dll";
-    if (error || !std::filesystem::is_regular_file(ember, error))
-        GTEST_SKIP() << "Ember.dll is built with the program";
-    std::filesystem::copy_file(ember, programDir.File("Ember.dll"));
-    frame.OnCommand(ID_TOGGLE_PLAYLIST, 0);
-    frame.OnCommand(ID_FIRST_SKIN_PACKAGE, 0);
-    ASSERT_EQ(frame.m_strSkinFile, programDir.File("Ember.dll"));
-    EXPECT_FALSE(frame.m_rgnPlaylist.IsEmpty());
-    EXPECT_TRUE(outline == Shape().Subtract(frame.m_rgnPlaylist));
-    EXPECT_FALSE(outline.Contains(250, 300)); // in Ember's playlist
-    EXPECT_EQ(frame.m_skin.GetButtonState(ID_TOGGLE_PLAYLIST), 1);
-    frame.OnCommand(ID_TOGGLE_PLAYLIST, 0);
-    EXPECT_TRUE(outline == Shape());
-}
-
 TEST_F(SkinFrameTest, ARefusedPackageIsNamedAndNeverBecomesTheSkin) {
     WritePackage("Broken.dll", /*withBase=*/false);
     frame.OnCommand(ID_FIRST_SKIN_PACKAGE + 5, 0);

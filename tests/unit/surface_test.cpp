@@ -32,15 +32,6 @@ struct SurfaceTest : ::testing::Test, FrameHarness {
     std::uint32_t Pixel(int x, int y) const {
         return skin().Surface()[static_cast<std::size_t>(y) * 520 + x];
     }
-    // Every pixel of the control's region shows `from` at the same place.
-    bool RegionShows(int id, const CSkinBitmap& from) const {
-        for (const RECT& r : skin().Controls().Find(id)->m_rgn.Rects())
-            for (int y = r.top; y < r.bottom; ++y)
-                for (int x = r.left; x < r.right; ++x)
-                    if (Pixel(x, y) != from.At(x, y))
-                        return false;
-        return true;
-    }
     POINT Centre(int id) const {
         RECT b = skin().Controls().Find(id)->m_rgn.Bounds();
         return {(b.left + b.right) / 2, (b.top + b.bottom) / 2};
@@ -51,25 +42,6 @@ struct SurfaceTest : ::testing::Test, FrameHarness {
 };
 
 } // namespace
-
-TEST_F(SurfaceTest, APlainButtonLightsUnderThePointerAndLooksPressedOnlyWhileItIsOver) {
-    const POINT stop = Centre(ID_STOP);
-    EXPECT_TRUE(RegionShows(ID_STOP, skin().Base()));
-    Move(stop);
-    EXPECT_TRUE(RegionShows(ID_STOP, skin().Focus()));
-    Press(stop);
-    EXPECT_TRUE(RegionShows(ID_STOP, skin().Down()));
-    Move({stop.x + 60, stop.y + 40}, true); // off it, still held
-    EXPECT_TRUE(RegionShows(ID_STOP, skin().Base()));
-    Release({stop.x + 60, stop.y + 40});
-    EXPECT_TRUE(commands.empty()); // released elsewhere: no command
-    Move(stop);
-    Press(stop);
-    Move({stop.x + 60, stop.y + 40}, true);
-    Move(stop, true); // back on it before releasing
-    Release(stop);
-    EXPECT_EQ(commands, std::vector<int>{ID_STOP});
-}
 
 TEST_F(SurfaceTest, StripButtonsDrawTheirCells) {
     // Repeat mode 3 of a four-row strip: row 3; hover column 1, pressed column 2.
@@ -92,19 +64,6 @@ TEST_F(SurfaceTest, StripButtonsDrawTheirCells) {
     EXPECT_TRUE(showsCell(2));
     Move({b.left - 30, b.top - 30}, true);
     EXPECT_TRUE(showsCell(0));
-}
-
-TEST_F(SurfaceTest, DrawingASliderBeyondItsTrackKeepsTheStoredPosition) {
-    frame.m_skin.SetSliderFraction(ID_VOLUME, 1.0);
-    const std::vector<std::uint32_t> atEnd = skin().Surface();
-    frame.m_skin.SetSliderFraction(ID_VOLUME, 0.0);
-    frame.m_skin.SetSliderFraction(ID_VOLUME, 1.5);
-    EXPECT_EQ(skin().Surface(), atEnd); // shown at the end of the track
-    frame.OnPaint();
-    EXPECT_DOUBLE_EQ(frame.m_skin.GetSliderFraction(ID_VOLUME), 1.5);
-    frame.m_skin.SetSliderFraction(ID_VOLUME, -0.5);
-    frame.OnPaint();
-    EXPECT_DOUBLE_EQ(frame.m_skin.GetSliderFraction(ID_VOLUME), -0.5);
 }
 
 TEST_F(SurfaceTest, SliderFlagsDecideWhenItsCommandIsPosted) {
@@ -156,25 +115,6 @@ TEST_F(SurfaceTest, ADoubleClickOnAButtonGivesOneCommand) {
     frame.OnLButtonDblClk(MK_LBUTTON, power.x, power.y); // the second press
     Release(power);
     EXPECT_EQ(commands, std::vector<int>{ID_POWER});
-}
-
-TEST_F(SurfaceTest, PlaylistClicksMarkAndPlayOnlyRealLines) {
-    for (int i = 0; i < 3; ++i)
-        frame.m_playlist.push_back({"/m/" + std::to_string(i) + ".ogg", 60});
-    const RECT area = frame.m_rcPlaylist;
-    frame.OnLButtonDown(MK_LBUTTON, area.left + 5, area.top + 13 + 2); // line 1
-    EXPECT_EQ(frame.m_nSelected, 1);
-    frame.OnLButtonDown(MK_LBUTTON, area.left + 5, area.top + 13 * 4 + 2); // below the last entry
-    EXPECT_EQ(frame.m_nSelected, 1);
-    EXPECT_CALL(playback, PlayCurrent(_)).Times(1);
-    frame.OnLButtonDblClk(MK_LBUTTON, area.left + 5, area.top + 13 * 2 + 2);
-    EXPECT_EQ(frame.m_nCurrent, 2);
-    EXPECT_EQ(frame.m_nSelected, 2);
-    EXPECT_EQ(frame.m_bReload, 1);
-    // A skin without a first line has no lines to click.
-    frame.m_rcPlaylistLine = RECT{};
-    frame.OnLButtonDown(MK_LBUTTON, area.left + 5, area.top + 2);
-    EXPECT_EQ(frame.m_nSelected, 2);
 }
 
 TEST_F(SurfaceTest, ElapsedTimeFollowsThePlayState) {
@@ -234,16 +174,6 @@ TEST_F(SurfaceTest, ATickDrawsTheDigitsAndLeavesAHeldSeekingBarAlone) {
     frame.m_skin.SetSliderFraction(ID_SEEKING_BAR, 0.9);
     frame.OnTimer(1);
     EXPECT_NEAR(frame.m_skin.GetSliderFraction(ID_SEEKING_BAR), 0.9, 0.01);
-}
-
-TEST_F(SurfaceTest, ATickRepaintsTheMediaAreaOnceAfterASkinChange) {
-    frame.m_bSkinChanged = 1;
-    EXPECT_CALL(host, InvalidateRect(_)).Times(::testing::AnyNumber());
-    EXPECT_CALL(host, InvalidateRect(::testing::Pointee(frame.m_rcMedia))).Times(1);
-    EXPECT_CALL(playback, DetectAudioCd(_)).Times(2);
-    frame.OnTimer(1);
-    frame.OnTimer(1);
-    EXPECT_EQ(frame.m_bSkinChanged, 0);
 }
 
 TEST_F(SurfaceTest, EveryControlHasATooltipOverItsBoxNamedFromTheStringTable) {

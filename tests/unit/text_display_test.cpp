@@ -173,26 +173,6 @@ TEST_F(TextDisplayFrame, LinesGoIntoCellsOneLineHeightApart) {
                                  std::max(name.bottom, time.bottom) + 26}));
 }
 
-TEST_F(TextDisplayFrame, RedrawnLinesStartFromTheSkinAndOnlyChangesArePresented) {
-    Fill(2);
-    Scribble(frame.m_rcPlaylistLine);
-    Scribble(Down(frame.m_rcTimeColumn, 13));
-    frame.DrawPlaylistText();
-    EXPECT_EQ(DifferingFromBase(frame.m_rcPlaylistLine), 0);
-    EXPECT_EQ(DifferingFromBase(Down(frame.m_rcTimeColumn, 13)), 0);
-
-    text.ink = true;
-    Fill(3);
-    frame.DrawPlaylistText();
-    invalidated.clear();
-    frame.DrawPlaylistText();
-    frame.DrawPlaylistText();
-    EXPECT_TRUE(invalidated.empty()) << "the same lines again";
-    frame.m_nSelected = 1;
-    frame.DrawPlaylistText();
-    EXPECT_EQ(invalidated.size(), 1u);
-}
-
 TEST_F(TextDisplayFrame, ScrolledListShowsUpToSixEntriesFromTheTop) {
     frame.DrawPlaylistText();
     EXPECT_TRUE(text.drawn.empty()) << "empty playlist";

@@ -88,20 +88,6 @@ TEST(QtDialogView, ControlsAnswerByIdWithSortingAndTheEditLimit) {
     EXPECT_LE(view.GetItemText(1061).size(), 127u);
 }
 
-TEST(QtDialogView, OnlyTheUsersSelectionIsReported) {
-    Script script;
-    QtDialogView view(SaveTemplate(), script, nullptr);
-    view.AddString(1060, "a");
-    view.AddString(1060, "b");
-    view.SetCurSel(1060, 1);
-    EXPECT_EQ(view.GetCurSel(1060), 1);
-    EXPECT_TRUE(script.events.empty());
-
-    qobject_cast<QListWidget*>(view.Item(1060))->setCurrentRow(0); // as a click does
-    EXPECT_EQ(view.GetCurSel(1060), 0);
-    EXPECT_EQ(script.events, (std::vector<std::pair<char, int>>{{'s', 1060}}));
-}
-
 TEST(QtDialogView, RunsModallyUntilTheControllerEndsIt) {
     Script script;
     QtDialogView* shown = nullptr;

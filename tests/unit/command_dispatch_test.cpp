@@ -184,21 +184,6 @@ TEST_F(CommandDispatch, BandSlidersGivePlus1200AtTheTopAndMinus1200AtTheBottom) 
     EXPECT_EQ(EqGain(frame.m_eq, 4), 30);
 }
 
-TEST_F(CommandDispatch, ResetFlattensAndSwitchesOffThenShowsTheDevice) {
-    for (std::size_t i = 0; i < frame.m_eq.size(); ++i)
-        frame.m_eq[i] = std::uint8_t(i + 1);
-    auto flat = frame.m_eq;
-    for (std::size_t offset : {0, 4, 12, 24, 36, 48, 60, 72, 84, 96, 108})
-        std::fill_n(&flat[offset], 4, 0);
-    InSequence order;
-    // The driver's own words between the gains go back as they were.
-    EXPECT_CALL(effects,
-                SetEqProperty(39, BytesAre(std::vector<std::uint8_t>(flat.begin(), flat.end()))));
-    EXPECT_CALL(effects, ShowEqualizer(_));
-    Command(32777);
-    EXPECT_EQ(frame.m_eq, flat);
-}
-
 TEST_F(CommandDispatch, RecordingSourceOpensPavucontrolOrSaysWhyNot) {
     EXPECT_CALL(launcher, IsInstalled("pavucontrol")).WillOnce(Return(true));
     EXPECT_CALL(launcher, Launch(std::vector<std::string>{"pavucontrol", "--tab=4"}))

@@ -143,28 +143,6 @@ TEST_F(FrameTest, OnlyTheCdDevicesSuccessfulNotificationEndsTheTrack) {
     frame.WindowProc(MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, 0); // no CD device open at all
 }
 
-TEST_F(FrameTest, SuspendPausesAndResumeRestartsOnlyAPlayingCd) {
-    // A playing file, and a CD the user paused, are left as they are.
-    EXPECT_CALL(playback, PausePlayback(_)).Times(0);
-    EXPECT_CALL(playback, PlayCurrent(_)).Times(0);
-    for (auto [cd, state] : {std::pair{0, 2}, {1, 1}}) {
-        frame.m_bCdMode = cd;
-        frame.m_nPlayState = state;
-        frame.WindowProc(WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
-        frame.WindowProc(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
-    }
-    ::testing::Mock::VerifyAndClearExpectations(&playback);
-    frame.m_nPlayState = 2;
-    {
-        InSequence order;
-        EXPECT_CALL(playback, PausePlayback(_));
-        EXPECT_CALL(playback, PlayCurrent(_));
-    }
-    frame.WindowProc(WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
-    frame.m_nPlayState = 1;
-    frame.WindowProc(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
-}
-
 TEST(MixoraApp, CreatesFitsShapesAndShowsTheWindowInOrder) {
     FrameHarness h;
     auto& host = h.host;

@@ -39,24 +39,6 @@ TEST(TextDisplay, LengthTextOfFilesAndCdTracks) {
     }
 }
 
-TEST(TextDisplay, WhichEntriesHoldPackedCdTimesAndFileNames) {
-    for (const char* cd : {"cdda://4", "/media/cd/Track07.cda"}) {
-        EXPECT_TRUE(HasPackedCdLength({cd, 0})) << cd;
-    }
-    for (const char* file : {"/media/cd/TRACK07.CDA", "/music/song.mp3", "/music/cdda://x.ogg"}) {
-        EXPECT_FALSE(HasPackedCdLength({file, 0})) << file;
-    }
-    // The name is the part after the last separator of either kind.
-    const std::vector<std::pair<std::string, std::string>> names = {
-        {"/home/ann/Music/a b.mp3", "a b.mp3"},
-        {"C:\\Music\\old.wav", "old.wav"},
-        {"/mnt/share\\dir/x\\last.ogg", "last.ogg"},
-        {"/music/", ""}};
-    for (const auto& [path, name] : names) {
-        EXPECT_EQ(FileNameOf(path), name);
-    }
-}
-
 struct TextDisplayFrame : ::testing::Test, FrameHarness {
     CMainFrame frame{Services()};
     std::vector<RECT> invalidated;

@@ -68,25 +68,6 @@ TEST(QtWindowHost, PostedMessagesArriveAfterTheCurrentHandlerReturns) {
     EXPECT_EQ(proc.messages, (std::vector<UINT>{WM_CREATE, WM_COMMAND, 0xFFFF, WM_COMMAND + 1000}));
 }
 
-TEST(QtWindowHost, TimerTicksUntilKilled) {
-    QtWindowHost host;
-    Recorder proc;
-    ASSERT_TRUE(host.Create(PopupAt300x200(), proc));
-    int ticks = 0;
-    proc.onMessage = [&](UINT msg, WPARAM w) {
-        if (msg == WM_TIMER && w == 1)
-            ++ticks;
-    };
-    EXPECT_EQ(host.SetTimer(1, 20), 1u);
-    SpinUntil([&] { return ticks >= 3; });
-    EXPECT_GE(ticks, 3);
-    EXPECT_TRUE(host.KillTimer(1));
-    int after = ticks;
-    SpinUntil([] { return false; }, 100);
-    EXPECT_EQ(ticks, after);
-    EXPECT_FALSE(host.KillTimer(1));
-}
-
 TEST(QtWindowHost, DestroySendsDestroyOnceAndDropsLaterMessages) {
     QtWindowHost host;
     Recorder proc;

@@ -1,14 +1,12 @@
 #pragma once
-// Bytes for tests of the file readers: little-endian field writers, a
-// deterministic mutator for the fuzz loops (the sanitizer build runs them),
-// and resource-only PE32 / PE32+ images laid out the way a resource compiler
+// Bytes for tests of the file readers: little-endian field writers, and
+// resource-only PE32 / PE32+ images laid out the way a resource compiler
 // and linker lay out a skin package: headers, then one ".rsrc" section with
 // the resource tree and its data.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <iterator>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -23,28 +21,6 @@ inline void Put16(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v)
 inline void Put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
     Put16(b, at, v & 0xFFFF);
     Put16(b, at + 2, v >> 16);
-}
-
-// Damages 1-4 places, mostly within the first `hot` bytes where the
-// structure is, with random bytes or values that trap careless parsers; a
-// third of the time cuts the buffer short. No spare capacity is left, so a
-// read past the end is caught.
-inline void Mutate(std::vector<std::uint8_t>& bytes, std::mt19937& rng, std::size_t hot) {
-    static constexpr std::uint32_t kTraps[] = {
-        0,       1,          2,           3,           8,           24,         32,
-        40,      54,         0x7F,        0x200,       0x1000,      0x1010,     0xFFFF,
-        0x10000, 0x7FFFFFFF, 0x80000000u, 0x80000010u, 0xFFFFFFF0u, 0xFFFFFFFFu};
-    for (auto n = 1 + rng() % 4; n > 0; --n) {
-        const std::size_t limit = std::min(rng() % 4 == 0 ? bytes.size() : hot, bytes.size());
-        if (limit >= 4 && rng() % 2 == 0) {
-            Put32(bytes, rng() % (limit - 3), kTraps[rng() % std::size(kTraps)]);
-        } else if (limit >= 4) {
-            bytes[rng() % limit] = static_cast<std::uint8_t>(rng());
-        }
-    }
-    if (rng() % 3 == 0)
-        bytes.resize(rng() % (bytes.size() + 1));
-    bytes.shrink_to_fit();
 }
 
 struct ResKey {

@@ -115,15 +115,6 @@ TEST_F(PointerGeometryTest, AHighlightGoesWhenThePointerLeavesWithNoButtonDown) 
     EXPECT_FALSE(stop.m_bHover);
 }
 
-TEST_F(PointerGeometryTest, AVolumeJustBelowFullDoesNotShowAsFull) {
-    // The bar truncates: one step below the top is one pixel short of the end.
-    frame.m_nVolume = -1;
-    frame.m_skin.SetSliderFraction(ID_VOLUME, (frame.m_nVolume + 3000) / 3000.0);
-    EXPECT_EQ(Volume().m_nPos, Volume().Range() - 1);
-    frame.m_skin.SetSliderFraction(ID_VOLUME, 1.0);
-    EXPECT_EQ(Volume().m_nPos, Volume().Range());
-}
-
 TEST_F(PointerGeometryTest, TheVolumeFromTheBarIsTruncatedTowardsSilenceNeverRounded) {
     // Every thumb place gives the exact -3000..0 value cut to a whole
     // number towards zero: never below the exact value, never a whole step above.

@@ -35,10 +35,8 @@ TEST(ProfileText, LookupKeepsTheQuirksSkinsWereWrittenFor) {
         std::optional<std::string> value;
     };
     const Case cases[] = {
-        {kDescription, "FontColor", "NameColor", "0x00DCDCDC"},
         {kDescription, "ScrollType", "PLScrollReverse", "0"}, // last line, no line end
         {kDescription, "Bitmaps", "SkinBase", std::nullopt},
-        {kDescription, "FontColor", "Missing", std::nullopt},
         // A key not at a line start is looked for once more, and whatever
         // that finds is taken, even inside another key; a third is not tried.
         {kDescription, "FontColor", "PLColor", "0x00FF9B78"},
@@ -50,21 +48,16 @@ TEST(ProfileText, LookupKeepsTheQuirksSkinsWereWrittenFor) {
         {"xKey=1", "xKey", "Key", std::nullopt},
         // The section is plain text found anywhere; the key anywhere after it.
         {kTable, "RECORDER", "Cancel", "RecCancel"},
-        {kTable, "EQ", "Cancel", "EqCancel"},
         {kTable, "EQ", "OK", "Ok"},
         {"SKIN stuff\r\nBaseSkin=Base", "SKIN", "BaseSkin", "Base"},
         // Any run of '=' is skipped; the value ends at CR, LF, NUL or the end.
         {"[S]\r\nKey==FF\r\n", "S", "Key", "FF"},
-        {"[S]\r\nKey===\r\nx", "S", "Key", ""},
         {"[S]\r\nKey 12\r\n", "S", "Key", " 12"},
         {"[S]\r\nKey=a\nb", "S", "Key", "a"},
         {std::string("[S]\r\nKey=a\0b", 11), "S", "Key", "a"},
-        {"[S]\r\nKey=", "S", "Key", ""},
-        {"", "S", "Key", std::nullopt},
         // Values of 256 characters or more fail.
         {"[S]\r\nKey=" + std::string(255, 'v') + "\r\n", "S", "Key", std::string(255, 'v')},
         {"[S]\r\nKey=" + std::string(256, 'v') + "\r\n", "S", "Key", std::nullopt},
-        {"[S]\r\nKey=" + std::string(300, 'v'), "S", "Key", std::nullopt},
     };
     for (const Case& c : cases)
         EXPECT_EQ(Lookup(c.text, c.section, c.key), c.value) << c.text << " / " << c.key;
@@ -82,14 +75,8 @@ TEST(ProfileText, OnlyTheGivenLengthCounts) {
 
 TEST(ProfileText, ParseHexSkipsEverythingButHexDigits) {
     const std::pair<std::string_view, std::uint32_t> cases[] = {
-        {"", 0},
-        {"2", 2},
-        {"0x00DCDCDC", 0xDCDCDC},
-        {"0x00ff9b78", 0xFF9B78},
-        {"=FF", 0xFF},
-        {"1 2-g3", 0x123},
-        {"zz", 0},
-        {"123456789", 0x23456789}, // only the low 32 bits are kept
+        {"", 0},           {"0x00ff9b78", 0xFF9B78},  {"=FF", 0xFF},
+        {"1 2-g3", 0x123}, {"123456789", 0x23456789}, // only the low 32 bits are kept
     };
     for (auto [text, value] : cases)
         EXPECT_EQ(ParseHex(text), value) << text;

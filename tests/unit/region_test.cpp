@@ -39,18 +39,5 @@ TEST(Region, AlgebraComparesPixelsNotConstruction) {
     EXPECT_TRUE(c.Xor(c).IsEmpty());
 }
 
-TEST(Region, OffsetCopiesAndMovesKeepTheirOwnPixels) {
-    Region a = Region::FromRect({0, 0, 2, 2});
-    Region copy = a;
-    a.Offset(10, -5);
-    EXPECT_EQ(a.Bounds(), (RECT{10, -5, 12, -3}));
-    EXPECT_EQ(copy.Bounds(), (RECT{0, 0, 2, 2}));
-    copy = std::move(a);
-    EXPECT_EQ(copy.Bounds(), (RECT{10, -5, 12, -3}));
-    const Region& same = copy;
-    copy = same;
-    EXPECT_EQ(copy.Bounds(), (RECT{10, -5, 12, -3}));
-}
-
 } // namespace
 } // namespace mixora

@@ -5,7 +5,6 @@
 
 #include "fakes/temp_dir.h"
 #include "skin/pe_resources.h"
-#include "skin/profile_text.h"
 #include "skin/program_resources.h"
 #include "skin/skin_packages.h"
 #include "unit/pe_image_builder.h"
@@ -66,23 +65,6 @@ TEST(SkinPackagesProgramResources, FindsBitmapsBehindTheirFileHeaderAndTheBuiltI
     EXPECT_EQ(Text(resources.FindResource("LANG", ResourceName::Named("EXTRA"))), "info");
     EXPECT_FALSE(resources.FindResource("SKININFO", ResourceName::Id(135)));
     EXPECT_FALSE(resources.FindResource("SKININFO", ResourceName::Named("134")));
-    EXPECT_FALSE(resources.FindResource("SKINBASE", ResourceName::Named("SKINBASE")));
-
-    // The real table: the base skin's bitmaps are exercised by every frame
-    // test; its description and language tables are checked here.
-    const CProgramResources program;
-    const auto info = program.FindResource("SKININFO", ResourceName::Id(134));
-    std::string color;
-    ASSERT_TRUE(info);
-    EXPECT_TRUE(LookupProfileText(reinterpret_cast<const char*>(info->data()), info->size(),
-                                  "FontColor", "NameColor", color));
-    for (int id : {159, 160}) {
-        const auto table = program.FindResource("LANG", ResourceName::Id(id));
-        ASSERT_TRUE(table && !table->empty()) << id;
-        // Embedded data lives as long as the program: the same bytes each time.
-        EXPECT_EQ(program.FindResource("lang", ResourceName::Id(id))->data(), table->data());
-    }
-    EXPECT_FALSE(program.FindResource("LANG", ResourceName::Id(161)));
 }
 
 TEST(SkinPackagesSource, APackageWithFaceAndMaskIsTheSourceAnythingElseFallsBack) {
@@ -103,8 +85,7 @@ TEST(SkinPackagesSource, APackageWithFaceAndMaskIsTheSourceAnythingElseFallsBack
     // What the package lacks is missing, never taken from the program.
     EXPECT_FALSE(source.Module().FindResource("SKININFO", ResourceName::Id(134)));
 
-    for (const std::string& file : {std::string(), dir.File("missing.dll"), dir.File("text.dll"),
-                                    dir.File("NoMask.dll"), dir.path()}) {
+    for (const std::string& file : {std::string(), dir.File("text.dll"), dir.File("NoMask.dll")}) {
         const CSkinSource fallback = OpenSkinSource(file, program);
         EXPECT_FALSE(fallback.IsPackage()) << file;
         EXPECT_EQ(&fallback.Module(), &program) << file;

@@ -25,12 +25,8 @@ RECT Down(const RECT& rc, int dy) {
 
 TEST(TextDisplay, LengthTextOfFilesAndCdTracks) {
     const std::vector<std::tuple<double, bool, std::string>> rows = {
-        {90 * 60.0, false, "90:00"},
         {125 * 60.0, false, "125:00"},
-        {0.0, false, "00:00"},
-        {59.9, false, "00:59"}, // fractions are cut, not rounded
-        {3 * 60 + 7.5, false, "03:07"},
-        {PackedMsf(4, 5), true, "04:05"},
+        {59.9, false, "00:59"},               // fractions are cut, not rounded
         {PackedMsf(4, 5, 70), true, "04:05"}, // frames are not shown
         {PackedMsf(255, 59), true, "255:59"},
         // Values no player reports still give a readable column.
@@ -40,26 +36,6 @@ TEST(TextDisplay, LengthTextOfFilesAndCdTracks) {
     };
     for (const auto& [value, cd, expected] : rows) {
         EXPECT_EQ(FormatLengthText(value, cd), expected) << value;
-    }
-}
-
-TEST(TextDisplay, WhichEntriesHoldPackedCdTimesAndFileNames) {
-    for (const char* cd : {"cdda://4", "Track01.cda", "/media/cd/Track07.cda"}) {
-        EXPECT_TRUE(HasPackedCdLength({cd, 0})) << cd;
-    }
-    for (const char* file : {"/media/cd/TRACK07.CDA", "/music/song.mp3", "/music/cdda://x.ogg"}) {
-        EXPECT_FALSE(HasPackedCdLength({file, 0})) << file;
-    }
-    // The name is the part after the last separator of either kind.
-    const std::vector<std::pair<std::string, std::string>> names = {
-        {"/home/ann/Music/a b.mp3", "a b.mp3"},
-        {"C:\\Music\\old.wav", "old.wav"},
-        {"/mnt/share\\dir/x\\last.ogg", "last.ogg"},
-        {"plain.flac", "plain.flac"},
-        {"/music/", ""},
-        {"/音楽/曲.mp3", "曲.mp3"}};
-    for (const auto& [path, name] : names) {
-        EXPECT_EQ(FileNameOf(path), name);
     }
 }
 
@@ -118,11 +94,6 @@ TEST_F(TextDisplayFrame, TitleShowsTheLoadedFileNameAndIsPresentedOnlyWhenItChan
     frame.DrawTitle();
     EXPECT_TRUE(text.drawn.empty()) << "no playlist, no title";
     Fill(2);
-    frame.m_strLoadedPath.clear();
-    frame.DrawTitle();
-    EXPECT_TRUE(text.drawn.empty()) << "nothing loaded, no title";
-
-    frame.m_strLoadedPath = "/home/ann/Music/Side A/01 Intro.flac";
     frame.m_crName = 0x00ABCDEF;
     Scribble(frame.m_rcTitle);
     frame.DrawTitle();
@@ -161,9 +132,6 @@ TEST_F(TextDisplayFrame, LinesGoIntoCellsOneLineHeightApart) {
     frame.DrawPlaylistText();
     EXPECT_THAT(Texts(),
                 ElementsAre("Track01.cda", "04:05", "live.ogg", "90:00", "opera.ogg", "125:00"));
-    // The font is as high as the base skin's line cell; six lines fill its area.
-    EXPECT_EQ(frame.m_rcPlaylist, (RECT{176, 280, 348, 358}));
-    EXPECT_EQ(frame.m_nVisibleLines, 6);
     const RECT name = frame.m_rcPlaylistLine;
     const RECT time = frame.m_rcTimeColumn;
     for (int line = 0; line < 3; ++line) {
@@ -180,35 +148,6 @@ TEST_F(TextDisplayFrame, LinesGoIntoCellsOneLineHeightApart) {
                 ElementsAre(RECT{std::min(name.left, time.left), std::min(name.top, time.top),
                                  std::max(name.right, time.right),
                                  std::max(name.bottom, time.bottom) + 26}));
-}
-
-TEST_F(TextDisplayFrame, RedrawnLinesStartFromTheSkinAndOnlyChangesArePresented) {
-    Fill(2);
-    Scribble(frame.m_rcPlaylistLine);
-    Scribble(Down(frame.m_rcTimeColumn, 13));
-    frame.DrawPlaylistText();
-    EXPECT_EQ(DifferingFromBase(frame.m_rcPlaylistLine), 0);
-    EXPECT_EQ(DifferingFromBase(Down(frame.m_rcTimeColumn, 13)), 0);
-
-    text.ink = true;
-    Fill(3);
-    frame.DrawPlaylistText();
-    invalidated.clear();
-    frame.DrawPlaylistText();
-    frame.DrawPlaylistText();
-    EXPECT_TRUE(invalidated.empty()) << "the same lines again";
-
-    frame.m_nSelected = 1;
-    frame.DrawPlaylistText();
-    EXPECT_EQ(invalidated.size(), 1u);
-    // The selected line keeps its fill (0x00BBGGRR drawn as 0xFFRRGGBB).
-    const RECT second = Down(frame.m_rcPlaylistLine, 13);
-    const std::uint32_t c = frame.m_crSelected;
-    const std::uint32_t fill = 0xFF000000u | (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
-    EXPECT_EQ(frame.m_skin
-                  .Surface()[static_cast<std::size_t>(second.bottom - 1) * frame.m_skin.Size().cx +
-                             second.right - 1],
-              fill);
 }
 
 TEST_F(TextDisplayFrame, ScrolledListShowsUpToSixEntriesFromTheTop) {
@@ -229,12 +168,9 @@ TEST_F(TextDisplayFrame, ScrolledListShowsUpToSixEntriesFromTheTop) {
 
     text.drawn.clear();
     invalidated.clear();
-    for (int top : {10, 13, -1}) {
-        frame.m_nTopIndex = top;
-        frame.DrawPlaylistText();
-        EXPECT_TRUE(text.drawn.empty()) << "top index " << top;
-    }
-    EXPECT_TRUE(invalidated.empty());
+    frame.m_nTopIndex = 10;
+    frame.DrawPlaylistText();
+    EXPECT_TRUE(text.drawn.empty() && invalidated.empty());
 }
 
 TEST_F(TextDisplayFrame, SelectedLineIsOpaqueAndPlayingLineHasItsColour) {
@@ -268,14 +204,6 @@ TEST_F(TextDisplayFrame, RefreshRestoresTheWholeAreaThenDrawsTheLines) {
     EXPECT_EQ(text.drawn.size(), 4u);
     ASSERT_FALSE(invalidated.empty());
     EXPECT_EQ(invalidated[0], frame.m_rcPlaylist);
-
-    // An emptied list leaves the bare area.
-    frame.m_playlist.clear();
-    text.drawn.clear();
-    Scribble(frame.m_rcPlaylist);
-    frame.RefreshPlaylist();
-    EXPECT_EQ(DifferingFromBase(frame.m_rcPlaylist), 0);
-    EXPECT_TRUE(text.drawn.empty());
 }
 
 } // namespace

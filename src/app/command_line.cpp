@@ -86,6 +86,12 @@ const char* UsageText() {
            "  -h, --help       show this text\n"
            "  -v, --version    show the version\n"
            "\n"
+           "Keys in the window: Z previous, X play, C pause/resume, V stop, B next,\n"
+           "Space play/pause, Left/Right step back/forward, Up/Down volume, M mute,\n"
+           "R repeat mode, Delete remove the marked line, Ctrl+O open files,\n"
+           "Ctrl+L/Ctrl+S load/save the playlist, Ctrl+Q power. The mouse wheel moves\n"
+           "the slider under the pointer.\n"
+           "\n"
            "Mixora answers the desktop's media keys and sound applets over MPRIS\n"
            "(org.mpris.MediaPlayer2.mixora).\n";
 }

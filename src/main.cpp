@@ -29,6 +29,7 @@
 #include "platform/effect_driver/virtual_mixer.h"
 #include "platform/gst/cd_module_sound.h"
 #include "platform/gst/media_module_loader.h"
+#include "platform/gst/media_tags.h"
 #include "platform/posix/cd_audio_device.h"
 #include "platform/posix/cdrom_drive.h"
 #include "platform/posix/linux_system.h"
@@ -236,6 +237,14 @@ int main(int argc, char** argv) {
         remote.Open(std::move(commandLine.items),
                     commandLine.enqueue ? OpenMode::Append : OpenMode::Replace);
     }
+    // Tags come from the media module, which playing the file has loaded.
+    const std::string mediaModule = MediaModulePath(programFolder);
+    bus.SetTagReader([mediaModule](const std::string& path, MediaTags& tags) {
+        std::string failure;
+        auto read = reinterpret_cast<ReadMediaTagsFn>(
+            MediaModuleEntry(mediaModule, kMediaTagsEntry, failure));
+        return read && read(path.c_str(), &tags);
+    });
     bus.Attach(remote);
     const int status = QApplication::exec();
     bus.Detach();

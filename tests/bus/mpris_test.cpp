@@ -17,7 +17,12 @@
 #include <QUrl>
 #include <QWidget>
 #include <gtest/gtest.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/wavfile.h>
 
+#include <fstream>
+
+#include "platform/gst/media_tags.h"
 #include "platform/qt/file_drop.h"
 #include "platform/qt/mpris_service.h"
 
@@ -137,6 +142,30 @@ TEST_F(Mpris, MetadataCarriesTheEntryAndItsLength) {
     EXPECT_EQ(meta.value("mpris:trackid").value<QDBusObjectPath>().path(), "/org/mixora/track/2");
     EXPECT_EQ(meta.value("xesam:url").toString(), "file:///m/a%20b.ogg");
     EXPECT_EQ(meta.value("xesam:title").toString(), "a b");
+    EXPECT_FALSE(meta.contains("xesam:artist"));
+
+    // A tagged file names its title, artist and album, read by the module's reader.
+    QTemporaryDir dir;
+    const std::string wav = dir.filePath(QStringLiteral("t.wav")).toStdString();
+    {
+        const unsigned char header[] = {'R',  'I',  'F', 'F', 40,   0,    0, 0, 'W', 'A', 'V', 'E',
+                                        'f',  'm',  't', ' ', 16,   0,    0, 0, 1,   0,   1,   0,
+                                        0x44, 0xAC, 0,   0,   0x88, 0x58, 1, 0, 2,   0,   16,  0,
+                                        'd',  'a',  't', 'a', 4,    0,    0, 0, 0,   0,   0,   0};
+        std::ofstream(wav, std::ios::binary)
+            .write(reinterpret_cast<const char*>(header), sizeof header);
+        TagLib::RIFF::WAV::File file(wav.c_str());
+        file.ID3v2Tag()->setTitle(TagLib::String("Überall", TagLib::String::UTF8));
+        file.ID3v2Tag()->setArtist("Band");
+        file.ID3v2Tag()->setAlbum("Record");
+        ASSERT_TRUE(file.save());
+    }
+    service.SetTagReader(ReadMediaTags);
+    player.status.path = wav;
+    const QVariantMap tagged = qdbus_cast<QVariantMap>(Get(QStringLiteral("Metadata")));
+    EXPECT_EQ(tagged.value("xesam:title").toString(), QString::fromUtf8("Überall"));
+    EXPECT_EQ(tagged.value("xesam:artist").toStringList(), QStringList{"Band"});
+    EXPECT_EQ(tagged.value("xesam:album").toString(), "Record");
     const QDBusMessage root =
         Call(kProperties, QStringLiteral("Get"),
              {QStringLiteral("org.mpris.MediaPlayer2"), QStringLiteral("Identity")});

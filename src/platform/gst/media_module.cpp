@@ -4,6 +4,7 @@
 #include "platform/gst/cd_sound.h"
 #include "platform/gst/gst_media_factory.h"
 #include "platform/gst/media_module_loader.h"
+#include "platform/gst/media_tags.h"
 
 extern "C" __attribute__((visibility("default"))) mixora::IMediaControlFactory*
 mixora_make_media_factory(mixora::IMediaHost* host, const mixora::GstMediaOptions* options) {
@@ -22,4 +23,9 @@ extern "C" __attribute__((visibility("default"))) mixora::ICdAudioOutputFactory*
 mixora_make_cd_sound(mixora::IMediaHost* host, const mixora::CdSoundOptions* options) {
     // Owned by the caller from here on.
     return std::make_unique<mixora::GstCdSoundFactory>(*host, *options).release();
+}
+
+extern "C" __attribute__((visibility("default"))) bool
+mixora_read_media_tags(const char* path, mixora::MediaTags* tags) {
+    return mixora::ReadMediaTags(path, *tags);
 }

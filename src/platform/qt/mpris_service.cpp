@@ -34,30 +34,6 @@ bool IsUriText(const std::string& item) {
     return item.find("://") != std::string::npos;
 }
 
-QVariantMap MetadataOf(const PlayerStatus& s) {
-    QVariantMap m;
-    if (s.entry < 0) {
-        m.insert(QStringLiteral("mpris:trackid"),
-                 QVariant::fromValue(
-                     QDBusObjectPath(QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrack"))));
-        return m;
-    }
-    m.insert(
-        QStringLiteral("mpris:trackid"),
-        QVariant::fromValue(QDBusObjectPath(QStringLiteral("/org/mixora/track/%1").arg(s.entry))));
-    if (s.lengthSeconds > 0.0) {
-        m.insert(QStringLiteral("mpris:length"),
-                 static_cast<qlonglong>(s.lengthSeconds * 1'000'000.0 + 0.5));
-    }
-    const QString text = QString::fromStdString(s.path);
-    const QUrl url = IsUriText(s.path) ? QUrl(text) : QUrl::fromLocalFile(text);
-    // No tags are read here: the title is the file's name without its
-    // extension, as the playlist shows it.
-    m.insert(QStringLiteral("xesam:title"), QFileInfo(url.path()).completeBaseName());
-    m.insert(QStringLiteral("xesam:url"), url.toString(QUrl::FullyEncoded));
-    return m;
-}
-
 QString LoopStatusOf(int mode) {
     switch (mode) {
     case 1:
@@ -169,6 +145,46 @@ void MprisService::AnnounceSeek() {
     }
 }
 
+QVariantMap MprisService::Metadata(const PlayerStatus& s) {
+    QVariantMap m;
+    if (s.entry < 0) {
+        m.insert(QStringLiteral("mpris:trackid"),
+                 QVariant::fromValue(
+                     QDBusObjectPath(QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrack"))));
+        return m;
+    }
+    m.insert(
+        QStringLiteral("mpris:trackid"),
+        QVariant::fromValue(QDBusObjectPath(QStringLiteral("/org/mixora/track/%1").arg(s.entry))));
+    if (s.lengthSeconds > 0.0) {
+        m.insert(QStringLiteral("mpris:length"),
+                 static_cast<qlonglong>(s.lengthSeconds * 1'000'000.0 + 0.5));
+    }
+    const QString text = QString::fromStdString(s.path);
+    const QUrl url = IsUriText(s.path) ? QUrl(text) : QUrl::fromLocalFile(text);
+    if (s.path != taggedPath_) {
+        taggedPath_ = s.path;
+        tagged_ = {};
+        if (readTags_ && !IsUriText(s.path)) {
+            readTags_(s.path, tagged_);
+        }
+    }
+    // Without a title tag the title is the file's name without its extension,
+    // as the playlist shows it.
+    m.insert(QStringLiteral("xesam:title"), tagged_.title.empty()
+                                                ? QFileInfo(url.path()).completeBaseName()
+                                                : QString::fromStdString(tagged_.title));
+    if (!tagged_.artist.empty()) {
+        m.insert(QStringLiteral("xesam:artist"),
+                 QStringList{QString::fromStdString(tagged_.artist)});
+    }
+    if (!tagged_.album.empty()) {
+        m.insert(QStringLiteral("xesam:album"), QString::fromStdString(tagged_.album));
+    }
+    m.insert(QStringLiteral("xesam:url"), url.toString(QUrl::FullyEncoded));
+    return m;
+}
+
 QVariantMap MprisService::PlayerProperties() {
     const PlayerStatus s = player_ != nullptr ? player_->Status() : PlayerStatus{};
     QVariantMap p;
@@ -179,7 +195,7 @@ QVariantMap MprisService::PlayerProperties() {
     p.insert(QStringLiteral("LoopStatus"), LoopStatusOf(s.repeatMode));
     p.insert(QStringLiteral("Shuffle"), s.repeatMode == 3);
     p.insert(QStringLiteral("Volume"), s.volume);
-    p.insert(QStringLiteral("Metadata"), MetadataOf(s));
+    p.insert(QStringLiteral("Metadata"), Metadata(s));
     const bool any = s.entryCount > 0;
     p.insert(QStringLiteral("CanGoNext"), any);
     p.insert(QStringLiteral("CanGoPrevious"), any);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gst/media_tags.h"
 #include "platform/remote_player.h"
 
 class QWidget;
@@ -46,6 +47,12 @@ public:
     // Before the player goes away; requests then wait as before Attach.
     void Detach();
 
+    // Where the playing file's title, artist and album come from (the media
+    // module's tag reader); without one the title is the file's name.
+    void SetTagReader(std::function<bool(const std::string&, MediaTags&)> reader) {
+        readTags_ = std::move(reader);
+    }
+
     // ---- what the adaptors ask (UI thread) --------------------------------
     IRemotePlayer* Player() { return player_; }
     void Raise();
@@ -55,6 +62,7 @@ public:
 
 private:
     void StatusChanged();
+    QVariantMap Metadata(const PlayerStatus& s);
 
     std::function<QWidget*()> window_;
     QDBusConnection bus_;
@@ -62,6 +70,11 @@ private:
     IRemotePlayer* player_ = nullptr;
     std::vector<std::pair<std::vector<std::string>, OpenMode>> pending_;
     QVariantMap announced_;
+    std::function<bool(const std::string&, MediaTags&)> readTags_;
+    // The last file whose tags were read: the status is compared after every
+    // message, the tags are read once per file.
+    std::string taggedPath_;
+    MediaTags tagged_;
 };
 
 } // namespace mixora

@@ -40,7 +40,6 @@ class FakeDeviceInstall : public IDeviceInstall {
 public:
     std::vector<FakeDevice> devices;
     bool openFails = false;
-    std::optional<std::uint32_t> detailFailsAt;
     // Answers a request (a get fills `value`); default: every request succeeds.
     std::function<bool(const KsProperty&, std::span<std::uint8_t>)> answer;
 
@@ -59,7 +58,7 @@ public:
     }
     bool GetDeviceInterfaceDetail(HDEVINFO, std::uint32_t device, const GUID&, std::uint32_t index,
                                   std::string* path) override {
-        return detailFailsAt != index && (*path = devices.at(device).paths.at(index), true);
+        return *path = devices.at(device).paths.at(index), true;
     }
     void DestroyDeviceInfoList(HDEVINFO) override { ++listsDestroyed; }
     HANDLE CreateFile(const std::string& path) override {
@@ -139,9 +138,6 @@ struct FakeDirectSoundScript {
 
     std::vector<std::pair<const GUID*, std::string>> enumerated; // devices to list
     std::vector<std::optional<GUID>> createdOn;
-    std::vector<DSBUFFERDESC> buffers;
-    std::vector<WAVEFORMATEX> formats;
-    std::vector<std::vector<std::uint8_t>> propertyData;
     int enumerations = 0;
     int alive = 0; // objects not yet released
 };
@@ -191,8 +187,7 @@ private:
                     std::span<const std::uint8_t> data) override {
             if (script.setFails || !Global(set, id) || !instance.empty())
                 return DSERR_GENERIC;
-            script.propertyData.emplace_back(data.begin(), data.end());
-            return DS_OK;
+            return data.empty() ? DSERR_GENERIC : DS_OK;
         }
     };
     struct Buffer : IDirectSoundBuffer, Counted {
@@ -211,9 +206,6 @@ private:
         }
         HRESULT CreateSoundBuffer(const DSBUFFERDESC& desc,
                                   std::unique_ptr<IDirectSoundBuffer>* out) override {
-            script.buffers.push_back(desc);
-            if (desc.lpwfxFormat)
-                script.formats.push_back(*desc.lpwfxFormat);
             if (!(desc.dwFlags & DSBCAPS_PRIMARYBUFFER) && script.secondaryFails)
                 return DSERR_GENERIC;
             *out = std::make_unique<Buffer>(script);

@@ -133,7 +133,7 @@ public:
 // ---- DirectSound --------------------------------------------------------------
 
 struct FakeDirectSoundScript {
-    bool createFails = false, secondaryFails = false, setFails = false;
+    bool createFails = false, setFails = false;
     std::uint32_t support = KSPROPERTY_SUPPORT_GET | KSPROPERTY_SUPPORT_SET;
 
     std::vector<std::pair<const GUID*, std::string>> enumerated; // devices to list
@@ -206,8 +206,6 @@ private:
         }
         HRESULT CreateSoundBuffer(const DSBUFFERDESC& desc,
                                   std::unique_ptr<IDirectSoundBuffer>* out) override {
-            if (!(desc.dwFlags & DSBCAPS_PRIMARYBUFFER) && script.secondaryFails)
-                return DSERR_GENERIC;
             *out = std::make_unique<Buffer>(script);
             return DS_OK;
         }

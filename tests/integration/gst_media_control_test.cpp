@@ -144,8 +144,7 @@ protected:
 
 TEST_F(GstMediaControlTest, ProbesMeasureGeneratedMediaTruthfully) {
     ToneFile(dir.File("tone.wav"), 1.5);
-    ASSERT_TRUE(Encode(Tone(2.5) + "vorbisenc ! oggmux ! filesink location=" + dir.File("a.ogg")));
-    std::vector<std::pair<std::string, double>> truth = {{"tone.wav", 1.5}, {"a.ogg", 2.5}};
+    std::vector<std::pair<std::string, double>> truth = {{"tone.wav", 1.5}};
     if (HasElement("lamemp3enc")) {
         ASSERT_TRUE(Encode(Tone(3.0) +
                            "lamemp3enc target=bitrate bitrate=128 cbr=true ! "

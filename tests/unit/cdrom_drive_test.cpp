@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <map>
+#include <tuple>
 
 #include "platform/posix/cdrom_drive.h"
 
@@ -93,20 +94,21 @@ TEST(CdromDriveTest, OpensCdromElseTheFirstScsiDriveAndReadsItsTable) {
 TEST(CdromDriveTest, TrayDiscAndBusyStatesBecomeTrayStates) {
     FakeCdrom sys;
     CdromDrive drive({}, sys);
-    const std::pair<int, CdTray> cases[] = {
-        {CDS_DISC_OK, CdTray::Disc}, {CDS_TRAY_OPEN, CdTray::Open}, {CDS_NO_DISC, CdTray::NoDisc}};
-    for (auto [status, tray] : cases) {
-        sys.driveStatus = status;
-        EXPECT_EQ(drive.Open()->Status(), tray) << status;
+    // A busy drive (another program holds it) is not ready; a drive that
+    // cannot tell its tray asks the disc.
+    struct Case {
+        int drive, error, disc;
+        CdTray tray;
+    };
+    for (const Case c : {Case{CDS_DISC_OK, 0, CDS_AUDIO, CdTray::Disc},
+                         Case{CDS_TRAY_OPEN, 0, CDS_AUDIO, CdTray::Open},
+                         Case{CDS_NO_DISC, 0, CDS_AUDIO, CdTray::NoDisc},
+                         Case{CDS_DISC_OK, EBUSY, CDS_AUDIO, CdTray::NotReady},
+                         Case{CDS_NO_INFO, 0, CDS_MIXED, CdTray::Disc}}) {
+        std::tie(sys.driveStatus, sys.statusErrno, sys.discStatus) =
+            std::tuple(c.drive, c.error, c.disc);
+        EXPECT_EQ(drive.Open()->Status(), c.tray) << c.drive << " " << c.error;
     }
-    sys.driveStatus = CDS_DISC_OK;
-    sys.statusErrno = EBUSY; // another program holds the drive
-    EXPECT_EQ(drive.Open()->Status(), CdTray::NotReady);
-    // A drive that cannot tell its tray asks the disc.
-    sys.statusErrno = 0;
-    sys.driveStatus = CDS_NO_INFO;
-    sys.discStatus = CDS_MIXED;
-    EXPECT_EQ(drive.Open()->Status(), CdTray::Disc);
 }
 
 } // namespace

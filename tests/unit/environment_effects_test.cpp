@@ -154,12 +154,10 @@ TEST_F(EnvironmentEffects, EachDirectSoundFailureShowsItsBoxAndReleasesEverythin
         const char* text;
         const char* caption;
     };
-    // The first step, one in the middle and the last.
+    // The first step and the last.
     const Case cases[] = {
         {&FakeDirectSoundScript::createFails, "Unable to get a DirectSound object",
          "DirectSoundCreate Failure"},
-        {&FakeDirectSoundScript::secondaryFails,
-         "Create secondary for getting property set extention failed", "Create secondary failed"},
         {&FakeDirectSoundScript::setFails, "Could not Set Global Reverb", "Set Global Reverb"},
     };
     for (const Case& c : cases) {

@@ -204,7 +204,7 @@ private:
         HRESULT SetCooperativeLevel(std::uint32_t level) override {
             return level != DSSCL_EXCLUSIVE ? DSERR_GENERIC : DS_OK;
         }
-        HRESULT CreateSoundBuffer(const DSBUFFERDESC& desc,
+        HRESULT CreateSoundBuffer(const DSBUFFERDESC&,
                                   std::unique_ptr<IDirectSoundBuffer>* out) override {
             *out = std::make_unique<Buffer>(script);
             return DS_OK;

@@ -3,14 +3,15 @@
 // whose position moves with a fake clock; plus a recorder of the requests a
 // device receives. Together with the real "cdaudio" device they stand in
 // for a drive with a disc in it.
+#include <cstdio>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "fakes/mci_log.h"
 #include "platform/cd_drive.h"
 #include "platform/mci.h"
 #include "platform/media_host.h"
@@ -36,7 +37,7 @@ struct FakeCdDrive final : ICdDrive {
     bool present = true; // a drive at all
     CdTray tray = CdTray::Disc;
     CdToc toc;
-    int opened = 0, alive = 0;
+    int alive = 0;
 
     struct Session final : ICdDriveSession {
         FakeCdDrive& d;
@@ -58,7 +59,6 @@ struct FakeCdDrive final : ICdDrive {
         if (!present) {
             return nullptr;
         }
-        ++opened;
         return std::make_unique<Session>(*this);
     }
 };
@@ -134,18 +134,22 @@ struct FakeCdOutputFactory final : ICdAudioOutputFactory {
     FakeCdOutput* made = nullptr;
     FakeClock& clock;
     IMediaHost& host;
-    int created = 0;
     FakeCdOutputFactory(FakeClock& c, IMediaHost& h) : clock(c), host(h) {}
     std::unique_ptr<ICdAudioOutput> CreateCdOutput(std::string*) override {
-        ++created;
         auto out = std::make_unique<FakeCdOutput>(clock, host);
         made = out.get();
         return out;
     }
 };
 
-// Every request a device gets, one line each with its flags and the values
-// of its record, in the order the program sent them.
+inline std::string Hex(std::uint32_t v) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%08X", v);
+    return buf;
+}
+
+// Every request a device gets, one line each with its name, its flags and
+// the values of its record in fixed-width hex, in the order sent.
 class RecordingMci final : public IMci {
 public:
     explicit RecordingMci(IMci& device) : d_(device) {}
@@ -153,7 +157,10 @@ public:
 
     std::uint32_t SendCommand(std::uint32_t dev, std::uint32_t msg, std::uint32_t flags,
                               void* params) override {
-        std::string line = MciName(msg) + " " + Hex(flags);
+        static const std::map<std::uint32_t, std::string> names{
+            {MCI_OPEN, "open"}, {MCI_CLOSE, "close"}, {MCI_PLAY, "play"},     {MCI_PAUSE, "pause"},
+            {MCI_STOP, "stop"}, {MCI_SET, "set"},     {MCI_STATUS, "status"}, {MCI_SEEK, "seek"}};
+        std::string line = names.at(msg) + " " + Hex(flags);
         const std::uint32_t r = d_.SendCommand(dev, msg, flags, params);
         if (msg == MCI_OPEN) {
             auto* p = static_cast<MCI_OPEN_PARMS*>(params);

@@ -40,7 +40,6 @@ class FakeDeviceInstall : public IDeviceInstall {
 public:
     std::vector<FakeDevice> devices;
     bool openFails = false;
-    std::optional<std::uint32_t> detailFailsAt;
     // Answers a request (a get fills `value`); default: every request succeeds.
     std::function<bool(const KsProperty&, std::span<std::uint8_t>)> answer;
 
@@ -59,7 +58,7 @@ public:
     }
     bool GetDeviceInterfaceDetail(HDEVINFO, std::uint32_t device, const GUID&, std::uint32_t index,
                                   std::string* path) override {
-        return detailFailsAt != index && (*path = devices.at(device).paths.at(index), true);
+        return *path = devices.at(device).paths.at(index), true;
     }
     void DestroyDeviceInfoList(HDEVINFO) override { ++listsDestroyed; }
     HANDLE CreateFile(const std::string& path) override {
@@ -134,14 +133,11 @@ public:
 // ---- DirectSound --------------------------------------------------------------
 
 struct FakeDirectSoundScript {
-    bool createFails = false, secondaryFails = false, setFails = false;
+    bool createFails = false, setFails = false;
     std::uint32_t support = KSPROPERTY_SUPPORT_GET | KSPROPERTY_SUPPORT_SET;
 
     std::vector<std::pair<const GUID*, std::string>> enumerated; // devices to list
     std::vector<std::optional<GUID>> createdOn;
-    std::vector<DSBUFFERDESC> buffers;
-    std::vector<WAVEFORMATEX> formats;
-    std::vector<std::vector<std::uint8_t>> propertyData;
     int enumerations = 0;
     int alive = 0; // objects not yet released
 };
@@ -191,8 +187,7 @@ private:
                     std::span<const std::uint8_t> data) override {
             if (script.setFails || !Global(set, id) || !instance.empty())
                 return DSERR_GENERIC;
-            script.propertyData.emplace_back(data.begin(), data.end());
-            return DS_OK;
+            return data.empty() ? DSERR_GENERIC : DS_OK;
         }
     };
     struct Buffer : IDirectSoundBuffer, Counted {
@@ -209,13 +204,8 @@ private:
         HRESULT SetCooperativeLevel(std::uint32_t level) override {
             return level != DSSCL_EXCLUSIVE ? DSERR_GENERIC : DS_OK;
         }
-        HRESULT CreateSoundBuffer(const DSBUFFERDESC& desc,
+        HRESULT CreateSoundBuffer(const DSBUFFERDESC&,
                                   std::unique_ptr<IDirectSoundBuffer>* out) override {
-            script.buffers.push_back(desc);
-            if (desc.lpwfxFormat)
-                script.formats.push_back(*desc.lpwfxFormat);
-            if (!(desc.dwFlags & DSBCAPS_PRIMARYBUFFER) && script.secondaryFails)
-                return DSERR_GENERIC;
             *out = std::make_unique<Buffer>(script);
             return DS_OK;
         }

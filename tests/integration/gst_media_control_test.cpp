@@ -193,14 +193,16 @@ TEST_F(GstMediaControlTest, TheEndArrivesOnTheUiThreadAndSeeksLandWhereAsked) {
     EXPECT_TRUE(log.lines.empty());
 }
 
-TEST_F(GstMediaControlTest, TheEqualizerIsHeardInTheOutput) {
+TEST_F(GstMediaControlTest, TheEqualizerAndTheVolumeAreHeardInTheOutput) {
     ToneFile(dir.File("in.wav"), 2.0, 100, 0.05); // quiet enough that +10 dB does not clip
-    auto render = [&](const EffectState& effects) {
+    auto render = [&](const EffectState& effects, int volume, bool mute) {
         this->effects.SetState(effects);
         const std::string out = dir.File("out.raw");
         auto control = Make("audioconvert ! audio/x-raw,format=F32LE,channels=2 ! filesink "
                             "location=" +
                             out);
+        control->PutVolume(volume);
+        control->PutMute(mute);
         const int before = Ends();
         control->PutFileName(dir.File("in.wav"));
         Spin([&] { return Ends() > before; });
@@ -209,11 +211,14 @@ TEST_F(GstMediaControlTest, TheEqualizerIsHeardInTheOutput) {
         EXPECT_GE(left.size(), static_cast<std::size_t>(kRate * 2));
         return std::vector<float>(left.begin() + kRate / 2, left.begin() + kRate * 3 / 2);
     };
-    EXPECT_NEAR(Db(Amplitude(render(EffectState{}), 100, kRate) / 0.05), 0.0, 0.2);
+    EXPECT_NEAR(Db(Amplitude(render(EffectState{}, 0, false), 100, kRate) / 0.05), 0.0, 0.2);
     // The bass preset lifts 100 Hz by 10 dB: the effect element is in the path.
     EffectState bass;
     bass.eq = EqRecord(0x3FF, kBassPreset);
-    EXPECT_GT(Db(Amplitude(render(bass), 100, kRate) / 0.05), 9.0);
+    EXPECT_GT(Db(Amplitude(render(bass, 0, false), 100, kRate) / 0.05), 9.0);
+    // -2000 hundredths of a decibel are -20 dB; mute is silence.
+    EXPECT_NEAR(Db(Amplitude(render(EffectState{}, -2000, false), 100, kRate) / 0.05), -20.0, 0.3);
+    EXPECT_LT(Peak(render(EffectState{}, 0, true)), 1e-4f);
 }
 
 TEST_F(GstMediaControlTest, ThePictureShowsInsideTheMediaRectangleOnly) {

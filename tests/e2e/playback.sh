@@ -5,21 +5,7 @@
 # back, and play to the end of the list in repeat mode 0.
 source "$(dirname "$0")/lib/xvfb.sh"
 MIXORA="$1"
-command -v pulseaudio >/dev/null || { echo "SKIP: no pulseaudio"; exit 0; }
-
-# A sound server of our own with one null sink, in a private runtime folder.
-export XDG_RUNTIME_DIR="$E2E_TMP/run"
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-export HOME="$E2E_TMP/home" && mkdir -p "$HOME"
-pulseaudio --daemonize=no -n --exit-idle-time=-1 --use-pid-file=no \
-  -L "module-null-sink sink_name=mixora_null rate=44100" -L module-native-protocol-unix \
-  --log-target=file:"$E2E_TMP/pulse.log" &
-PULSE_PID=$!
-trap 'kill "$PULSE_PID" 2>/dev/null || true; cleanup' EXIT
-for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-pactl info >/dev/null 2>&1 || fail "no sound server"
-pactl set-default-sink mixora_null
-export MIXORA_AUDIO_SINK=pulsesink
+null_sink_server
 
 # Two tones of 3 s and 4 s.
 MUSIC="$E2E_TMP/music"

@@ -105,3 +105,22 @@ window_origin() {
 
 # click_at X Y: a click on the window's client point (X, Y).
 click_at() { xdotool mousemove $((WX + $1)) $((WY + $2)) click 1; sleep 0.4; }
+
+# null_sink_server: a PulseAudio of this test's own, in a private runtime
+# folder, whose default sink is the null sink "mixora_null"; Mixora plays to
+# it through pulsesink. Skips the test when PulseAudio is not installed.
+null_sink_server() {
+  command -v pulseaudio >/dev/null || { echo "SKIP: no pulseaudio"; exit 0; }
+  export XDG_RUNTIME_DIR="$E2E_TMP/run"
+  mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+  export HOME="$E2E_TMP/home" && mkdir -p "$HOME"
+  pulseaudio --daemonize=no -n --exit-idle-time=-1 --use-pid-file=no \
+    -L "module-null-sink sink_name=mixora_null rate=44100" -L module-native-protocol-unix \
+    --log-target=file:"$E2E_TMP/pulse.log" &
+  PULSE_PID=$!
+  trap 'kill "$PULSE_PID" 2>/dev/null || true; cleanup' EXIT
+  for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+  pactl info >/dev/null 2>&1 || fail "no sound server"
+  pactl set-default-sink mixora_null
+  export MIXORA_AUDIO_SINK=pulsesink
+}

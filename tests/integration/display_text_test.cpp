@@ -66,19 +66,6 @@ TEST(DisplayText, TableBytesAreReadInTheirTablesEncoding) {
                                 "ab\xEF\xBF\xBD"));
 }
 
-TEST(DisplayText, DialogCaptionAndButtonsShowTheTranslation) {
-    NoLogic logic;
-    QtDialogView view(*ParseDialogTemplate("caption \"Delete Preset\"\nsize 186 110\n"
-                                           "button 1063 129 7 50 14 \"Delete\"\n"
-                                           "button 2 129 24 50 14 \"Cancel\"\n"),
-                      logic, nullptr);
-    view.SetWindowText(kNoneGb, TextEncoding::Gb2312);
-    view.SetItemText(1063, kFunctionBig5, TextEncoding::Big5);
-    EXPECT_EQ(view.Dialog().windowTitle(), QString::fromUtf8("<无>"));
-    EXPECT_EQ(qobject_cast<QPushButton*>(view.Item(1063))->text(), QString::fromUtf8("功能"));
-    EXPECT_EQ(view.GetItemText(1063), "功能"); // read back as UTF-8
-}
-
 TEST(DisplayText, ChineseCharactersDrawAsTheirOwnGlyphs) {
     // Without a CJK font every one of them would be the same box.
     const std::vector<int> bo = Glyph("撥"), zan = Glyph("暫"), wu = Glyph("无");

@@ -66,52 +66,6 @@ TEST(QtDialogView, BuildsTheTemplateAtScaledPlaces) {
     EXPECT_GT(list->geometry().height(), 4 * edit->geometry().height());
 }
 
-TEST(QtDialogView, ControlsAnswerByIdWithSortingAndTheEditLimit) {
-    Script script;
-    QtDialogView view(SaveTemplate(), script, nullptr);
-    EXPECT_EQ(view.AddString(1060, "rock"), 0);
-    EXPECT_EQ(view.AddString(1060, "Bass"), 0);
-    EXPECT_EQ(view.AddString(1060, "Club"), 1);
-    EXPECT_EQ(view.AddString(1060, ""), 0);
-    EXPECT_EQ(view.GetCount(1060), 4);
-    EXPECT_EQ(view.GetText(1060, 3), "rock");
-    view.DeleteString(1060, 0);
-    EXPECT_EQ(view.GetText(1060, 0), "Bass");
-
-    view.SetEditLimit(1061, 127);
-    auto* edit = qobject_cast<QLineEdit*>(view.Item(1061));
-    edit->clear();
-    edit->insert(QString(130, QLatin1Char('a')));
-    EXPECT_EQ(view.GetItemText(1061).size(), 127u);
-    edit->clear();
-    edit->insert(QString(50, QChar(0x4E00))); // 150 bytes: does not fit
-    EXPECT_LE(view.GetItemText(1061).size(), 127u);
-}
-
-TEST(QtDialogView, RunsModallyUntilTheControllerEndsIt) {
-    Script script;
-    QtDialogView* shown = nullptr;
-    script.init = [&](IDialogView& v) {
-        shown = dynamic_cast<QtDialogView*>(&v);
-        v.AddString(1060, "x");
-        // The user presses Escape first, then Save.
-        QTimer::singleShot(0, [&] { shown->Dialog().reject(); });
-        QTimer::singleShot(20, [&] { qobject_cast<QPushButton*>(shown->Item(1))->click(); });
-    };
-    script.command = [](IDialogView& v, int id) {
-        if (id == 1)
-            v.EndDialog(7); // Cancel is ignored: the dialog stays
-    };
-    QtDialogRunner runner([] { return nullptr; });
-    EXPECT_EQ(runner.DoModal(SaveTemplate(), script), 7);
-    ASSERT_NE(shown, nullptr);
-    EXPECT_EQ(script.events, (std::vector<std::pair<char, int>>{{'c', 2}, {'c', 1}}));
-
-    Script quick; // ended while setting up: never shown
-    quick.init = [](IDialogView& v) { v.EndDialog(3); };
-    EXPECT_EQ(runner.DoModal(SaveTemplate(), quick), 3);
-}
-
 TEST(QtDialogView, RadioButtonsReportClicksAndMoveOnlyWhenTheControllerMovesThem) {
     const char* const kGroups = R"(caption "Attribute"
 size 120 60

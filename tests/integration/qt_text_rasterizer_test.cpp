@@ -68,32 +68,6 @@ TEST(QtTextRasterizer, TextStaysInsideItsClipInTheGivenColour) {
     }
 }
 
-TEST(QtTextRasterizer, OpaqueFillsTheWholeClipWithTheBackground) {
-    QtTextRasterizer text;
-    Picture picture;
-    const RECT cell{30, 10, 90, 23};
-    const std::uint32_t background = 0x0096FF32; // red 0x32, green 0xFF, blue 0x96
-    auto isFill = [](std::uint32_t p) { return p == 0xFF32FF96u; };
-    text.DrawText(picture.View(), cell, cell.left, cell.top, "", 13, 0x000000FF, true, background);
-    EXPECT_EQ(picture.Count(cell, true, isFill), 60 * 13);
-    EXPECT_EQ(picture.Count(cell, false), 0);
-
-    // With text: the cell keeps the fill except where the glyphs are.
-    text.DrawText(picture.View(), cell, cell.left, cell.top, "Selected", 13, 0x00000000, true,
-                  background);
-    EXPECT_GT(picture.Count(cell, true, isFill), 60 * 13 / 2);
-    EXPECT_GT(picture.Count(cell, true, [](std::uint32_t p) { return Green(p) < 0x40; }), 10);
-    EXPECT_EQ(picture.Count(cell, false), 0);
-}
-
-TEST(QtTextRasterizer, DescendersFitTheLineHeight) {
-    QtTextRasterizer text;
-    Picture picture;
-    text.DrawText(picture.View(), RECT{0, 0, 120, 40}, 0, 0, "gjpqy", 13, 0x00FFFFFF, false, 0);
-    EXPECT_EQ(picture.Count(RECT{0, 13, 120, 40}), 0);
-    EXPECT_GT(picture.Count(RECT{0, 8, 120, 13}), 0) << "descenders drawn";
-}
-
 TEST(QtTextRasterizer, ClipsOffThePictureAndEmptyPicturesAreLeftAlone) {
     QtTextRasterizer text;
     Picture picture;

@@ -81,18 +81,6 @@ TEST(QtWindowHost, DestroySendsDestroyOnceAndDropsLaterMessages) {
     EXPECT_TRUE(host.IsDestroyed());
 }
 
-TEST(QtWindowHost, ADesktopCloseRequestBecomesWmClose) {
-    QtWindowHost host;
-    Recorder proc;
-    ASSERT_TRUE(host.Create(PopupAt300x200(), proc));
-    host.ShowWindow(SW_SHOW);
-    host.Widget()->close();
-    SpinUntil([&] { return std::count(proc.messages.begin(), proc.messages.end(), WM_CLOSE) > 0; });
-    EXPECT_EQ(std::count(proc.messages.begin(), proc.messages.end(), WM_CLOSE), 1);
-    EXPECT_EQ(std::count(proc.messages.begin(), proc.messages.end(), WM_DESTROY), 0);
-    EXPECT_TRUE(host.Widget()->isVisible());
-}
-
 int main(int argc, char** argv) {
     // Test discovery runs this binary too, without the test's environment.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {

@@ -41,26 +41,6 @@ struct CommandDispatch : ::testing::Test, FrameHarness {
 
 using Expect = std::function<void()>;
 
-TEST_F(CommandDispatch, PassThroughRowsReachTheirOperationOnce) {
-    const std::vector<std::pair<WPARAM, Expect>> rows = {
-        {1001, [&] { EXPECT_CALL(playback, PlayPause(_)); }},
-        {1004, [&] { EXPECT_CALL(playback, PreviousTrack(_)); }},
-        {1064, [&] { EXPECT_CALL(playback, StepBackward(_)); }},
-        {1066, [&] { EXPECT_CALL(effects, ShowEnvMenu(_, 1066)); }},
-        {1072, [&] { EXPECT_CALL(recorder, PlayRecording(_)); }},
-        {1087, [&] { EXPECT_CALL(effects, ShowEqMenu(_, 1087)); }},
-        {1099, [&] { EXPECT_CALL(playback, SeekToBar(_)); }},
-        {32776, [&] { EXPECT_CALL(effects, RunDeletePresetDialog()); }},
-        {40028, [&] { EXPECT_CALL(effects, SelectEnvironment(_, 40028u)); }},
-    };
-    for (const auto& [id, expect] : rows) {
-        SCOPED_TRACE(id);
-        expect();
-        EXPECT_TRUE(Command(id));
-        VerifyAndClearOperations();
-    }
-}
-
 TEST_F(CommandDispatch, FileDialogRowsCountAsBusySoPowerWaitsForThem) {
     // The dialog's own message loop delivers a Power click posted earlier.
     int busyInside = -1;
@@ -182,29 +162,6 @@ TEST_F(CommandDispatch, BandSlidersGivePlus1200AtTheTopAndMinus1200AtTheBottom) 
     EXPECT_CALL(effects, SetEqProperty(16, BytesAre(Le32(30))));
     Command(1092);
     EXPECT_EQ(EqGain(frame.m_eq, 4), 30);
-}
-
-TEST_F(CommandDispatch, RecordingSourceOpensPavucontrolOrSaysWhyNot) {
-    EXPECT_CALL(launcher, IsInstalled("pavucontrol")).WillOnce(Return(true));
-    EXPECT_CALL(launcher, Launch(std::vector<std::string>{"pavucontrol", "--tab=4"}))
-        .WillOnce(Return(true));
-    EXPECT_CALL(messages, MessageBox(_, _, _)).Times(0);
-    Command(1073);
-    // While recording: the Recording tab, where Mixora's own stream is.
-    frame.m_nRecState = 3;
-    EXPECT_CALL(launcher, IsInstalled("pavucontrol")).WillOnce(Return(true));
-    EXPECT_CALL(launcher, Launch(std::vector<std::string>{"pavucontrol", "--tab=2"}))
-        .WillOnce(Return(true));
-    Command(1073);
-    frame.m_nRecState = 0;
-    ::testing::Mock::VerifyAndClearExpectations(&launcher);
-    ::testing::Mock::VerifyAndClearExpectations(&messages);
-
-    EXPECT_CALL(launcher, IsInstalled("pavucontrol")).WillOnce(Return(false));
-    EXPECT_CALL(launcher, Launch(_)).Times(0);
-    EXPECT_CALL(messages, MessageBox(::testing::HasSubstr("No recording-source chooser was found"),
-                                     "Mixora", MB_OK | MB_ICONINFORMATION));
-    Command(1073);
 }
 
 } // namespace

@@ -132,39 +132,3 @@ TEST_F(FrameTest, ShutDownClosesDevicesBeforeWritingSettingsThenFreesEverything)
     EXPECT_EQ(frame.m_pToolTip, nullptr);
     EXPECT_FALSE(records.g_instanceId.has_value());
 }
-
-TEST_F(FrameTest, OnlyTheCdDevicesSuccessfulNotificationEndsTheTrack) {
-    frame.m_wCdDevice = 5;
-    EXPECT_CALL(playback, AdvanceAfterTrackEnd(_)).Times(1);
-    frame.WindowProc(MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, 6);          // another device
-    frame.WindowProc(MM_MCINOTIFY, 4 /* aborted */, 5);                // not a success
-    frame.WindowProc(MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, 0x12340005); // ours: low word 5
-    frame.m_wCdDevice = 0;
-    frame.WindowProc(MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, 0); // no CD device open at all
-}
-
-TEST(MixoraApp, CreatesFitsShapesAndShowsTheWindowInOrder) {
-    FrameHarness h;
-    auto& host = h.host;
-    auto& effects = h.effects;
-    CMixoraApp app(h.Services());
-    {
-        InSequence order;
-        EXPECT_CALL(host, Create(_, _))
-            .WillOnce(Invoke([](const CREATESTRUCT& cs, IWindowProc& proc) {
-                EXPECT_EQ(cs.style, WS_POPUP | WS_SYSMENU);
-                return proc.WindowProc(WM_CREATE, 0, 0) == 0;
-            }));
-        EXPECT_CALL(host, SetTimer(1, 333)).WillOnce(Return(1));
-        // Fitted to the skin: its size and full outline, then the panels' outline.
-        EXPECT_CALL(host, SetSurface(_, 520, 419));
-        EXPECT_CALL(host, SetClientSize(520, 419));
-        EXPECT_CALL(host, SetWindowRgn(_, true));
-        EXPECT_CALL(effects, SetPresetDialogsOwner(_));
-        EXPECT_CALL(host, SetWindowRgn(_, true));
-        EXPECT_CALL(host, ShowWindow(SW_SHOW));
-        EXPECT_CALL(host, UpdateWindow());
-    }
-    ASSERT_TRUE(app.InitInstance());
-    EXPECT_NE(app.MainFrame(), nullptr);
-}

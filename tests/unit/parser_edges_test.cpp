@@ -22,12 +22,6 @@ TEST(IniEdges, ANumberEndsAtTheFirstNonDigitAndEmptyQuotesGiveAnEmptyValue) {
     EXPECT_EQ(doc.Get("Settings", "Name"), "a");
 }
 
-TEST(IniEdges, AnEditElsewhereLeavesALastLineWithoutLineEndAsItWas) {
-    auto doc = IniDocument::Parse("[Settings]\nVolume=-5\n\n[Mine]\nnote=kept");
-    doc.Set("Settings", "Mute", "1");
-    EXPECT_EQ(doc.Serialize(), "[Settings]\nVolume=-5\nMute=1\n\n[Mine]\nnote=kept");
-}
-
 TEST(RegistryEdges, AWrappedHexValueLosesItsBackslashAndIndent) {
     auto keys =
         ParseRegistryText("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\EQ]\r\n"

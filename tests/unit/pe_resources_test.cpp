@@ -122,24 +122,5 @@ TEST_P(PeResourcesBothFormats, DamageLosesOnlyWhatItReaches) {
 INSTANTIATE_TEST_SUITE_P(PeResources, PeResourcesBothFormats, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "Pe32Plus" : "Pe32"; });
 
-TEST(PeResources, AnEmptyResourceInASectionPastTheEndIsNotFound) {
-    // A second section whose raw data lies beyond the end of the file, and
-    // a zero-size SKINMASK pointing into it.
-    PeImage image = SkinImage(false);
-    auto& b = image.bytes;
-    const std::uint32_t second = image.sectionTable + 40;
-    Put16(b, PeImage::kPeOffset + 6, 2);
-    Put32(b, second + 8, 0x10);                                           // virtual size
-    Put32(b, second + 12, 0x8000);                                        // virtual address
-    Put32(b, second + 16, 0x10);                                          // raw size
-    Put32(b, second + 20, static_cast<std::uint32_t>(b.size() + 0x1000)); // raw offset
-    Put32(b, image.dataEntries.back(), 0x8000);
-    Put32(b, image.dataEntries.back() + 4, 0);
-    auto lib = CPeResourceLibrary::FromBytes(b);
-    ASSERT_TRUE(lib);
-    EXPECT_EQ(Text(lib->FindBitmap("SKINBASE")), "B");
-    EXPECT_FALSE(lib->FindBitmap("SKINMASK").has_value());
-}
-
 } // namespace
 } // namespace mixora

@@ -72,30 +72,9 @@ struct PresetDialogs : ::testing::Test, FrameHarness {
         dlg.OnInitDialog(view);
         return view;
     }
-    const std::vector<std::uint8_t>& LastSet() { return driver.sets.back().second; }
 };
 
 } // namespace
-
-TEST_F(PresetDialogs, ListsHoldUserPresetsThenBuiltinsAndShowThemSorted) {
-    StoreUser("zeta", driver.record);
-    StoreUser("Alpha", driver.record);
-    StoreUser(std::string(128, 'L'), driver.record); // too long for the list: passed over
-    records.g_builtinPresets.ApplyDeletedMask((1u << 0) | (1u << 14));
-
-    std::vector<std::string> order = eq.PresetNames();
-    ASSERT_EQ(order.size(), 15u);
-    EXPECT_EQ(order[0], "zeta");
-    EXPECT_EQ(order[1], "Alpha");
-    EXPECT_EQ(order[2], "Treble");
-    EXPECT_EQ(order.back(), "Party");
-
-    FakeDialogView view = Open(del);
-    const auto& lines = view.Lines(kList);
-    EXPECT_EQ(lines.front(), "Alpha");
-    EXPECT_EQ(lines[1], "Club");
-    EXPECT_EQ(lines.back(), "zeta"); // case does not decide the order
-}
 
 TEST_F(PresetDialogs, TemplatesCarryTheCaptionsControlsAndTexts) {
     for (CPresetDialog* dlg :
@@ -156,31 +135,6 @@ TEST_F(PresetDialogs, LoadingBuiltinSwitchesOnAndCancelPutsTheOldRecordBack) {
     EXPECT_EQ(driver.record, before);
     EXPECT_EQ(frame.m_eq, before);
     EXPECT_EQ(frame.m_skin.GetButtonState(kEqOnOffControl), 0);
-}
-
-TEST_F(PresetDialogs, LoadingUserPresetRestoresItExactlyAndLoadKeepsIt) {
-    EqRecord mine{};
-    SetEqMask(mine, 0); // stored switched off: stays off
-    SetEqGain(mine, 4, -700);
-    mine[119] = 0x42;
-    StoreUser("Mine", mine);
-    StoreUser("Bad", std::vector<std::uint8_t>(121, 1)); // too long: not ours
-    StoreUser("Pop", std::vector<std::uint8_t>(8, 1));   // too short: not ours either
-
-    FakeDialogView view = Open(load);
-    view.Pick(load, kList, "Mine");
-    EXPECT_EQ(Bytes(LastSet()), Bytes(mine));
-    EXPECT_EQ(frame.m_skin.GetButtonState(kEqOnOffControl), 0);
-
-    const std::size_t sent = driver.sets.size();
-    view.Pick(load, kList, "Bad"); // no built-in of that name: nothing at all
-    EXPECT_EQ(driver.sets.size(), sent);
-    view.Pick(load, kList, "Pop"); // falls back to the built-in
-    EXPECT_EQ(EqGain(driver.record, 3), 580);
-
-    load.OnCommand(view, kIdOk);
-    EXPECT_EQ(view.result, kIdOk);
-    EXPECT_EQ(EqGain(driver.record, 3), 580);
 }
 
 TEST_F(PresetDialogs, SavingUnderBuiltinNameReplacesItAcrossARestart) {

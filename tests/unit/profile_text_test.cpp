@@ -63,24 +63,5 @@ TEST(ProfileText, LookupKeepsTheQuirksSkinsWereWrittenFor) {
         EXPECT_EQ(Lookup(c.text, c.section, c.key), c.value) << c.text << " / " << c.key;
 }
 
-TEST(ProfileText, OnlyTheGivenLengthCounts) {
-    const std::string text = "[S]\r\nKey=12345\r\n";
-    std::string out = "untouched";
-    EXPECT_FALSE(LookupProfileText(nullptr, 10, "S", "Key", out));
-    EXPECT_FALSE(LookupProfileText(text.data(), 7, "S", "Key", out));
-    EXPECT_EQ(out, "untouched");
-    ASSERT_TRUE(LookupProfileText(text.data(), 12, "S", "Key", out));
-    EXPECT_EQ(out, "123");
-}
-
-TEST(ProfileText, ParseHexSkipsEverythingButHexDigits) {
-    const std::pair<std::string_view, std::uint32_t> cases[] = {
-        {"", 0},           {"0x00ff9b78", 0xFF9B78},  {"=FF", 0xFF},
-        {"1 2-g3", 0x123}, {"123456789", 0x23456789}, // only the low 32 bits are kept
-    };
-    for (auto [text, value] : cases)
-        EXPECT_EQ(ParseHex(text), value) << text;
-}
-
 } // namespace
 } // namespace mixora

@@ -75,30 +75,6 @@ TEST(RegistryStore, ValuesSurviveInAReadableFile) {
     EXPECT_STREQ(reinterpret_cast<char*>(text8), "C:\\x");
 }
 
-TEST(RegistryStore, EnumeratesInOrderUntilNoMoreItems) {
-    TempDir dir;
-    RegistryStore reg(dir.File("registry.reg"), nullptr);
-    HKEY key = 0;
-    reg.CreateKey(HKEY_LOCAL_MACHINE, kEqKey, &key);
-    reg.SetValue(key, "Bass+", REG_BINARY, Bytes({1}));
-    reg.SetValue(key, "Airy", REG_BINARY, Bytes({2, 3}));
-    reg.SetValue(key, "BASS+", REG_BINARY, Bytes({4})); // replaces, keeps its place and name
-
-    std::vector<std::string> names;
-    for (DWORD i = 0;; ++i) {
-        std::string name;
-        DWORD nameSize = 128, type = 0, dataSize = 120;
-        std::uint8_t data[120];
-        LONG rc = reg.EnumValue(key, i, &name, &nameSize, &type, data, &dataSize);
-        if (rc == 259) // no more items
-            break;
-        ASSERT_EQ(rc, ERROR_SUCCESS);
-        EXPECT_EQ(nameSize, name.size());
-        names.push_back(name + ":" + std::to_string(data[0]));
-    }
-    EXPECT_EQ(names, (std::vector<std::string>{"Bass+:4", "Airy:2"}));
-}
-
 TEST(RegistryStore, LinesNotUnderstoodAreKeptAndDamageNothing) {
     TempDir dir;
     const std::string text = "REGEDIT4\n# my note\n\n[HKEY_LOCAL_MACHINE\\Software\\Ostrel]\n"
@@ -152,31 +128,4 @@ TEST(RegistryStore, AFileThatIsNoStoreAtAllIsSetAsideAndTheUserToldWhere) {
     ASSERT_FALSE(aside.empty());
     EXPECT_EQ(dir.Read(aside), garbage);
     EXPECT_NE(told.find(dir.File(aside)), std::string::npos) << told;
-}
-
-TEST(RegistryStore, WritesGoThroughALinkAndAFailureIsToldOnce) {
-    TempDir dir;
-    std::filesystem::create_directory(dir.File("dotfiles"));
-    dir.Write("dotfiles/registry.reg", "REGEDIT4\n");
-    std::filesystem::create_symlink("dotfiles/registry.reg", dir.File("registry.reg"));
-    NiceMock<MockMessageBox> messages;
-    RegistryStore reg(dir.File("registry.reg"), nullptr, &messages);
-    HKEY key = 0;
-    ASSERT_EQ(reg.CreateKey(HKEY_LOCAL_MACHINE, kEqKey, &key), ERROR_SUCCESS);
-    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("registry.reg")));
-    EXPECT_NE(dir.Read("dotfiles/registry.reg").find("AC97 Audio\\EQ]"), std::string::npos);
-
-    // A full disk: the first failure is told with its reason, later ones not.
-    EXPECT_CALL(messages, MessageBox(::testing::AllOf(::testing::HasSubstr("registry.reg"),
-                                                      ::testing::HasSubstr("File too large")),
-                                     _, _))
-        .Times(1);
-    LONG first = 0, second = 0;
-    {
-        FullDisk full;
-        first = reg.SetValue(key, "a", REG_DWORD, Bytes({1, 0, 0, 0}));
-        second = reg.SetValue(key, "b", REG_DWORD, Bytes({2, 0, 0, 0}));
-    }
-    EXPECT_EQ(first, ERROR_CANTWRITE);
-    EXPECT_EQ(second, ERROR_CANTWRITE);
 }

@@ -122,17 +122,6 @@ TEST_F(SettingsFileTest, AnUnwritableFolderLeavesTheOldFileWhole) {
     EXPECT_EQ(Files(), 1) << "a temporary file is left";
 }
 
-TEST(SettingsFolder, FollowsXdgConfigHomeThenHome) {
-    EXPECT_EQ(SettingsFolderFor("/x/conf/", "/home/u"), "/x/conf/mixora");
-    EXPECT_EQ(SettingsFolderFor(nullptr, "/home/u"), "/home/u/.config/mixora");
-    EXPECT_EQ(SettingsFolderFor("relative", "/home/u"), "/home/u/.config/mixora");
-    // Skins: beside the program, the prefix's shared folder, the user's own.
-    EXPECT_EQ(SkinFoldersFor("/usr/bin", nullptr, "/home/u"),
-              (std::vector<std::string>{"/usr/bin", "/usr/share/mixora/skins",
-                                        "/home/u/.local/share/mixora/skins"}));
-    EXPECT_EQ(SkinFoldersFor("/opt/m/bin", "/data", "/home/u").back(), "/data/mixora/skins");
-}
-
 TEST_F(SettingsFileTest, ExitWritesThroughASymlink) {
     // A dotfiles setup: the settings file is a link into another folder.
     std::filesystem::create_directory(dir.File("dotfiles"));
@@ -142,22 +131,6 @@ TEST_F(SettingsFileTest, ExitWritesThroughASymlink) {
     EXPECT_TRUE(std::filesystem::is_symlink(dir.File("Mixora.ini")));
     const std::string after = dir.Read("dotfiles/Mixora.ini");
     EXPECT_EQ(after.rfind("; mine\n[Settings]\nVolume=-500\nRepeat=0\n", 0), 0u) << after;
-}
-
-TEST_F(SettingsFileTest, StaleTemporaryFilesOfOursGoAtStartAndNothingElse) {
-    auto stale = [&](const std::string& name, int ageSeconds) {
-        dir.Write(name, "half");
-        const auto when =
-            std::filesystem::file_time_type::clock::now() - std::chrono::seconds(ageSeconds);
-        std::filesystem::last_write_time(dir.File(name), when);
-    };
-    stale(".Mixora.ini.mixora-tmp.a1B2c3", 120);
-    stale(".Mixora.ini.mixora-tmp.Zz9Yy8", 5); // maybe another run writing now
-    stale("Mixora.ini.backup", 120);
-    Run();
-    EXPECT_FALSE(std::filesystem::exists(dir.File(".Mixora.ini.mixora-tmp.a1B2c3")));
-    EXPECT_TRUE(std::filesystem::exists(dir.File(".Mixora.ini.mixora-tmp.Zz9Yy8")));
-    EXPECT_EQ(dir.Read("Mixora.ini.backup"), "half");
 }
 
 TEST_F(SettingsFileTest, AWriteThatFailsIsToldWithThePathAndTheReason) {

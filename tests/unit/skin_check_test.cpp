@@ -120,32 +120,6 @@ TEST(SkinCheck, HugeDeclaredSizesAreRefusedBeforeAnyPixelIsMade) {
     EXPECT_EQ(error->category, SkinProblem::TooMuchPixelData);
 }
 
-TEST(SkinCheck, AFaceOrMaskThatIsMissingEmptyOrUnreadableIsRefused) {
-    struct Case {
-        const char* what;
-        std::function<void(std::map<std::string, std::vector<std::uint8_t>>&)> change;
-        SkinProblem problem;
-        const char* where;
-    };
-    const Case cases[] = {
-        {"zero-length face and mask", [](auto& s) { s["SKINBASE"].clear(), s["SKINMASK"].clear(); },
-         SkinProblem::EmptyBitmap, "SKINBASE"},
-        {"no mask", [](auto& s) { s.erase("SKINMASK"); }, SkinProblem::MissingBitmap, "SKINMASK"},
-        {"mask cut short", [](auto& s) { s["SKINMASK"].resize(200); },
-         SkinProblem::UnreadableBitmap, "SKINMASK"},
-        {"run-length face", [](auto& s) { s["SKINBASE"] = Rle8(40, 30); },
-         SkinProblem::UnreadableBitmap, "SKINBASE"},
-    };
-    for (const Case& c : cases) {
-        auto skin = GoodSkin();
-        c.change(skin);
-        auto error = Check(skin);
-        ASSERT_TRUE(error.has_value()) << c.what;
-        EXPECT_EQ(error->category, c.problem) << c.what;
-        EXPECT_EQ(error->where, c.where) << c.what;
-    }
-}
-
 TEST(SkinCheck, APackageWithoutAReachableChangeSkinControlIsRefused) {
     auto noControl = GoodSkin();
     noControl["SKINMASK"] = Picture(40, 30, [](int, int) { return kBody; });
@@ -167,17 +141,4 @@ TEST(SkinCheck, APackageWithoutAReachableChangeSkinControlIsRefused) {
     EXPECT_EQ(Check(tiny)->category, SkinProblem::SizeMismatch);
     EXPECT_EQ(Check(hidden)->category, SkinProblem::ChangeSkinHidden);
     EXPECT_FALSE(Check(partly).has_value());
-}
-
-TEST(SkinCheck, FilesThatAreNoLibraryAreRefusedAndLeftOutOfTheMenu) {
-    TempDir dir;
-    const auto good = Package(GoodSkin());
-    dir.Write("Good.dll", std::string(good.begin(), good.end()));
-    dir.Write("Cut.dll", std::string(good.begin(), good.begin() + 300));
-    EXPECT_EQ(CheckSkinPackage(dir.File("Cut.dll"))->category, SkinProblem::CannotOpen);
-    EXPECT_EQ(CheckSkinPackage(dir.File("Missing.dll"))->category, SkinProblem::NotFound);
-    EXPECT_FALSE(CheckSkinPackage(dir.File("Good.dll")).has_value());
-    const auto offered = ListOpenableSkinPackages(dir.path());
-    ASSERT_EQ(offered.size(), 1u);
-    EXPECT_EQ(offered[0].title, "Good");
 }

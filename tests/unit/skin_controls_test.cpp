@@ -53,31 +53,6 @@ TEST(SkinControls, ControlsTakeTheirRegionsFromTheMaskAndTheFirstHitWins) {
     }
 }
 
-// How far the thumb's edge sits inside the track's, across the slider: the
-// least over the thumb's rows (or columns).
-TEST(SkinControls, CrossOffsetFollowsTheTrackUnderTheThumb) {
-    TestMask bent(30, 40, kBody);
-    bent.Fill({14, 0, 17, 20}, kTrack);  // upper half
-    bent.Fill({10, 20, 13, 40}, kTrack); // bent left in the lower half
-    bent.Fill({15, 17, 20, 23}, kThumb); // across the bend: rows 17-19 give 1, rows 20-22 give 5
-    const MaskIndex bentIndex = MaskIndex::Build(bent.Dib());
-    TestMask flat(40, 20, kBody);
-    flat.Fill({5, 6, 22, 10}, kTrack);
-    flat.Fill({22, 5, 35, 10}, kTrack); // a step up under the thumb
-    flat.Fill({20, 7, 24, 10}, kThumb); // columns 20-21 give 1, 22-23 give 2
-    const MaskIndex flatIndex = MaskIndex::Build(flat.Dib());
-
-    CControlList list;
-    const CSkinSlider& v = list.AddSlider(1088, kTrack, kThumb, 0, kSliderFromShape, &bentIndex);
-    EXPECT_EQ(v.m_nOrientation, kSliderVertical);
-    EXPECT_EQ(v.m_rcBox, (RECT{10, 0, 20, 40}));
-    EXPECT_EQ(v.m_nLength, 41);
-    EXPECT_EQ(v.m_nCrossOffset, 1);
-    const CSkinSlider& h = list.AddSlider(1099, kTrack, kThumb, 0, kSliderFromShape, &flatIndex);
-    EXPECT_EQ(h.m_nOrientation, kSliderHorizontal);
-    EXPECT_EQ(h.m_nCrossOffset, 1);
-}
-
 TEST(SkinControls, FractionMapsOntoTheThumbsTravel) {
     TestMask m(20, 60, kBody);
     m.Fill({5, 2, 9, 50}, kTrack);    // 48 pixels long

@@ -180,37 +180,3 @@ TEST_F(SkinFrameTest, SwitchingSkinsKeepsSliderPositionsPanelsAndTheScrolledLine
     EXPECT_NEAR(frame.m_skin.GetSliderFraction(ID_VOLUME), volume, 0.05);
     EXPECT_FALSE(outline.Contains(10, 120)); // the recorder is still hidden
 }
-
-TEST_F(SkinFrameTest, PackagesOfEveryFolderAreOfferedAndTheFirstOfANameWins) {
-    TempDir mine;
-    WritePackage("Alt.dll");
-    std::filesystem::copy_file(programDir.File("Alt.dll"), mine.File("Alt.dll"));
-    std::filesystem::copy_file(programDir.File("Alt.dll"), mine.File("Mine.dll"));
-    system.skinFolders = {programDir.path(), mine.File("missing"), mine.path()};
-    frame.OnCommand(1065, 0);
-    ASSERT_EQ(menu.size(), 4u);
-    EXPECT_EQ(menu[2].text, "Alt");
-    EXPECT_EQ(menu[3].text, "Mine");
-    frame.OnCommand(menu[2].id, 0);
-    EXPECT_EQ(frame.m_strSkinFile, programDir.File("Alt.dll"));
-    frame.OnCommand(menu[3].id, 0);
-    EXPECT_EQ(frame.m_strSkinFile, mine.File("Mine.dll"));
-}
-
-TEST_F(SkinFrameTest, ARefusedPackageIsNamedAndNeverBecomesTheSkin) {
-    WritePackage("Broken.dll", /*withBase=*/false);
-    frame.OnCommand(ID_FIRST_SKIN_PACKAGE + 5, 0);
-    EXPECT_EQ(frame.m_strSkinFile, "");
-
-    // Switching to it: told, and the window keeps the skin it has.
-    const std::string broken = programDir.File("Broken.dll");
-    EXPECT_CALL(messages, MessageBox(::testing::AllOf(::testing::HasSubstr(broken),
-                                                      ::testing::HasSubstr("no SKINBASE")),
-                                     _, _))
-        .Times(1);
-    EXPECT_CALL(host, SetClientSize(_, _)).Times(0);
-    frame.OnCommand(ID_FIRST_SKIN_PACKAGE, 0);
-    EXPECT_EQ(frame.m_strSkinFile, "");
-    EXPECT_EQ(frame.m_skin.Size(), (CSize{520, 419}));
-    EXPECT_EQ(frame.m_skin.Controls().Size(), 45u);
-}

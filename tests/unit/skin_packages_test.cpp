@@ -56,17 +56,6 @@ const EmbeddedResource kTable[] = {
     {"Lang", "Extra", -1, kInfo.data(), kInfo.data() + kInfo.size()},
 };
 
-TEST(SkinPackagesProgramResources, FindsBitmapsBehindTheirFileHeaderAndTheBuiltInTables) {
-    const CProgramResources resources(kTable);
-    EXPECT_EQ(Text(resources.FindBitmap("SKINBASE")), "program-base");
-    for (const char* missing : {"SHORT", "NOTBMP", "SKINFOCUS", "Extra"})
-        EXPECT_FALSE(resources.FindBitmap(missing)) << missing;
-    EXPECT_EQ(Text(resources.FindResource("SkinInfo", ResourceName::Id(134))), "info");
-    EXPECT_EQ(Text(resources.FindResource("LANG", ResourceName::Named("EXTRA"))), "info");
-    EXPECT_FALSE(resources.FindResource("SKININFO", ResourceName::Id(135)));
-    EXPECT_FALSE(resources.FindResource("SKININFO", ResourceName::Named("134")));
-}
-
 TEST(SkinPackagesSource, APackageWithFaceAndMaskIsTheSourceAnythingElseFallsBack) {
     TempDir dir;
     for (bool withMask : {true, false}) {

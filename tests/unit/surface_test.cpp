@@ -108,44 +108,6 @@ TEST_F(SurfaceTest, SliderFlagsDecideWhenItsCommandIsPosted) {
     EXPECT_FALSE(frame.m_skin.IsSliderPressed(ID_SEEKING_BAR));
 }
 
-TEST_F(SurfaceTest, ADoubleClickOnAButtonGivesOneCommand) {
-    const POINT power = Centre(ID_POWER);
-    Press(power);
-    Release(power);
-    frame.OnLButtonDblClk(MK_LBUTTON, power.x, power.y); // the second press
-    Release(power);
-    EXPECT_EQ(commands, std::vector<int>{ID_POWER});
-}
-
-TEST_F(SurfaceTest, ElapsedTimeFollowsThePlayState) {
-    frame.m_dLength = 300;
-    auto at = [&](double t) { return ComputeElapsedTime(frame, mci, t); };
-    EXPECT_EQ(at(125.9).minutes, 0); // stopped
-    frame.m_nPlayState = 2;
-    ElapsedTime e = at(125.9);
-    EXPECT_EQ(e.minutes, 2);
-    EXPECT_EQ(e.seconds, 5);
-    EXPECT_NEAR(e.fraction, 125.9 / 300, 1e-6);
-    frame.m_dLength = 0;
-    EXPECT_EQ(at(10).fraction, 0.0f);
-
-    // A CD track of 4:30 at 2:15 is half way.
-    frame.m_bCdMode = 1;
-    frame.m_wCdDevice = 3;
-    frame.m_dLength = 4 | (30 << 8);
-    EXPECT_CALL(mci, SendCommand(3, MCI_STATUS, MCI_STATUS_ITEM, _))
-        .WillOnce(Invoke([](auto, auto, auto, void* p) {
-            auto* status = static_cast<MCI_STATUS_PARMS*>(p);
-            EXPECT_EQ(status->dwItem, MCI_STATUS_POSITION);
-            status->dwReturn = 1 | (2 << 8) | (15 << 16);
-            return 0u;
-        }));
-    e = at(0);
-    EXPECT_EQ(e.minutes, 2);
-    EXPECT_EQ(e.seconds, 15);
-    EXPECT_FLOAT_EQ(e.fraction, 0.5f);
-}
-
 TEST_F(SurfaceTest, ATickDrawsTheDigitsAndLeavesAHeldSeekingBarAlone) {
     frame.m_nPlayState = 2;
     frame.m_dLength = 1000;

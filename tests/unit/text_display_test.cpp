@@ -19,10 +19,6 @@ double PackedMsf(int minutes, int seconds, int frames = 0) {
     return static_cast<double>(minutes | (seconds << 8) | (frames << 16));
 }
 
-RECT Down(const RECT& rc, int dy) {
-    return RECT{rc.left, rc.top + dy, rc.right, rc.bottom + dy};
-}
-
 TEST(TextDisplay, LengthTextOfFilesAndCdTracks) {
     const std::vector<std::tuple<double, bool, std::string>> rows = {
         {125 * 60.0, false, "125:00"},
@@ -123,33 +119,6 @@ TEST_F(TextDisplayFrame, TitleShowsTheLoadedFileNameAndIsPresentedOnlyWhenItChan
     EXPECT_THAT(invalidated, ElementsAre(frame.m_rcTitle));
 }
 
-TEST_F(TextDisplayFrame, LinesGoIntoCellsOneLineHeightApart) {
-    text.ink = true;
-    // Fewer entries than the six lines; a CD track's packed time and long files.
-    frame.m_playlist = {{"Track01.cda", PackedMsf(4, 5)},
-                        {"/music/live.ogg", 90 * 60.0},
-                        {"/music/opera.ogg", 125 * 60.0}};
-    frame.DrawPlaylistText();
-    EXPECT_THAT(Texts(),
-                ElementsAre("Track01.cda", "04:05", "live.ogg", "90:00", "opera.ogg", "125:00"));
-    const RECT name = frame.m_rcPlaylistLine;
-    const RECT time = frame.m_rcTimeColumn;
-    for (int line = 0; line < 3; ++line) {
-        for (auto [drawn, cell] :
-             {std::pair{text.drawn[2 * line], name}, {text.drawn[2 * line + 1], time}}) {
-            EXPECT_EQ(drawn.clip, Down(cell, 13 * line)) << line;
-            EXPECT_EQ(std::tuple(drawn.x, drawn.y, drawn.fontHeight),
-                      std::tuple(cell.left, cell.top + 13 * line, 13));
-        }
-    }
-    // What changed is presented: from the first line's cells to the last's.
-    EXPECT_LE(text.drawn.back().clip.bottom, frame.m_rcPlaylist.bottom);
-    EXPECT_THAT(invalidated,
-                ElementsAre(RECT{std::min(name.left, time.left), std::min(name.top, time.top),
-                                 std::max(name.right, time.right),
-                                 std::max(name.bottom, time.bottom) + 26}));
-}
-
 TEST_F(TextDisplayFrame, ScrolledListShowsUpToSixEntriesFromTheTop) {
     frame.DrawPlaylistText();
     EXPECT_TRUE(text.drawn.empty()) << "empty playlist";
@@ -194,16 +163,6 @@ TEST_F(TextDisplayFrame, SelectedLineIsOpaqueAndPlayingLineHasItsColour) {
     frame.DrawPlaylistText();
     EXPECT_TRUE(text.drawn[2].opaque);
     EXPECT_EQ(text.drawn[2].color, 0x00445566u);
-}
-
-TEST_F(TextDisplayFrame, RefreshRestoresTheWholeAreaThenDrawsTheLines) {
-    Fill(2);
-    Scribble(frame.m_rcPlaylist);
-    frame.RefreshPlaylist();
-    EXPECT_EQ(DifferingFromBase(frame.m_rcPlaylist), 0);
-    EXPECT_EQ(text.drawn.size(), 4u);
-    ASSERT_FALSE(invalidated.empty());
-    EXPECT_EQ(invalidated[0], frame.m_rcPlaylist);
 }
 
 } // namespace

@@ -42,12 +42,7 @@ playing() {
 # Relative names, from the folder that holds them.
 (cd "$MUSIC" && exec "$MIXORA" a.ogg b.ogg) 2>"$E2E_TMP/stderr.log" &
 MIXORA_PID=$!
-for _ in $(seq 400); do
-  WID=$(xdotool search --onlyvisible --name '^Mixora$' 2>/dev/null | head -1 || true)
-  [ -n "$WID" ] && break
-  sleep 0.05
-done
-[ -n "$WID" ] || fail "the Mixora window did not appear"
+wait_mixora_window
 playing a.ogg || fail "mixora a.ogg b.ogg does not play a.ogg"
 [ "$(pactl list short sink-inputs | wc -l)" -ge 1 ] || fail "nothing reaches the sound server"
 
@@ -66,12 +61,7 @@ stop_mixora
 # Without any session bus Mixora starts alone and says nothing about it.
 env -u DBUS_SESSION_BUS_ADDRESS "$MIXORA" 2>"$E2E_TMP/nobus.log" &
 MIXORA_PID=$!
-for _ in $(seq 400); do
-  WID=$(xdotool search --onlyvisible --name '^Mixora$' 2>/dev/null | head -1 || true)
-  [ -n "$WID" ] && break
-  sleep 0.05
-done
-[ -n "$WID" ] || fail "without a session bus the window did not appear"
+wait_mixora_window
 stop_mixora
 [ -s "$E2E_TMP/nobus.log" ] && fail "without a session bus: $(cat "$E2E_TMP/nobus.log")"
 echo PASS

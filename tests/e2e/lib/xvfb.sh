@@ -50,6 +50,11 @@ fail() {
 start_mixora() {
   "$1" 2>"$E2E_TMP/stderr.log" &
   MIXORA_PID=$!
+  wait_mixora_window
+}
+
+# wait_mixora_window: WID becomes the mapped Mixora window (fails after 20 s).
+wait_mixora_window() {
   for _ in $(seq 400); do
     WID=$(xdotool search --onlyvisible --name '^Mixora$' 2>/dev/null | head -1 || true)
     [ -n "$WID" ] && return 0

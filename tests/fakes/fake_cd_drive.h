@@ -3,7 +3,6 @@
 // whose position moves with a fake clock; plus a recorder of the requests a
 // device receives. Together with the real "cdaudio" device they stand in
 // for a drive with a disc in it.
-#include <cstdio>
 #include <deque>
 #include <functional>
 #include <map>
@@ -73,19 +72,15 @@ struct FakeClock {
 struct FakeCdOutput final : ICdAudioOutput {
     FakeClock& clock;
     IMediaHost& host;
-    std::vector<std::string> log;
     std::uint32_t from = 0, to = 0, pausedAt = 0;
     std::uint64_t startedMs = 0;
     bool playing = false;
-    double gain = 1.0;
-    bool mute = false;
     std::function<void(bool)> onEnd;
 
     FakeCdOutput(FakeClock& c, IMediaHost& h) : clock(c), host(h) {}
 
-    bool Play(const std::string& device, std::uint32_t f, std::uint32_t t,
+    bool Play(const std::string&, std::uint32_t f, std::uint32_t t,
               std::function<void(bool)> end) override {
-        log.push_back("play " + device + " " + std::to_string(f) + ".." + std::to_string(t));
         from = f;
         to = t;
         startedMs = clock.ms;
@@ -96,15 +91,10 @@ struct FakeCdOutput final : ICdAudioOutput {
     void Pause() override {
         pausedAt = Position();
         playing = false;
-        log.push_back("pause at " + std::to_string(pausedAt));
     }
     void Stop() override {
-        if (playing) {
-            pausedAt = Position();
-        }
         playing = false;
         onEnd = nullptr;
-        log.push_back("stop");
     }
     std::uint32_t Position() override {
         if (!playing) {
@@ -113,10 +103,7 @@ struct FakeCdOutput final : ICdAudioOutput {
         const std::uint64_t f = from + (clock.ms - startedMs) * 75 / 1000;
         return static_cast<std::uint32_t>(f < to ? f : to);
     }
-    void SetLevel(double g, bool m) override {
-        gain = g;
-        mute = m;
-    }
+    void SetLevel(double, bool) override {}
     // Moves the clock; a play that reaches its end reports it.
     void Advance(std::uint64_t ms) {
         clock.ms += ms;
@@ -142,14 +129,8 @@ struct FakeCdOutputFactory final : ICdAudioOutputFactory {
     }
 };
 
-inline std::string Hex(std::uint32_t v) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%08X", v);
-    return buf;
-}
-
-// Every request a device gets, one line each with its name, its flags and
-// the values of its record in fixed-width hex, in the order sent.
+// Every request a device gets, in the order sent: its name, the item of a
+// status request, and " -> error N" when it failed.
 class RecordingMci final : public IMci {
 public:
     explicit RecordingMci(IMci& device) : d_(device) {}
@@ -160,28 +141,12 @@ public:
         static const std::map<std::uint32_t, std::string> names{
             {MCI_OPEN, "open"}, {MCI_CLOSE, "close"}, {MCI_PLAY, "play"},     {MCI_PAUSE, "pause"},
             {MCI_STOP, "stop"}, {MCI_SET, "set"},     {MCI_STATUS, "status"}, {MCI_SEEK, "seek"}};
-        std::string line = names.at(msg) + " " + Hex(flags);
         const std::uint32_t r = d_.SendCommand(dev, msg, flags, params);
-        if (msg == MCI_OPEN) {
-            auto* p = static_cast<MCI_OPEN_PARMS*>(params);
-            line += " " + (p->lpstrDeviceType.empty() ? std::string("-") : p->lpstrDeviceType);
-        } else if (msg == MCI_SET) {
-            line += " format " + std::to_string(static_cast<MCI_SET_PARMS*>(params)->dwTimeFormat);
-        } else if (msg == MCI_PLAY && params) {
-            auto* p = static_cast<MCI_PLAY_PARMS*>(params);
-            line += " from " + Hex(p->dwFrom) + " to " + Hex(p->dwTo);
-        } else if (msg == MCI_STATUS) {
-            auto* p = static_cast<MCI_STATUS_PARMS*>(params);
-            line += " item " + std::to_string(p->dwItem);
-            if (flags & MCI_TRACK) {
-                line += " track " + std::to_string(p->dwTrack);
-            }
-            line += " = " + std::to_string(p->dwReturn);
+        std::string line = names.at(msg);
+        if (msg == MCI_STATUS) {
+            line += " " + std::to_string(static_cast<MCI_STATUS_PARMS*>(params)->dwItem);
         }
-        if (r != 0) {
-            line += " -> error " + std::to_string(r);
-        }
-        log.push_back(line);
+        log.push_back(r == 0 ? line : line + " -> error " + std::to_string(r));
         return r;
     }
     std::vector<std::string> Take() { return std::exchange(log, {}); }
@@ -190,18 +155,14 @@ private:
     IMci& d_;
 };
 
-// The UI thread's queue, and the messages it delivered to the window.
+// The UI thread's queue; MM_MCINOTIFY goes to what the window does with it.
 struct FakeCdHost final : IMediaHost {
     std::deque<std::function<void()>> tasks;
-    std::vector<std::pair<WPARAM, LPARAM>> notifications; // MM_MCINOTIFY only
-    std::function<void(WPARAM, LPARAM)> window;           // what the window does
+    std::function<void(WPARAM, LPARAM)> window;
     void PostTask(std::function<void()> t) override { tasks.push_back(std::move(t)); }
     LRESULT DeliverMessage(UINT msg, WPARAM w, LPARAM l) override {
-        if (msg == MM_MCINOTIFY) {
-            notifications.emplace_back(w, l);
-            if (window) {
-                window(w, l);
-            }
+        if (msg == MM_MCINOTIFY && window) {
+            window(w, l);
         }
         return 0;
     }

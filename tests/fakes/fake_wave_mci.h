@@ -1,7 +1,7 @@
 #pragma once
-// A "waveaudio" device in memory: it keeps every request with copies of its
-// parameter record, answers with a length and position the test sets, and
-// fails the commands the test names.
+// A "waveaudio" device in memory: it keeps every request with what its
+// record said, answers with a length the test sets (at position 0), and fails the commands
+// the test names; plus Mixora.ini in memory.
 #include <cstdint>
 #include <map>
 #include <set>
@@ -14,13 +14,10 @@
 namespace mixora {
 
 struct MciRequest {
-    std::uint32_t device = 0;
-    std::uint32_t msg = 0;
-    std::uint32_t flags = 0;
+    std::uint32_t device = 0, msg = 0, flags = 0;
     std::uintptr_t callback = 0;
     MCI_OPEN_PARMS open;
     MCI_WAVE_SET_PARMS set;
-    std::uint32_t statusItem = 0;
     std::string file;
 };
 
@@ -30,27 +27,19 @@ public:
     std::set<std::uint32_t> failing; // messages that fail
     std::uint32_t nextId = 5;
     std::uintptr_t length = 0;
-    std::uintptr_t position = 0;
 
     std::uint32_t SendCommand(std::uint32_t device, std::uint32_t msg, std::uint32_t flags,
                               void* params) override {
-        MciRequest r;
-        r.device = device;
-        r.msg = msg;
-        r.flags = flags;
+        MciRequest& r = requests.emplace_back(MciRequest{device, msg, flags, 0, {}, {}, {}});
         if (msg == MCI_OPEN) {
             r.open = *static_cast<MCI_OPEN_PARMS*>(params);
         } else if (msg == MCI_SET) {
             r.set = *static_cast<MCI_WAVE_SET_PARMS*>(params);
         } else if (msg == MCI_SEEK || msg == MCI_RECORD || msg == MCI_PLAY) {
-            // Their records all begin with the callback.
-            r.callback = *static_cast<std::uintptr_t*>(params);
-        } else if (msg == MCI_STATUS) {
-            r.statusItem = static_cast<MCI_STATUS_PARMS*>(params)->dwItem;
+            r.callback = *static_cast<std::uintptr_t*>(params); // their records begin with it
         } else if (msg == MCI_SAVE) {
             r.file = static_cast<MCI_SAVE_PARMS*>(params)->lpfilename;
         }
-        requests.push_back(r);
         if (failing.count(msg)) {
             return MCIERR_HARDWARE;
         }
@@ -58,7 +47,7 @@ public:
             static_cast<MCI_OPEN_PARMS*>(params)->wDeviceID = nextId++;
         } else if (msg == MCI_STATUS) {
             auto* s = static_cast<MCI_STATUS_PARMS*>(params);
-            s->dwReturn = s->dwItem == MCI_STATUS_LENGTH ? length : position;
+            s->dwReturn = s->dwItem == MCI_STATUS_LENGTH ? length : 0; // the position is 0
         }
         return 0;
     }
@@ -77,11 +66,9 @@ public:
     }
 };
 
-// Mixora.ini in memory, keeping the order keys were first written in.
 class MemoryProfile final : public IPrivateProfile {
 public:
     std::map<std::string, std::string> values; // "Section/Key"
-    std::vector<std::string> writes;           // "Section/Key=value" in order
 
     int GetInt(const std::string& section, const std::string& key, int def,
                const std::string&) override {
@@ -96,7 +83,6 @@ public:
     bool WriteString(const std::string& section, const std::string& key, const std::string& value,
                      const std::string&) override {
         values[section + "/" + key] = value;
-        writes.push_back(section + "/" + key + "=" + value);
         return true;
     }
 };

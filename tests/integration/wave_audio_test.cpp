@@ -37,41 +37,32 @@ std::uint32_t Le(const std::string& b, std::size_t at, int bytes) {
     return v;
 }
 
-struct Wave {
-    std::uint32_t rate = 0, avg = 0, bits = 0, channels = 0, align = 0;
-    std::vector<double> left; // first channel, -1..1
-    std::size_t frames = 0;
-};
-
-// Reads a canonical 44-byte-header PCM wave file, checking every size field.
-Wave ReadWave(const std::string& path) {
+// The first channel (-1..1) of a canonical 44-byte-header PCM wave file,
+// checking every header field against the format it should be in.
+std::vector<double> ReadWave(const std::string& path, std::uint32_t rate, std::uint32_t bits,
+                             std::uint32_t channels) {
     std::ifstream in(path, std::ios::binary);
     const std::string b((std::istreambuf_iterator<char>(in)), {});
-    Wave w;
-    EXPECT_GE(b.size(), 44u);
-    if (b.size() < 44)
-        return w;
-    EXPECT_EQ(b.substr(0, 4), "RIFF");
-    EXPECT_EQ(Le(b, 4, 4), b.size() - 8);
-    EXPECT_EQ(b.substr(8, 8), "WAVEfmt ");
-    EXPECT_EQ(Le(b, 16, 4), 16u);
-    EXPECT_EQ(Le(b, 20, 2), 1u);
-    w.channels = Le(b, 22, 2);
-    w.rate = Le(b, 24, 4);
-    w.avg = Le(b, 28, 4);
-    w.align = Le(b, 32, 2);
-    w.bits = Le(b, 34, 2);
-    EXPECT_EQ(b.substr(36, 4), "data");
-    EXPECT_EQ(Le(b, 40, 4), b.size() - 44);
-    if (w.align == 0)
-        return w;
-    w.frames = (b.size() - 44) / w.align;
-    for (std::size_t f = 0; f < w.frames; ++f) {
-        const std::size_t at = 44 + f * w.align;
-        w.left.push_back(w.bits == 8 ? (static_cast<unsigned char>(b[at]) - 128) / 128.0
-                                     : static_cast<std::int16_t>(Le(b, at, 2)) / 32768.0);
+    std::vector<double> left;
+    if (b.size() < 44) {
+        ADD_FAILURE() << path << ": " << b.size() << " bytes";
+        return left;
     }
-    return w;
+    const std::uint32_t align = bits / 8 * channels;
+    EXPECT_EQ(b.substr(0, 16), "RIFF" + b.substr(4, 4) + "WAVEfmt ");
+    EXPECT_EQ(b.substr(36, 4), "data");
+    // RIFF size, fmt size, PCM, channels, rate, byte rate, block, bits, data size.
+    EXPECT_EQ(
+        std::vector<std::uint32_t>({Le(b, 4, 4), Le(b, 16, 4), Le(b, 20, 2), Le(b, 22, 2),
+                                    Le(b, 24, 4), Le(b, 28, 4), Le(b, 32, 2), Le(b, 34, 2),
+                                    Le(b, 40, 4)}),
+        std::vector<std::uint32_t>({std::uint32_t(b.size() - 8), 16, 1, channels, rate,
+                                    rate * align, align, bits, std::uint32_t(b.size() - 44)}));
+    for (std::size_t at = 44; at + align <= b.size(); at += align) {
+        left.push_back(bits == 8 ? (static_cast<unsigned char>(b[at]) - 128) / 128.0
+                                 : static_cast<std::int16_t>(Le(b, at, 2)) / 32768.0);
+    }
+    return left;
 }
 
 double Goertzel(const std::vector<double>& x, double hz, double rate) {
@@ -92,49 +83,46 @@ struct WaveAudioTest : ::testing::Test {
                      {dir.File("cache"), kTone, "fakesink sync=true"},
                      [](std::uintptr_t, std::uint32_t, std::uint32_t) {}};
 
-    std::uint32_t Open() {
+    std::uint32_t Send(std::uint32_t id, std::uint32_t msg, std::uint32_t flags, void* p) {
+        return mci.SendCommand(id, msg, flags, p);
+    }
+    // Opens a recording in the format; its id.
+    std::uint32_t Open(std::uint32_t rate, std::uint16_t bits, std::uint16_t channels) {
         MCI_OPEN_PARMS open;
         open.lpstrDeviceType = "waveaudio";
-        EXPECT_EQ(mci.SendCommand(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT | MCI_WAIT, &open),
-                  0u);
-        return open.wDeviceID;
-    }
-    std::uint32_t SetFormat(std::uint32_t id, std::uint32_t rate, std::uint16_t bits,
-                            std::uint16_t channels) {
+        EXPECT_EQ(Send(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT | MCI_WAIT, &open), 0u);
         MCI_WAVE_SET_PARMS set;
-        set.wFormatTag = 1;
         set.nChannels = channels;
         set.nSamplesPerSec = rate;
         set.nAvgBytesPerSec = bits / 8u * channels * rate;
         set.nBlockAlign = static_cast<std::uint16_t>(bits * channels / 8);
         set.wBitsPerSample = bits;
-        return mci.SendCommand(id, MCI_SET, 0x003E0400, &set);
+        EXPECT_EQ(Send(open.wDeviceID, MCI_SET, 0x003E0400, &set), 0u);
+        return open.wDeviceID;
     }
-    // Records for `seconds`; the time the device was actually recording.
+    // Records for `seconds`; the time the device was actually recording,
+    // which starts when the record command has set the pipeline going.
     double Record(std::uint32_t id, double seconds) {
-        MCI_SEEK_PARMS seek;
-        mci.SendCommand(id, MCI_SEEK, MCI_SEEK_TO_END | MCI_NOTIFY, &seek);
         MCI_RECORD_PARMS rec;
         rec.dwCallback = 1;
         const auto start = Clock::now();
-        EXPECT_EQ(mci.SendCommand(id, MCI_RECORD, MCI_NOTIFY, &rec), 0u);
+        EXPECT_EQ(Send(id, MCI_RECORD, MCI_NOTIFY, &rec), 0u);
         const auto recording = Clock::now();
         std::this_thread::sleep_until(start + std::chrono::duration<double>(seconds));
         const auto stop = Clock::now();
-        EXPECT_EQ(mci.SendCommand(id, MCI_STOP, MCI_WAIT, nullptr), 0u);
-        // Recording starts when the record command has set the pipeline going.
+        EXPECT_EQ(Send(id, MCI_STOP, MCI_WAIT, nullptr), 0u);
         return std::chrono::duration<double>(stop - recording).count();
     }
-    std::uintptr_t Status(std::uint32_t id, std::uint32_t item) {
+    std::uintptr_t Length(std::uint32_t id) {
         MCI_STATUS_PARMS s;
-        s.dwItem = item;
-        EXPECT_EQ(mci.SendCommand(id, MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT, &s), 0u);
+        s.dwItem = MCI_STATUS_LENGTH;
+        EXPECT_EQ(Send(id, MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT, &s), 0u);
         return s.dwReturn;
     }
     std::uint32_t Save(std::uint32_t id, const std::string& path) {
         MCI_SAVE_PARMS save;
         save.lpfilename = path;
-        return mci.SendCommand(id, MCI_SAVE, MCI_SAVE_FILE | MCI_WAIT, &save);
+        return Send(id, MCI_SAVE, MCI_SAVE_FILE | MCI_WAIT, &save);
     }
 };
 
@@ -146,34 +134,25 @@ TEST_F(WaveAudioTest, TwoSecondsOfToneAtTheSmallestAndLargestFormats) {
         std::uint16_t bits, channels;
     };
     for (const Format f : {Format{11025, 8, 1}, Format{44100, 16, 2}}) {
-        SCOPED_TRACE(std::to_string(f.rate) + "/" + std::to_string(f.bits) + "/" +
-                     std::to_string(f.channels));
-        const std::uint32_t id = Open();
-        ASSERT_EQ(SetFormat(id, f.rate, f.bits, f.channels), 0u);
+        SCOPED_TRACE(f.rate);
+        const std::uint32_t id = Open(f.rate, f.bits, f.channels);
         const double heard = Record(id, 2.0);
-        const std::string path = dir.File("tone.wav");
-        ASSERT_EQ(Save(id, path), 0u);
-        const Wave w = ReadWave(path);
-        EXPECT_EQ(w.rate, f.rate);
-        EXPECT_EQ(w.bits, f.bits);
-        EXPECT_EQ(w.channels, f.channels);
-        EXPECT_EQ(w.align, f.bits / 8u * f.channels);
-        EXPECT_EQ(w.avg, w.align * f.rate);
-        EXPECT_NEAR(static_cast<double>(w.frames) / f.rate, heard, 0.020);
-        EXPECT_NEAR(static_cast<double>(Status(id, MCI_STATUS_LENGTH)), heard * 1000, 20);
+        ASSERT_EQ(Save(id, dir.File("tone.wav")), 0u);
+        const auto left = ReadWave(dir.File("tone.wav"), f.rate, f.bits, f.channels);
+        EXPECT_NEAR(static_cast<double>(left.size()) / f.rate, heard, 0.020);
+        EXPECT_NEAR(static_cast<double>(Length(id)), heard * 1000, 20);
         // Half scale at 1 kHz is 0.25; a rate written wrong moves the tone.
-        EXPECT_GT(Goertzel(w.left, 1000, w.rate), 0.2);
-        EXPECT_EQ(mci.SendCommand(id, MCI_CLOSE, MCI_WAIT, nullptr), 0u);
+        EXPECT_GT(Goertzel(left, 1000, f.rate), 0.2);
+        EXPECT_EQ(Send(id, MCI_CLOSE, MCI_WAIT, nullptr), 0u);
     }
     // Every temporary recording went with its device.
     EXPECT_TRUE(std::filesystem::is_empty(dir.File("cache")));
 }
 
 TEST_F(WaveAudioTest, AFailedSaveLeavesTheOldFileAndTheRecordingWhole) {
-    const std::uint32_t id = Open();
-    ASSERT_EQ(SetFormat(id, 8000, 8, 1), 0u);
+    const std::uint32_t id = Open(8000, 8, 1);
     Record(id, 0.5);
-    const auto length = Status(id, MCI_STATUS_LENGTH);
+    const auto length = Length(id);
     const std::string locked = dir.File("locked");
     std::filesystem::create_directory(locked);
     dir.Write("locked/old.wav", "old take");
@@ -184,7 +163,8 @@ TEST_F(WaveAudioTest, AFailedSaveLeavesTheOldFileAndTheRecordingWhole) {
     EXPECT_EQ(Save(id, target), MCIERR_FILE_NOT_SAVED);
     EXPECT_EQ(dir.Read("locked/old.wav"), "old take");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(locked), {}), 1);
-    EXPECT_EQ(Status(id, MCI_STATUS_LENGTH), length);
+    EXPECT_EQ(Length(id), length);
     EXPECT_EQ(Save(id, dir.File("saved.wav")), 0u);
-    EXPECT_NEAR(static_cast<double>(ReadWave(dir.File("saved.wav")).frames), 8.0 * length, 8);
+    EXPECT_NEAR(static_cast<double>(ReadWave(dir.File("saved.wav"), 8000, 8, 1).size()),
+                8.0 * length, 8);
 }

@@ -1,34 +1,23 @@
 // The wave recorder through a fake "waveaudio" device: the requests it sends
-// with their exact flags and records, its states, and the format dialog's
-// choices as sent and stored.
+// with their flags and records, its states, and the format dialog's choices
+// as sent and stored.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "device/language_text.h"
 #include "fakes/fake_dialog_view.h"
+#include "fakes/fake_media.h"
 #include "fakes/fake_wave_mci.h"
 #include "fakes/frame_harness.h"
-#include "platform/file_dialog.h"
 #include "platform/message_box.h"
-#include "recorder/record_format.h"
-#include "recorder/record_format_dialog.h"
 #include "recorder/wave_recorder.h"
 
 using namespace mixora;
 using ::testing::_;
 using ::testing::Return;
+using Msgs = std::vector<std::uint32_t>;
 
 namespace {
-
-class FakeFileDialog final : public IFileDialog {
-public:
-    std::vector<FileDialogRequest> asked;
-    std::optional<std::vector<std::string>> answer;
-    std::optional<std::vector<std::string>> Run(const FileDialogRequest& r) override {
-        asked.push_back(r);
-        return answer;
-    }
-};
 
 struct RecorderTest : ::testing::Test, FrameHarness {
     FakeWaveMci wave;
@@ -38,60 +27,62 @@ struct RecorderTest : ::testing::Test, FrameHarness {
     CLanguageText language{records,
                            [](std::string_view, std::string_view, std::string&) { return false; }};
     CMainFrame frame{Services()};
-    std::string rescue = ::testing::TempDir() + "mixora-rescue-test";
     std::unique_ptr<CWaveRecorder> rec = Make();
 
     std::unique_ptr<CWaveRecorder> Make() {
-        return std::make_unique<CWaveRecorder>(
-            RecorderServices{wave, records, ini, system, messages, files, dialogs, resources,
-                             language, rescue, [] { return std::time_t{1796700000}; }});
+        return std::make_unique<CWaveRecorder>(RecorderServices{
+            wave, records, ini, system, messages, files, dialogs, resources, language,
+            ::testing::TempDir() + "mixora-rescue-test", [] { return std::time_t{1796700000}; }});
     }
-    void Record() {
-        rec->StartRecording(frame);
-        wave.length = 1500;
+    // The format dialog: `press` then OK, and Cancel if OK left it open.
+    void FormatDialog(std::vector<int> press, const char* typedRate = "") {
+        dialogs.script = [=](FakeDialogView& v, IDialogController& d) {
+            v.texts[1013] = typedRate;
+            for (int id : press)
+                d.OnCommand(v, id);
+            d.OnCommand(v, kIdOk);
+            if (!v.ended)
+                d.OnCommand(v, kIdCancel);
+        };
+        rec->RunRecordFormatDialog(frame);
     }
 };
 
-constexpr std::uint32_t kSetFlags = 0x003E0400;
-
 } // namespace
 
-TEST_F(RecorderTest, FirstRecordOpensAnUntitledRecordingSetsTheStoredFormatAndRecordsAtTheEnd) {
+TEST_F(RecorderTest, RecordOpensAnUntitledRecordingInTheStoredFormatStopPlaysAndRecordsOn) {
     rec->StartRecording(frame);
-    ASSERT_EQ(wave.Messages(),
-              (std::vector<std::uint32_t>{MCI_OPEN, MCI_SET, MCI_SEEK, MCI_RECORD}));
-    const auto& open = wave.requests[0];
-    EXPECT_EQ(open.flags, 0x2202u);
-    EXPECT_EQ(open.open.lpstrDeviceType, "waveaudio");
-    EXPECT_EQ(open.open.lpstrElementName, "");
-    // Defaults 1010/1015/1017: 22.05 kHz, 16 bits, stereo.
-    const auto& set = wave.requests[1];
+    ASSERT_EQ(wave.Messages(), (Msgs{MCI_OPEN, MCI_SET, MCI_SEEK, MCI_RECORD}));
+    const MciRequest& open = wave.requests[0];
+    EXPECT_EQ(std::tuple(open.flags, open.open.lpstrDeviceType, open.open.lpstrElementName),
+              std::tuple(MCI_OPEN_TYPE | MCI_OPEN_ELEMENT | MCI_WAIT, "waveaudio", ""));
+    // First run: 22.05 kHz, 16 bits, stereo; a WAVE format's byte rate is
+    // rate x channels x bytes per sample and its block one frame.
+    const MciRequest& set = wave.requests[1];
     EXPECT_EQ(std::tuple(set.device, set.flags, set.set.dwTimeFormat, set.set.wFormatTag),
-              std::tuple(5u, kSetFlags, 0u, 1u));
+              std::tuple(5u, 0x003E0400u, 0u, 1u));
     EXPECT_EQ(std::tuple(set.set.nChannels, set.set.nSamplesPerSec, set.set.nAvgBytesPerSec,
                          set.set.nBlockAlign, set.set.wBitsPerSample),
               std::tuple(2u, 22050u, 88200u, 4u, 16u));
     EXPECT_EQ(wave.requests[2].flags, MCI_SEEK_TO_END | MCI_NOTIFY);
-    EXPECT_EQ(wave.requests[2].callback, 0u);
-    EXPECT_EQ(wave.requests[3].flags, MCI_NOTIFY);
-    EXPECT_EQ(wave.requests[3].callback, kMainWindowCallback);
+    EXPECT_EQ(std::tuple(wave.requests[3].flags, wave.requests[3].callback),
+              std::tuple(MCI_NOTIFY, kMainWindowCallback));
     EXPECT_EQ(frame.m_nRecState, 3);
 
-    // Stop and play back from the start, with a notice to the window; then
-    // record again: no new device, the seek to the end first.
     rec->StopRecorder(frame);
     EXPECT_EQ(wave.Last(MCI_STOP)->flags, MCI_WAIT);
     EXPECT_EQ(frame.m_nRecState, 0);
+    // Play back from the start with a notice to the window; recording again
+    // adds to the same recording at its end.
     wave.requests.clear();
     rec->PlayRecording(frame);
-    rec->StopRecorder(frame);
+    EXPECT_EQ(frame.m_nRecState, 2);
     rec->StartRecording(frame);
-    ASSERT_EQ(wave.Messages(),
-              (std::vector<std::uint32_t>{MCI_SEEK, MCI_PLAY, MCI_STOP, MCI_SEEK, MCI_RECORD}));
+    ASSERT_EQ(wave.Messages(), (Msgs{MCI_SEEK, MCI_PLAY, MCI_SEEK, MCI_RECORD}));
     EXPECT_EQ(wave.requests[0].flags, MCI_SEEK_TO_START | MCI_NOTIFY);
     EXPECT_EQ(std::tuple(wave.requests[1].flags, wave.requests[1].callback),
               std::tuple(MCI_NOTIFY, kMainWindowCallback));
-    EXPECT_EQ(wave.requests[3].flags, MCI_SEEK_TO_END | MCI_NOTIFY);
+    EXPECT_EQ(wave.requests[2].flags, MCI_SEEK_TO_END | MCI_NOTIFY);
 }
 
 TEST_F(RecorderTest, TheFormatSentFollowsTheStoredChoicesAndTheUserRateKey) {
@@ -100,7 +91,6 @@ TEST_F(RecorderTest, TheFormatSentFollowsTheStoredChoicesAndTheUserRateKey) {
         const char* userRate;
         std::uint32_t hz, avg, align, bits, ch;
     };
-    // Byte rates as the WAVE format defines them: rate x channels x bytes.
     const Case cases[] = {
         {1009, 1014, 1016, nullptr, 11025, 11025, 1, 8, 1},
         {1012, 1014, 1017, "30000", 30000, 60000, 2, 8, 2},
@@ -114,39 +104,29 @@ TEST_F(RecorderTest, TheFormatSentFollowsTheStoredChoicesAndTheUserRateKey) {
         if (c.userRate)
             ini.values["Recording/UserRate"] = c.userRate;
         records.g_wRecDevice = 0;
-        rec = Make();
         rec->StartRecording(frame);
         const MCI_WAVE_SET_PARMS& s = wave.Last(MCI_SET)->set;
-        EXPECT_EQ(s.nSamplesPerSec, c.hz);
-        EXPECT_EQ(s.nAvgBytesPerSec, c.avg);
-        EXPECT_EQ(s.nBlockAlign, c.align);
-        EXPECT_EQ(s.wBitsPerSample, c.bits);
-        EXPECT_EQ(s.nChannels, c.ch);
+        EXPECT_EQ(std::tuple(s.nSamplesPerSec, s.nAvgBytesPerSec, s.nBlockAlign, s.wBitsPerSample,
+                             s.nChannels),
+                  std::tuple(c.hz, c.avg, c.align, c.bits, c.ch));
     }
 }
 
-TEST_F(RecorderTest, SaveAsksTheLengthFirstAndOffersAWaveFileDialogOnlyForARecording) {
+TEST_F(RecorderTest, SaveOffersAWaveFileDialogOnlyForARecordingAndAFailureKeepsIt) {
     rec->StartRecording(frame);
-    wave.length = 0;
-    wave.requests.clear();
-    rec->SaveRecordedData(frame);
-    ASSERT_EQ(wave.Messages(), (std::vector<std::uint32_t>{MCI_STATUS}));
-    EXPECT_EQ(wave.requests[0].flags, 0x102u);
-    EXPECT_EQ(wave.requests[0].statusItem, MCI_STATUS_LENGTH);
-    EXPECT_TRUE(files.asked.empty());
+    rec->SaveRecordedData(frame); // 0 ms long
+    EXPECT_TRUE(files.requests.empty());
 
     wave.length = 2000;
-    files.answer = std::nullopt; // cancelled
-    rec->SaveRecordedData(frame);
-    ASSERT_EQ(files.asked.size(), 1u);
-    const FileDialogRequest& r = files.asked[0];
-    EXPECT_EQ(std::tuple(r.kind, r.overwritePrompt, r.defaultExtension, r.initialName),
-              std::tuple(FileDialogRequest::Kind::Save, true, "wav", ""));
-    EXPECT_EQ(r.filters.at(0).patterns, "*.wav");
+    rec->SaveRecordedData(frame); // cancelled
+    ASSERT_EQ(files.requests.size(), 1u);
+    const FileDialogRequest& r = files.requests[0];
+    EXPECT_EQ(std::tuple(r.kind, r.overwritePrompt, r.defaultExtension, r.filters.at(0).patterns),
+              std::tuple(FileDialogRequest::Kind::Save, true, "wav", "*.wav"));
     EXPECT_EQ(wave.Last(MCI_SAVE), nullptr);
 
-    // A failed save says so and keeps everything; a good one ends recording.
-    files.answer = std::vector<std::string>{"/home/a/take.wav"};
+    files.answers = {std::vector<std::string>{"/home/a/take.wav"},
+                     std::vector<std::string>{"/home/a/take.wav"}};
     wave.failing = {MCI_SAVE};
     EXPECT_CALL(messages, MessageBox(::testing::HasSubstr("/home/a/take.wav"), "Mixora",
                                      MB_OK | MB_ICONWARNING));
@@ -155,47 +135,13 @@ TEST_F(RecorderTest, SaveAsksTheLengthFirstAndOffersAWaveFileDialogOnlyForARecor
     EXPECT_TRUE(rec->HoldsUnsavedRecording(frame));
     wave.failing = {};
     rec->SaveRecordedData(frame);
-    EXPECT_EQ(wave.Last(MCI_SAVE)->flags, 0x102u);
-    EXPECT_EQ(wave.Last(MCI_SAVE)->file, "/home/a/take.wav");
+    EXPECT_EQ(std::tuple(wave.Last(MCI_SAVE)->flags, wave.Last(MCI_SAVE)->file),
+              std::tuple(MCI_SAVE_FILE | MCI_WAIT, "/home/a/take.wav"));
     EXPECT_EQ(frame.m_nRecState, 0);
     EXPECT_FALSE(rec->HoldsUnsavedRecording(frame));
 }
 
-TEST_F(RecorderTest, TheDialogTakesAUserRateOnlyFrom8To48KilohertzTruncated) {
-    struct Case {
-        const char* typed;
-        std::int32_t rate;
-        bool accepted;
-    };
-    const Case cases[] = {
-        {"48.0009", 48000, true}, {"7.9999", 7999, false}, {"  +4.41e1kHz", 44100, true}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.typed);
-        ::testing::Mock::VerifyAndClearExpectations(&messages);
-        EXPECT_CALL(messages, MessageBox("Invalid Sampling Rate!", "ERROR", 0x30u))
-            .Times(c.accepted ? 0 : 1);
-        bool ended = true;
-        int focus = 0;
-        dialogs.script = [&](FakeDialogView& v, IDialogController& d) {
-            d.OnCommand(v, 1012);
-            v.texts[1013] = c.typed;
-            d.OnCommand(v, kIdOk);
-            ended = v.ended;
-            focus = v.focus;
-            if (!v.ended)
-                d.OnCommand(v, kIdCancel);
-        };
-        rec->RunRecordFormatDialog(frame);
-        EXPECT_EQ(rec->Records().g_userRate, c.rate);
-        EXPECT_EQ(ended, c.accepted);
-        EXPECT_EQ(focus, c.accepted ? 0 : 1013);
-        if (c.accepted) {
-            EXPECT_EQ(wave.Last(MCI_SET)->set.nSamplesPerSec, static_cast<std::uint32_t>(c.rate));
-        }
-    }
-}
-
-TEST_F(RecorderTest, TheDialogShowsTheStoredChoicesAndOkWritesThemInOrder) {
+TEST_F(RecorderTest, TheDialogShowsTheStoredChoicesAndTakesATypedRateOf8To48Kilohertz) {
     ini.values = {{"Recording/SampRate", "1011"},
                   {"Recording/SampSize", "1014"},
                   {"Recording/Channels", "1099"}}; // hand-edited: no mark
@@ -204,62 +150,57 @@ TEST_F(RecorderTest, TheDialogShowsTheStoredChoicesAndOkWritesThemInOrder) {
         EXPECT_FALSE(v.IsButtonChecked(1016) || v.IsButtonChecked(1017));
         d.OnCommand(v, 1016);
         d.OnCommand(v, kIdOk);
-        EXPECT_TRUE(v.ended);
     };
     rec->RunRecordFormatDialog(frame);
-    EXPECT_EQ(wave.Messages(), (std::vector<std::uint32_t>{MCI_OPEN, MCI_SET}));
+    EXPECT_EQ(wave.Messages(), (Msgs{MCI_OPEN, MCI_SET}));
     EXPECT_EQ(wave.Last(MCI_SET)->set.nSamplesPerSec, 44100u);
     EXPECT_EQ(wave.Last(MCI_SET)->set.nChannels, 1u);
-    EXPECT_EQ(ini.writes,
-              (std::vector<std::string>{"Recording/SampRate=1011", "Recording/SampSize=1014",
-                                        "Recording/Channels=1016", "Recording/UserRate=22050"}));
+    EXPECT_EQ(ini.values["Recording/Channels"], "1016");
+
+    // Typed in kHz, read as atof reads it and cut to whole Hz.
+    EXPECT_CALL(messages, MessageBox("Invalid Sampling Rate!", "ERROR", MB_ICONWARNING));
+    FormatDialog({1012}, "7.9999");
+    EXPECT_EQ(wave.Messages().size(), 2u);
+    EXPECT_EQ(ini.values["Recording/SampRate"], "1011");
+    for (auto [typed, hz] : {std::pair("48.0009", 48000u), std::pair("  +4.41e1kHz", 44100u)}) {
+        FormatDialog({1012}, typed);
+        EXPECT_EQ(wave.Last(MCI_SET)->set.nSamplesPerSec, hz);
+        EXPECT_EQ(ini.values["Recording/UserRate"], std::to_string(hz));
+    }
 }
 
 TEST_F(RecorderTest, AnUnsavedRecordingGoesOnlyWhenThePersonSaysSo) {
-    Record();
-    rec->StopRecorder(frame);
+    rec->StartRecording(frame);
+    wave.length = 1500;
     EXPECT_CALL(messages, MessageBox("The recording has not been saved. Discard it?", "Mixora",
                                      MB_YESNO | MB_ICONWARNING))
         .WillOnce(Return(IDNO))
         .WillOnce(Return(IDYES));
-    dialogs.script = [](FakeDialogView& v, IDialogController& d) {
-        d.OnCommand(v, kIdOk);
-        if (!v.ended)
-            d.OnCommand(v, kIdCancel);
-    };
-    rec->RunRecordFormatDialog(frame); // No: the device and its recording stay
+    FormatDialog({}); // No: the device and its recording stay
     EXPECT_EQ(wave.Last(MCI_CLOSE), nullptr);
-    rec->RunRecordFormatDialog(frame);
+    FormatDialog({});
     EXPECT_EQ(std::tuple(wave.Last(MCI_CLOSE)->device, wave.Last(MCI_CLOSE)->flags),
               std::tuple(5u, MCI_WAIT));
     EXPECT_EQ(records.g_wRecDevice, 6u);
 
-    Record();
+    // Closing the window: Cancel, or Yes and then no file chosen, keep it open.
+    rec->StartRecording(frame);
     EXPECT_CALL(messages,
                 MessageBox("The recording has not been saved. Save it before Mixora closes?",
                            "Mixora", MB_YESNOCANCEL | MB_ICONWARNING))
         .WillOnce(Return(IDCANCEL))
-        .WillOnce(Return(IDYES));
+        .WillRepeatedly(Return(IDYES));
     EXPECT_TRUE(rec->CancelClose(frame, true));
-    files.answer = std::vector<std::string>{"/tmp/x.wav"};
+    EXPECT_TRUE(rec->CancelClose(frame, true));
+    files.answers = {std::vector<std::string>{"/tmp/x.wav"}};
     EXPECT_FALSE(rec->CancelClose(frame, true));
     EXPECT_EQ(wave.Last(MCI_SAVE)->file, "/tmp/x.wav");
-}
 
-TEST_F(RecorderTest, TheWindowAsksTheRecorderBeforeClosingAndBeforeClosingItsDevice) {
-    using ::testing::InSequence;
+    // The window asks only when it may: a logout closes it without a word.
     frame.OnCreate();
     EXPECT_CALL(recorder, CancelClose(_, true)).WillOnce(Return(true));
-    EXPECT_CALL(host, DestroyWindow()).Times(0);
-    frame.WindowProc(WM_CLOSE, 0, 0);
-    ::testing::Mock::VerifyAndClearExpectations(&host);
     EXPECT_CALL(recorder, CancelClose(_, false)).WillOnce(Return(false));
-    EXPECT_CALL(host, DestroyWindow());
+    EXPECT_CALL(host, DestroyWindow()).Times(1);
+    frame.WindowProc(WM_CLOSE, 0, 0);
     frame.WindowProc(WM_CLOSE, 0, kCloseWithoutAsking);
-
-    records.g_wRecDevice = 9;
-    InSequence order;
-    EXPECT_CALL(recorder, RescueUnsavedRecording(_));
-    EXPECT_CALL(mci, SendCommand(9, MCI_CLOSE, MCI_WAIT, nullptr));
-    frame.WindowProc(WM_DESTROY, 0, 0);
 }

@@ -16,7 +16,6 @@ namespace mixora {
 struct MciRequest {
     std::uint32_t device = 0, msg = 0, flags = 0;
     std::uintptr_t callback = 0;
-    MCI_OPEN_PARMS open;
     MCI_WAVE_SET_PARMS set;
     std::string file;
 };
@@ -30,10 +29,8 @@ public:
 
     std::uint32_t SendCommand(std::uint32_t device, std::uint32_t msg, std::uint32_t flags,
                               void* params) override {
-        MciRequest& r = requests.emplace_back(MciRequest{device, msg, flags, 0, {}, {}, {}});
-        if (msg == MCI_OPEN) {
-            r.open = *static_cast<MCI_OPEN_PARMS*>(params);
-        } else if (msg == MCI_SET) {
+        MciRequest& r = requests.emplace_back(MciRequest{device, msg, flags, 0, {}, {}});
+        if (msg == MCI_SET) {
             r.set = *static_cast<MCI_WAVE_SET_PARMS*>(params);
         } else if (msg == MCI_SEEK || msg == MCI_RECORD || msg == MCI_PLAY) {
             r.callback = *static_cast<std::uintptr_t*>(params); // their records begin with it

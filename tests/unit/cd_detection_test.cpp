@@ -9,10 +9,6 @@ namespace {
 
 using ::testing::ElementsAre;
 
-constexpr std::uint32_t Msf(std::uint32_t m, std::uint32_t s, std::uint32_t f = 0) {
-    return m | s << 8 | f << 16;
-}
-
 struct CdDetectionTest : PlaybackFixture {
     CdDetectionTest() {
         // Twelve audio tracks after the 150-frame pregap: track t lasts 3
@@ -49,8 +45,8 @@ TEST_F(CdDetectionTest, AnAudioDiscAtStartUpIsAppendedOnceWithItsLengths) {
     const auto paths = window.Paths();
     EXPECT_EQ(std::tuple(paths[0], paths[2], paths[10], paths[11], paths[13]),
               std::tuple("/m/a.mp3", "Track01.cda", "Track09.cda", "Track10.cda", "Track12.cda"));
-    EXPECT_EQ(window.m_playlist[2].length, Msf(3, 1));
-    EXPECT_EQ(window.m_playlist[13].length, Msf(3, 12));
+    EXPECT_EQ(window.m_playlist[2].length, MCI_MAKE_MSF(3, 1, 0));
+    EXPECT_EQ(window.m_playlist[13].length, MCI_MAKE_MSF(3, 12, 0));
     EXPECT_EQ(std::tuple(window.m_nCurrent, window.m_nSelected), std::tuple(1, 0));
     EXPECT_TRUE(window.m_bCdPresent);
     // The next polls only watch the door, and let go of the drive.
@@ -61,23 +57,20 @@ TEST_F(CdDetectionTest, AnAudioDiscAtStartUpIsAppendedOnceWithItsLengths) {
     EXPECT_EQ(drive.alive, 0);
 }
 
-TEST_F(CdDetectionTest, DataDiscsMixedDiscsAndNoDiscAddNothing) {
+TEST_F(CdDetectionTest, DataDiscsMixedDiscsAndAnEmptyDriveAddNothing) {
     drive.toc = MakeToc({{600.0, true}, {200.0, false}}, 150);
     engine.DetectAudioCd(window);
     drive.tray = CdTray::NoDisc;
     engine.DetectAudioCd(window);
-    drive.present = false;
-    engine.DetectAudioCd(window);
     EXPECT_EQ(window.m_playlist.size(), 2u);
     EXPECT_FALSE(window.m_bCdPresent);
-    // Without a drive the poll ends at the failed open.
-    EXPECT_EQ(mci.log.back(), "open -> error 263");
 }
 
 TEST_F(CdDetectionTest, OpeningTheDoorRemovesEveryCdTrackAndMendsTheIndices) {
     engine.DetectAudioCd(window);
     // A ".cda" from elsewhere, before the current entry.
-    window.m_playlist.insert(window.m_playlist.begin(), {"/old/Track07.cda", Msf(2, 0)});
+    window.m_playlist.insert(window.m_playlist.begin(),
+                             {"/old/Track07.cda", MCI_MAKE_MSF(2, 0, 0)});
     window.m_playlist.push_back({"/m/c.wav", 10.0});
     window.m_nCurrent = 3; // Track01.cda, one CD track before it
     window.m_nTopIndex = 3;

@@ -4,11 +4,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <deque>
+
 #include "device/language_text.h"
 #include "fakes/fake_dialog_view.h"
-#include "fakes/fake_media.h"
 #include "fakes/fake_wave_mci.h"
 #include "fakes/frame_harness.h"
+#include "platform/file_dialog.h"
 #include "platform/message_box.h"
 #include "recorder/wave_recorder.h"
 
@@ -18,6 +20,20 @@ using ::testing::Return;
 using Msgs = std::vector<std::uint32_t>;
 
 namespace {
+
+class FakeFileDialog final : public IFileDialog {
+public:
+    std::vector<FileDialogRequest> requests;
+    std::deque<std::vector<std::string>> answers; // none left: cancelled
+    std::optional<std::vector<std::string>> Run(const FileDialogRequest& r) override {
+        requests.push_back(r);
+        if (answers.empty())
+            return std::nullopt;
+        auto a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+};
 
 struct RecorderTest : ::testing::Test, FrameHarness {
     FakeWaveMci wave;
@@ -50,39 +66,20 @@ struct RecorderTest : ::testing::Test, FrameHarness {
 
 } // namespace
 
-TEST_F(RecorderTest, RecordOpensAnUntitledRecordingInTheStoredFormatStopPlaysAndRecordsOn) {
+// Record, Stop, Save and recording on in the first-run format are what the
+// recorder's end-to-end script does with the real device; playing back is not.
+TEST_F(RecorderTest, PlayBackStartsAtTheBeginningAndTellsTheWindowWhenItEnds) {
     rec->StartRecording(frame);
-    ASSERT_EQ(wave.Messages(), (Msgs{MCI_OPEN, MCI_SET, MCI_SEEK, MCI_RECORD}));
-    const MciRequest& open = wave.requests[0];
-    EXPECT_EQ(std::tuple(open.flags, open.open.lpstrDeviceType, open.open.lpstrElementName),
-              std::tuple(MCI_OPEN_TYPE | MCI_OPEN_ELEMENT | MCI_WAIT, "waveaudio", ""));
-    // First run: 22.05 kHz, 16 bits, stereo; a WAVE format's byte rate is
-    // rate x channels x bytes per sample and its block one frame.
-    const MciRequest& set = wave.requests[1];
-    EXPECT_EQ(std::tuple(set.device, set.flags, set.set.dwTimeFormat, set.set.wFormatTag),
-              std::tuple(5u, 0x003E0400u, 0u, 1u));
-    EXPECT_EQ(std::tuple(set.set.nChannels, set.set.nSamplesPerSec, set.set.nAvgBytesPerSec,
-                         set.set.nBlockAlign, set.set.wBitsPerSample),
-              std::tuple(2u, 22050u, 88200u, 4u, 16u));
-    EXPECT_EQ(wave.requests[2].flags, MCI_SEEK_TO_END | MCI_NOTIFY);
-    EXPECT_EQ(std::tuple(wave.requests[3].flags, wave.requests[3].callback),
-              std::tuple(MCI_NOTIFY, kMainWindowCallback));
     EXPECT_EQ(frame.m_nRecState, 3);
-
     rec->StopRecorder(frame);
-    EXPECT_EQ(wave.Last(MCI_STOP)->flags, MCI_WAIT);
     EXPECT_EQ(frame.m_nRecState, 0);
-    // Play back from the start with a notice to the window; recording again
-    // adds to the same recording at its end.
     wave.requests.clear();
     rec->PlayRecording(frame);
-    EXPECT_EQ(frame.m_nRecState, 2);
-    rec->StartRecording(frame);
-    ASSERT_EQ(wave.Messages(), (Msgs{MCI_SEEK, MCI_PLAY, MCI_SEEK, MCI_RECORD}));
+    ASSERT_EQ(wave.Messages(), (Msgs{MCI_SEEK, MCI_PLAY}));
     EXPECT_EQ(wave.requests[0].flags, MCI_SEEK_TO_START | MCI_NOTIFY);
     EXPECT_EQ(std::tuple(wave.requests[1].flags, wave.requests[1].callback),
               std::tuple(MCI_NOTIFY, kMainWindowCallback));
-    EXPECT_EQ(wave.requests[2].flags, MCI_SEEK_TO_END | MCI_NOTIFY);
+    EXPECT_EQ(frame.m_nRecState, 2);
 }
 
 TEST_F(RecorderTest, TheFormatSentFollowsTheStoredChoicesAndTheUserRateKey) {
@@ -125,8 +122,7 @@ TEST_F(RecorderTest, SaveOffersAWaveFileDialogOnlyForARecordingAndAFailureKeepsI
               std::tuple(FileDialogRequest::Kind::Save, true, "wav", "*.wav"));
     EXPECT_EQ(wave.Last(MCI_SAVE), nullptr);
 
-    files.answers = {std::vector<std::string>{"/home/a/take.wav"},
-                     std::vector<std::string>{"/home/a/take.wav"}};
+    files.answers = {{"/home/a/take.wav"}, {"/home/a/take.wav"}};
     wave.failing = {MCI_SAVE};
     EXPECT_CALL(messages, MessageBox(::testing::HasSubstr("/home/a/take.wav"), "Mixora",
                                      MB_OK | MB_ICONWARNING));
@@ -192,7 +188,7 @@ TEST_F(RecorderTest, AnUnsavedRecordingGoesOnlyWhenThePersonSaysSo) {
         .WillRepeatedly(Return(IDYES));
     EXPECT_TRUE(rec->CancelClose(frame, true));
     EXPECT_TRUE(rec->CancelClose(frame, true));
-    files.answers = {std::vector<std::string>{"/tmp/x.wav"}};
+    files.answers = {{"/tmp/x.wav"}};
     EXPECT_FALSE(rec->CancelClose(frame, true));
     EXPECT_EQ(wave.Last(MCI_SAVE)->file, "/tmp/x.wav");
 

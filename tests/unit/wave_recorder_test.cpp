@@ -82,33 +82,6 @@ TEST_F(RecorderTest, PlayBackStartsAtTheBeginningAndTellsTheWindowWhenItEnds) {
     EXPECT_EQ(frame.m_nRecState, 2);
 }
 
-TEST_F(RecorderTest, TheFormatSentFollowsTheStoredChoicesAndTheUserRateKey) {
-    struct Case {
-        int rate, size, channels;
-        const char* userRate;
-        std::uint32_t hz, avg, align, bits, ch;
-    };
-    const Case cases[] = {
-        {1009, 1014, 1016, nullptr, 11025, 11025, 1, 8, 1},
-        {1012, 1014, 1017, "30000", 30000, 60000, 2, 8, 2},
-        {1012, 1015, 1016, "48001", 22050, 44100, 2, 16, 1}, // out of range: 22050
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.hz);
-        ini.values = {{"Recording/SampRate", std::to_string(c.rate)},
-                      {"Recording/SampSize", std::to_string(c.size)},
-                      {"Recording/Channels", std::to_string(c.channels)}};
-        if (c.userRate)
-            ini.values["Recording/UserRate"] = c.userRate;
-        records.g_wRecDevice = 0;
-        rec->StartRecording(frame);
-        const MCI_WAVE_SET_PARMS& s = wave.Last(MCI_SET)->set;
-        EXPECT_EQ(std::tuple(s.nSamplesPerSec, s.nAvgBytesPerSec, s.nBlockAlign, s.wBitsPerSample,
-                             s.nChannels),
-                  std::tuple(c.hz, c.avg, c.align, c.bits, c.ch));
-    }
-}
-
 TEST_F(RecorderTest, SaveOffersAWaveFileDialogOnlyForARecordingAndAFailureKeepsIt) {
     rec->StartRecording(frame);
     rec->SaveRecordedData(frame); // 0 ms long
@@ -137,27 +110,41 @@ TEST_F(RecorderTest, SaveOffersAWaveFileDialogOnlyForARecordingAndAFailureKeepsI
     EXPECT_FALSE(rec->HoldsUnsavedRecording(frame));
 }
 
-TEST_F(RecorderTest, TheDialogShowsTheStoredChoicesAndTakesATypedRateOf8To48Kilohertz) {
-    ini.values = {{"Recording/SampRate", "1011"},
+TEST_F(RecorderTest, TheFormatFollowsTheStoredChoicesAndTheDialogsWithTypedRatesOf8To48Kilohertz) {
+    ini.values = {{"Recording/SampRate", "1009"},
                   {"Recording/SampSize", "1014"},
                   {"Recording/Channels", "1099"}}; // hand-edited: no mark
     dialogs.script = [&](FakeDialogView& v, IDialogController& d) {
-        EXPECT_TRUE(v.IsButtonChecked(1011) && v.IsButtonChecked(1014));
+        EXPECT_TRUE(v.IsButtonChecked(1009) && v.IsButtonChecked(1014));
         EXPECT_FALSE(v.IsButtonChecked(1016) || v.IsButtonChecked(1017));
         d.OnCommand(v, 1016);
         d.OnCommand(v, kIdOk);
     };
     rec->RunRecordFormatDialog(frame);
     EXPECT_EQ(wave.Messages(), (Msgs{MCI_OPEN, MCI_SET}));
-    EXPECT_EQ(wave.Last(MCI_SET)->set.nSamplesPerSec, 44100u);
-    EXPECT_EQ(wave.Last(MCI_SET)->set.nChannels, 1u);
+    // A WAVE format's byte rate is rate x channels x bytes per sample.
+    const MCI_WAVE_SET_PARMS* s = &wave.Last(MCI_SET)->set;
+    EXPECT_EQ(std::tuple(s->nSamplesPerSec, s->nAvgBytesPerSec, s->nBlockAlign, s->wBitsPerSample,
+                         s->nChannels),
+              std::tuple(11025u, 11025u, 1u, 8u, 1u));
     EXPECT_EQ(ini.values["Recording/Channels"], "1016");
+
+    // "User Define:" comes back with the stored rate, 22050 when out of range.
+    for (auto [stored, hz, bytes] :
+         {std::tuple("30000", 30000u, 120000u), std::tuple("48001", 22050u, 88200u)}) {
+        ini.values = {{"Recording/SampRate", "1012"}, {"Recording/UserRate", stored}};
+        records.g_wRecDevice = 0;
+        rec->StartRecording(frame);
+        s = &wave.Last(MCI_SET)->set;
+        EXPECT_EQ(std::tuple(s->nSamplesPerSec, s->nAvgBytesPerSec, s->nChannels),
+                  std::tuple(hz, bytes, 2u));
+    }
 
     // Typed in kHz, read as atof reads it and cut to whole Hz.
     EXPECT_CALL(messages, MessageBox("Invalid Sampling Rate!", "ERROR", MB_ICONWARNING));
     FormatDialog({1012}, "7.9999");
-    EXPECT_EQ(wave.Messages().size(), 2u);
-    EXPECT_EQ(ini.values["Recording/SampRate"], "1011");
+    EXPECT_EQ(wave.Last(MCI_SET)->set.nSamplesPerSec, 22050u);
+    EXPECT_EQ(ini.values["Recording/UserRate"], "48001");
     for (auto [typed, hz] : {std::pair("48.0009", 48000u), std::pair("  +4.41e1kHz", 44100u)}) {
         FormatDialog({1012}, typed);
         EXPECT_EQ(wave.Last(MCI_SET)->set.nSamplesPerSec, hz);

@@ -37,18 +37,13 @@ void FormatFromChoices(RecorderRecords& r) {
         r.g_sampleRate = static_cast<std::uint32_t>(r.g_userRate);
         break;
     default:
+        // A hand-edited choice no button stands for records in the
+        // first-run format rather than a format the device refuses.
+        r.g_sampleRate = 22050;
         break;
     }
-    if (r.g_wSizeChoice == IDC_SIZE_8) {
-        r.g_bitsPerSample = 8;
-    } else if (r.g_wSizeChoice == IDC_SIZE_16) {
-        r.g_bitsPerSample = 16;
-    }
-    if (r.g_wChannelChoice == IDC_MONO) {
-        r.g_channels = 1;
-    } else if (r.g_wChannelChoice == IDC_STEREO) {
-        r.g_channels = 2;
-    }
+    r.g_bitsPerSample = r.g_wSizeChoice == IDC_SIZE_8 ? 8 : 16;
+    r.g_channels = r.g_wChannelChoice == IDC_MONO ? 1 : 2;
 }
 
 void SetRecordFormat(IMci& mci, std::uint32_t device, RecorderRecords& r) {

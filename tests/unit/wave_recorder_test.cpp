@@ -129,10 +129,19 @@ TEST_F(RecorderTest, TheFormatFollowsTheStoredChoicesAndTheDialogsWithTypedRates
               std::tuple(11025u, 11025u, 1u, 8u, 1u));
     EXPECT_EQ(ini.values["Recording/Channels"], "1016");
 
-    // "User Define:" comes back with the stored rate, 22050 when out of range.
+    // "User Define:" comes back with the stored rate, 22050 when out of range;
+    // choices no button stands for record in the first-run format.
+    using Ini = std::map<std::string, std::string>;
     for (auto [stored, hz, bytes] :
-         {std::tuple("30000", 30000u, 120000u), std::tuple("48001", 22050u, 88200u)}) {
-        ini.values = {{"Recording/SampRate", "1012"}, {"Recording/UserRate", stored}};
+         {std::tuple(Ini{{"Recording/SampRate", "7"},
+                         {"Recording/SampSize", "1099"},
+                         {"Recording/Channels", "1099"}},
+                     22050u, 88200u),
+          std::tuple(Ini{{"Recording/SampRate", "1012"}, {"Recording/UserRate", "30000"}}, 30000u,
+                     120000u),
+          std::tuple(Ini{{"Recording/SampRate", "1012"}, {"Recording/UserRate", "48001"}}, 22050u,
+                     88200u)}) {
+        ini.values = stored;
         records.g_wRecDevice = 0;
         rec->StartRecording(frame);
         s = &wave.Last(MCI_SET)->set;

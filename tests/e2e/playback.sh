@@ -76,7 +76,6 @@ click_at 199 185
 dialog "$MUSIC"
 dialog '"one.wav" "two.wav"'
 until_changed stopped t1 || fail "the elapsed time does not advance"
-[ "$(sink_inputs)" -ge 1 ] || fail "no sink input while playing"
 loud || fail "the null sink hears silence"
 playlist listed
 same empty listed && fail "the playlist shows no lines"
@@ -96,7 +95,6 @@ sleep 1
 digits before
 xdotool mousemove $((WX + 200)) $((WY + 286)) click --repeat 2 --delay 80 1
 until_changed before restarted || fail "the double-click changed nothing"
-loud || fail "nothing sounds after the double-click"
 
 # Save the list, clear it, load it back.
 click_at 334 372

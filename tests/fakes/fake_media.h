@@ -1,6 +1,6 @@
 #pragma once
-// Fakes for playback: a media control and its factory, file dialogs, a file
-// store and the UI-thread task queue. The visible media control writes its
+// Fakes for playback: a media control and its factory, file dialogs and the
+// UI-thread task queue. The visible media control writes its
 // requests down as lines of text, so a test states what was asked.
 #include <deque>
 #include <functional>
@@ -9,13 +9,11 @@
 #include <mutex>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <thread>
 #include <utility>
 #include <vector>
 
 #include "platform/file_dialog.h"
-#include "platform/file_store.h"
 #include "platform/media_control.h"
 #include "platform/media_host.h"
 
@@ -100,28 +98,6 @@ public:
         auto a = answers.front();
         answers.pop_front();
         return a;
-    }
-};
-
-// Files in memory; `failures` makes reading a path fail with the given error.
-class FakeFileStore final : public IFileStore {
-public:
-    std::map<std::string, std::string> files;
-    std::map<std::string, FileError> failures;
-    FileError ReadAll(const std::string& path, std::string& bytes) override {
-        if (failures.count(path)) {
-            return failures[path];
-        }
-        auto it = files.find(path);
-        if (it == files.end()) {
-            return FileError::NotFound;
-        }
-        bytes = it->second;
-        return FileError::None;
-    }
-    FileError WriteAtomically(const std::string& path, std::string_view bytes) override {
-        files[path] = std::string(bytes);
-        return FileError::None;
     }
 };
 

@@ -12,8 +12,10 @@
 #include "fakes/fake_device_seams.h"
 #include "fakes/fake_media.h"
 #include "fakes/mock_frame_seams.h"
+#include "fakes/temp_dir.h"
 #include "media/playback_engine.h"
 #include "platform/posix/cd_audio_device.h"
+#include "platform/posix/posix_file_store.h"
 
 namespace mixora {
 
@@ -59,7 +61,8 @@ struct PlaybackFixture : ::testing::Test {
     FakeMixer mixerDevice;
     CMixerControl mixer{mixerDevice};
     FakeFileDialog dialogs;
-    FakeFileStore files;
+    TempDir dir; // playlist files are real files
+    PosixFileStore files;
     ::testing::NiceMock<MockMessageBox> messages;
     FakeTaskHost tasks;
     // Three threads measure lengths, as on a small machine.

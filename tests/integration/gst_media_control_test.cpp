@@ -143,25 +143,17 @@ protected:
 };
 
 TEST_F(GstMediaControlTest, ProbesMeasureGeneratedMediaTruthfully) {
-    ToneFile(dir.File("tone.wav"), 1.5);
-    std::vector<std::pair<std::string, double>> truth = {{"tone.wav", 1.5}};
+    // Variable bitrate with no table of contents: the first frame's bitrate
+    // says nothing about the length. And a text file with a media name.
+    std::vector<std::pair<std::string, double>> truth = {{"notes.mp3", 0.0}};
+    dir.Write("notes.mp3", "This is a text file with the wrong name.\n");
     if (HasElement("lamemp3enc")) {
-        ASSERT_TRUE(Encode(Tone(3.0) +
-                           "lamemp3enc target=bitrate bitrate=128 cbr=true ! "
-                           "filesink location=" +
-                           dir.File("cbr.mp3")));
-        // Variable bitrate with no table of contents: the first frame's
-        // bitrate says nothing about the length.
         ASSERT_TRUE(Encode("audiotestsrc wave=silence samplesperbuffer=441 num-buffers=200 ! "
                            "audio/x-raw,rate=44100,channels=2 ! lamemp3enc target=quality "
                            "quality=0 ! filesink location=" +
                            dir.File("vbr.mp3")));
-        truth.push_back({"cbr.mp3", 3.0});
         truth.push_back({"vbr.mp3", 2.0});
     }
-    dir.Write("notes.mp3", "This is a text file with the wrong name.\n");
-    truth.push_back({"notes.mp3", 0.0});
-
     GstMediaControlFactory probes(host);
     for (const auto& [name, seconds] : truth) {
         auto probe = probes.Create(1, RECT{}, true);
@@ -184,9 +176,8 @@ TEST_F(GstMediaControlTest, TheEndArrivesOnTheUiThreadAndSeeksLandWhereAsked) {
     EXPECT_NEAR(control->GetCurrentPosition(), 1.0, 0.100);
 
     Spin([&] { return Ends() > 0; });
-    ASSERT_EQ(window.events.size(), 1u);
-    EXPECT_EQ(window.events[0].control, kId);
-    EXPECT_EQ(window.events[0].event, kMediaEventEndOfStream);
+    ASSERT_EQ(window.events.size(), 1u); // the end, once, on the UI thread
+    EXPECT_EQ(Ends(), 1);
     EXPECT_TRUE(window.events[0].onUiThread);
     EXPECT_EQ(control->GetPlayState(), kMediaStopped);
     EXPECT_NEAR(control->GetCurrentPosition(), 1.5, 0.100); // no rewind: it stays at the end

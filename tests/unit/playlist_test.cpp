@@ -1,11 +1,9 @@
-// The playlist: its operations and index rules, the *.pla bytes, and adding
+// The playlist: its operations and index rules, the *.pla files, and adding
 // many files measured in parallel.
 #include <gtest/gtest.h>
 
 #include "fakes/playback_fixture.h"
-#include "fakes/temp_dir.h"
 #include "media/playlist_file.h"
-#include "platform/posix/posix_file_store.h"
 
 using namespace mixora;
 using ::testing::ElementsAre;
@@ -97,23 +95,38 @@ TEST_F(PlaybackFixture, ScrollbarAndTopLineFollowEachOther) {
     EXPECT_EQ(window.m_nTopIndex, 0);
 }
 
-TEST_F(PlaybackFixture, LoadedListIsMeasuredAgainAndAnUnreadableOneKeepsTheList) {
-    files.files["/p/l.pla"] = std::string("/m/a.mp3\0\0/m/gone.ogg\0/m/b.wav\0/m/tail", 38);
+TEST_F(PlaybackFixture, SavedAndLoadedListsAreRealFiles) {
+    // A *.pla file is every path followed by one zero byte; saving replaces
+    // the old file whole.
+    dir.Write("l.pla", "an older and longer list");
+    window.m_playlist = {{"/m/a.mp3", 3.0}, {"/m/b.wav", 4.0}};
+    dialogs.answers.push_back({dir.File("l.pla")});
+    engine.SavePlaylistFile(window);
+    std::string saved;
+    ASSERT_EQ(files.ReadAll(dir.File("l.pla"), saved), FileError::None);
+    EXPECT_EQ(saved, std::string("/m/a.mp3\0/m/b.wav\0", 18));
+
+    // Loading measures every entry again and drops what no longer plays;
+    // an empty entry and an unfinished last one are skipped.
+    dir.Write("m.pla", std::string("/m/b.wav\0\0/m/gone.ogg\0/m/a.mp3\0/m/tail", 38));
     world.durations = {{"/m/a.mp3", 3.0}, {"/m/b.wav", 4.0}, {"/m/tail", 9.0}};
-    window.m_playlist = Entries(3);
-    window.m_nCurrent = 2;
-    dialogs.answers.push_back(std::vector<std::string>{"/p/l.pla"});
+    window.m_nCurrent = 1;
+    dialogs.answers.push_back({dir.File("m.pla")});
     engine.LoadPlaylistFile(window);
     Settle();
-    EXPECT_THAT(window.Paths(), ElementsAre("/m/a.mp3", "/m/b.wav"));
+    EXPECT_THAT(window.Paths(), ElementsAre("/m/b.wav", "/m/a.mp3"));
     EXPECT_EQ(window.m_nCurrent, 0);
 
-    files.failures["/p/locked.pla"] = FileError::AccessDenied;
-    dialogs.answers.push_back(std::vector<std::string>{"/p/locked.pla"});
-    EXPECT_CALL(messages,
-                MessageBox("Access to /p/locked.pla was denied.", "Mixora", MB_OK | MB_ICONERROR));
+    // Files that cannot be read or written are named to the user; the list stays.
+    dialogs.answers.push_back({dir.File("none.pla")});
+    EXPECT_CALL(messages, MessageBox(dir.File("none.pla") + " was not found.", "Mixora",
+                                     MB_OK | MB_ICONERROR));
     engine.LoadPlaylistFile(window);
     EXPECT_EQ(window.m_playlist.size(), 2u);
+    dialogs.answers.push_back({dir.File("no/such/l.pla")});
+    EXPECT_CALL(messages, MessageBox(dir.File("no/such/l.pla") + " was not found.", "Mixora",
+                                     MB_OK | MB_ICONERROR));
+    engine.SavePlaylistFile(window);
 }
 
 TEST(PlaylistFile, LongPathsComeBackWholeAndOverlongEntriesAreSkipped) {
@@ -124,15 +137,4 @@ TEST(PlaylistFile, LongPathsComeBackWholeAndOverlongEntriesAreSkipped) {
     const std::string overlong(4097, 'x');
     EXPECT_THAT(ParsePlaylist(overlong + '\0' + std::string(4096, 'y') + '\0' + "/c.ogg" + '\0'),
                 ElementsAre(std::string(4096, 'y'), "/c.ogg"));
-}
-
-TEST(PosixFileStore, WritesReplaceTheFileWholeAndFailuresKeepIt) {
-    TempDir dir;
-    PosixFileStore store;
-    dir.Write("l.pla", "old");
-    EXPECT_EQ(store.WriteAtomically(dir.File("l.pla"), std::string("new\0", 4)), FileError::None);
-    std::string back;
-    EXPECT_EQ(store.ReadAll(dir.File("l.pla"), back), FileError::None);
-    EXPECT_EQ(back, std::string("new\0", 4));
-    EXPECT_EQ(store.WriteAtomically(dir.File("no/such/l.pla"), "x"), FileError::NotFound);
 }

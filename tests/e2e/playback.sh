@@ -32,12 +32,8 @@ digits() { crop "$1" 158 116 44 14; }  # the elapsed minutes and seconds
 playlist() { crop "$1" 176 280 172 78; }
 # dialog NAME: waits for the file dialog; then types into its name field.
 dialog() {
-  local d=""
-  for _ in $(seq 100); do
-    d=$(xdotool search --onlyvisible --name '^(Open|Save)' 2>/dev/null | head -1 || true)
-    [ -n "$d" ] && break
-    sleep 0.1
-  done
+  local d
+  d=$(timeout 10 xdotool search --sync --onlyvisible --name '^(Open|Save)' 2>/dev/null | head -1) || true
   [ -n "$d" ] || fail "no file dialog"
   xdotool windowfocus --sync "$d"
   sleep 0.3

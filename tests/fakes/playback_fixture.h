@@ -26,14 +26,10 @@ public:
     std::map<int, double> sliders;
     int busy = 0;
 
-    int GetButtonState(int id) const override {
-        auto it = buttons.find(id);
-        return it == buttons.end() ? 0 : it->second;
-    }
+    int GetButtonState(int id) const override { return buttons.contains(id) ? buttons.at(id) : 0; }
     void SetButtonState(int id, int state) override { buttons[id] = state; }
     double GetSliderFraction(int id) const override {
-        auto it = sliders.find(id);
-        return it == sliders.end() ? 0.0 : it->second;
+        return sliders.contains(id) ? sliders.at(id) : 0.0;
     }
     void SetSliderFraction(int id, double f) override { sliders[id] = f; }
     void EraseTitle() override {}

@@ -32,18 +32,14 @@ constexpr int kRate = 44100;
 constexpr int kId = 1168;
 const RECT kMediaRect{20, 30, 180, 150}; // 160 x 120
 
-struct MediaEvent {
-    int control;
-    int event;
-    bool onUiThread;
-};
-
+// Counts the control's ends of media and any other event it sends, and
+// whether one came on another thread than the UI thread.
 struct Window : IWindowProc {
-    std::vector<MediaEvent> events;
+    int ends = 0, others = 0, offUiThread = 0;
     LRESULT WindowProc(UINT msg, WPARAM w, LPARAM) override {
         if (msg == WM_MEDIA_EVENT) {
-            events.push_back({LOWORD(w), HIWORD(w),
-                              QThread::currentThread() == QCoreApplication::instance()->thread()});
+            ++(LOWORD(w) == kId && HIWORD(w) == kMediaEventEndOfStream ? ends : others);
+            offUiThread += QThread::currentThread() != QCoreApplication::instance()->thread();
         }
         return 0;
     }
@@ -82,25 +78,12 @@ bool Encode(const std::string& description) {
     return ok;
 }
 
-bool HasElement(const char* name) {
-    GstElementFactory* f = gst_element_factory_find(name);
-    if (f) {
-        gst_object_unref(f);
-    }
-    return f != nullptr;
-}
-
-// `seconds` of a tone as audiotestsrc makes it, exactly that long.
-std::string Tone(double seconds, int hz = 440, double volume = 0.3) {
-    return "audiotestsrc samplesperbuffer=441 freq=" + std::to_string(hz) +
-           " volume=" + std::to_string(volume) +
-           " num-buffers=" + std::to_string(static_cast<int>(seconds * 100)) +
-           " ! audio/x-raw,rate=44100,channels=2 ! ";
-}
-
-// A wave file of a tone.
+// A wave file of a tone, exactly `seconds` long.
 void ToneFile(const std::string& path, double seconds, int hz = 440, double volume = 0.3) {
-    ASSERT_TRUE(Encode(Tone(seconds, hz, volume) + "wavenc ! filesink location=" + path));
+    ASSERT_TRUE(Encode(
+        "audiotestsrc samplesperbuffer=441 freq=" + std::to_string(hz) + " volume=" +
+        std::to_string(volume) + " num-buffers=" + std::to_string(static_cast<int>(seconds * 100)) +
+        " ! audio/x-raw,rate=44100,channels=2 ! wavenc ! filesink location=" + path));
 }
 
 std::vector<float> ReadFloats(const std::string& path) {
@@ -127,12 +110,6 @@ protected:
             host, GstMediaOptions{.audioSink = sink, .log = &log, .effects = &effects});
         return factory->Create(kId, kMediaRect, true);
     }
-    int Ends() const {
-        return static_cast<int>(
-            std::count_if(window.events.begin(), window.events.end(), [](const MediaEvent& e) {
-                return e.control == kId && e.event == kMediaEventEndOfStream;
-            }));
-    }
 
     TempDir dir;
     QtWindowHost host;
@@ -147,7 +124,8 @@ TEST_F(GstMediaControlTest, ProbesMeasureGeneratedMediaTruthfully) {
     // says nothing about the length. And a text file with a media name.
     std::vector<std::pair<std::string, double>> truth = {{"notes.mp3", 0.0}};
     dir.Write("notes.mp3", "This is a text file with the wrong name.\n");
-    if (HasElement("lamemp3enc")) {
+    if (GstElementFactory* lame = gst_element_factory_find("lamemp3enc")) {
+        gst_object_unref(lame);
         ASSERT_TRUE(Encode("audiotestsrc wave=silence samplesperbuffer=441 num-buffers=200 ! "
                            "audio/x-raw,rate=44100,channels=2 ! lamemp3enc target=quality "
                            "quality=0 ! filesink location=" +
@@ -175,10 +153,8 @@ TEST_F(GstMediaControlTest, TheEndArrivesOnTheUiThreadAndSeeksLandWhereAsked) {
     control->PutCurrentPosition(1.0);
     EXPECT_NEAR(control->GetCurrentPosition(), 1.0, 0.100);
 
-    Spin([&] { return Ends() > 0; });
-    ASSERT_EQ(window.events.size(), 1u); // the end, once, on the UI thread
-    EXPECT_EQ(Ends(), 1);
-    EXPECT_TRUE(window.events[0].onUiThread);
+    Spin([&] { return window.ends > 0; });
+    EXPECT_EQ(std::tuple(window.ends, window.others, window.offUiThread), std::tuple(1, 0, 0));
     EXPECT_EQ(control->GetPlayState(), kMediaStopped);
     EXPECT_NEAR(control->GetCurrentPosition(), 1.5, 0.100); // no rewind: it stays at the end
     EXPECT_TRUE(log.lines.empty());
@@ -194,9 +170,9 @@ TEST_F(GstMediaControlTest, TheEqualizerAndTheVolumeAreHeardInTheOutput) {
                             out);
         control->PutVolume(volume);
         control->PutMute(mute);
-        const int before = Ends();
+        const int before = window.ends;
         control->PutFileName(dir.File("in.wav"));
-        Spin([&] { return Ends() > before; });
+        Spin([&] { return window.ends > before; });
         control.reset();
         const auto left = Channel(ReadFloats(out), 2, 0);
         EXPECT_GE(left.size(), static_cast<std::size_t>(kRate * 2));

@@ -45,11 +45,6 @@ struct Window : IWindowProc {
     }
 };
 
-struct Log : IDebugOutput {
-    std::vector<std::string> lines;
-    void OutputDebugString(const std::string& text) override { lines.push_back(text); }
-};
-
 void Spin(const std::function<bool()>& done, int ms = 5000) {
     QElapsedTimer t;
     t.start();
@@ -107,14 +102,13 @@ protected:
 
     std::unique_ptr<IMediaControl> Make(const std::string& sink = "fakesink sync=true") {
         factory = std::make_unique<GstMediaControlFactory>(
-            host, GstMediaOptions{.audioSink = sink, .log = &log, .effects = &effects});
+            host, GstMediaOptions{.audioSink = sink, .effects = &effects});
         return factory->Create(kId, kMediaRect, true);
     }
 
     TempDir dir;
     QtWindowHost host;
     Window window;
-    Log log;
     EffectHub effects;
     std::unique_ptr<GstMediaControlFactory> factory;
 };
@@ -157,7 +151,6 @@ TEST_F(GstMediaControlTest, TheEndArrivesOnTheUiThreadAndSeeksLandWhereAsked) {
     EXPECT_EQ(std::tuple(window.ends, window.others, window.offUiThread), std::tuple(1, 0, 0));
     EXPECT_EQ(control->GetPlayState(), kMediaStopped);
     EXPECT_NEAR(control->GetCurrentPosition(), 1.5, 0.100); // no rewind: it stays at the end
-    EXPECT_TRUE(log.lines.empty());
 }
 
 TEST_F(GstMediaControlTest, TheEqualizerAndTheVolumeAreHeardInTheOutput) {

@@ -6,8 +6,8 @@ runner copies the repository's files (as they are in the worktree, committed
 or not) to a scratch folder, builds the test programs there once, and then
 for every mutant: applies the edit, rebuilds only the test programs (ninja
 recompiles the one file and relinks what uses it), runs the tests of the
-programs that changed (unit, dsp, effects, integration; never the end-to-end
-tests), and puts the line back. A mutant is
+programs that changed (unit, dsp, effects, integration and the desktop bus;
+never the end-to-end tests), and puts the line back. A mutant is
 
   caught    some test failed or timed out,
   survived  every test passed,
@@ -36,6 +36,8 @@ TEST_PROGRAMS = {
     "mixora_dsp_tests": "dsp",
     "mixora_effect_tests": "effects",
     "mixora_integration_tests": "integration",
+    # MPRIS as a client sees it, on a private session bus of its own.
+    "mixora_bus_tests": "bus",
 }
 
 

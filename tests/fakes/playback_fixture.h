@@ -12,30 +12,27 @@
 #include "fakes/fake_device_seams.h"
 #include "fakes/fake_media.h"
 #include "fakes/mock_frame_seams.h"
+#include "fakes/temp_dir.h"
 #include "media/playback_engine.h"
 #include "platform/posix/cd_audio_device.h"
+#include "platform/posix/posix_file_store.h"
 
 namespace mixora {
 
-// The window's buttons and sliders as plain maps; title repaints and the
-// busy count are counted.
+// The window's buttons and sliders as plain maps, and its busy count.
 class FakePlaybackWindow final : public CPlaybackWindow {
 public:
     std::map<int, int> buttons;
     std::map<int, double> sliders;
-    int titleErased = 0, busy = 0;
+    int busy = 0;
 
-    int GetButtonState(int id) const override {
-        auto it = buttons.find(id);
-        return it == buttons.end() ? 0 : it->second;
-    }
+    int GetButtonState(int id) const override { return buttons.contains(id) ? buttons.at(id) : 0; }
     void SetButtonState(int id, int state) override { buttons[id] = state; }
     double GetSliderFraction(int id) const override {
-        auto it = sliders.find(id);
-        return it == sliders.end() ? 0.0 : it->second;
+        return sliders.contains(id) ? sliders.at(id) : 0.0;
     }
     void SetSliderFraction(int id, double f) override { sliders[id] = f; }
-    void EraseTitle() override { ++titleErased; }
+    void EraseTitle() override {}
     void RepaintPlaylist() override {}
     void AddBusy(int delta) override { busy += delta; }
     std::vector<std::string> Paths() const {
@@ -60,18 +57,12 @@ struct PlaybackFixture : ::testing::Test {
     FakeMixer mixerDevice;
     CMixerControl mixer{mixerDevice};
     FakeFileDialog dialogs;
-    FakeFileStore files;
+    TempDir dir; // playlist files are real files
+    PosixFileStore files;
     ::testing::NiceMock<MockMessageBox> messages;
     FakeTaskHost tasks;
-    CPlaybackEngine engine{{.media = factory,
-                            .mci = mci,
-                            .mixer = mixer,
-                            .dialogs = dialogs,
-                            .files = files,
-                            .messages = messages,
-                            .tasks = tasks,
-                            .log = nullptr,
-                            .measureThreads = 3}};
+    // Three threads measure lengths, as on a small machine.
+    CPlaybackEngine engine{{factory, mci, mixer, dialogs, files, messages, tasks, nullptr, 3}};
     FakePlaybackWindow window;
 
     // Lets the measuring threads finish and the appending run.

@@ -30,23 +30,16 @@ TEST(CommandLineTest, OptionsItemsAndAnswers) {
     EXPECT_EQ(run.action, CommandLine::Action::Run);
     EXPECT_TRUE(run.enqueue);
     EXPECT_THAT(run.items, ElementsAre("a.ogg", "-b.ogg"));
-    EXPECT_FALSE(Parse({"a.ogg"}).enqueue);
     EXPECT_EQ(Parse({"x", "--help"}).action, CommandLine::Action::Help);
-    EXPECT_EQ(Parse({"--version"}).action, CommandLine::Action::Version);
-    const CommandLine bad = Parse({"--shuffle"});
-    EXPECT_EQ(bad.action, CommandLine::Action::Error);
-    EXPECT_EQ(bad.error, "unknown option --shuffle");
-    EXPECT_TRUE(Parse({"--skin=builtin"}).builtinSkin);
+    EXPECT_EQ(Parse({"--shuffle"}).error, "unknown option --shuffle");
 
-    EXPECT_EQ(AbsoluteItem("a.ogg", "/home/u/music"), "/home/u/music/a.ogg");
     EXPECT_EQ(AbsoluteItem("./sub/a.ogg", "/m/"), "/m/sub/a.ogg");
     EXPECT_EQ(AbsoluteItem("/x/a.ogg", "/m"), "/x/a.ogg");
     EXPECT_EQ(AbsoluteItem("file:///x/a%20b.ogg", "/m"), "file:///x/a%20b.ogg");
-    EXPECT_EQ(AbsoluteItem("http://radio/stream", "/m"), "http://radio/stream");
     EXPECT_EQ(AbsoluteItem("C:song.ogg", "/m"), "/m/C:song.ogg");
 }
 
-TEST(PlaylistListsTest, M3uEntriesRelativeToTheListAndCommentsSkipped) {
+TEST(PlaylistListsTest, M3uAndPlsEntriesRelativeToTheListInTheirOrder) {
     const std::string m3u = "\xEF\xBB\xBF#EXTM3U\r\n"
                             "#EXTINF:123,Artist - Title\r\n"
                             "one.ogg\r\n"
@@ -60,9 +53,7 @@ TEST(PlaylistListsTest, M3uEntriesRelativeToTheListAndCommentsSkipped) {
     EXPECT_THAT(ParseM3u(m3u, "/lists"),
                 ElementsAre("/lists/one.ogg", "/lists/sub/two.mp3", "/abs/three.flac",
                             "/abs/four five.ogg", "/lists/last.wav"));
-}
-
-TEST(PlaylistListsTest, PlsEntriesInTheOrderOfTheirNumbers) {
+    // Numbers may come in any order and with gaps; the list plays by them.
     const std::string pls = "[playlist]\n"
                             "File2=b.ogg\n"
                             "Title2=Bee\n"
@@ -73,8 +64,6 @@ TEST(PlaylistListsTest, PlsEntriesInTheOrderOfTheirNumbers) {
                             "NumberOfEntries=3\n";
     EXPECT_THAT(ParsePls(pls, "/l"), ElementsAre("/l/a.ogg", "/l/b.ogg", "/abs/j.ogg"));
     EXPECT_EQ(ListFormatOf("/a/B.M3U8"), ListFormat::M3u);
-    EXPECT_EQ(ListFormatOf("/a/b.pls"), ListFormat::Pls);
-    EXPECT_EQ(ListFormatOf("/a/b.PLA"), ListFormat::Pla);
     EXPECT_EQ(ListFormatOf("/a/m3u"), ListFormat::None);
 }
 
@@ -135,8 +124,8 @@ TEST_F(RemoteControlTest, SettingsGoThroughTheControls) {
     EXPECT_CALL(playback, ApplyVolume(_));
     remote->SetVolume(0.25); // a quarter of the bar: -22.5 dB, to one pixel
     EXPECT_NEAR(frame.m_nVolume, -2250, 75);
+    EXPECT_NEAR(remote->Status().volume, 0.25, 0.025); // reads back as set, to one pixel
     remote->SetRepeatMode(3);
-    EXPECT_EQ(frame.m_nRepeatMode, 3);
     EXPECT_EQ(frame.m_skin.GetButtonState(ID_REPEAT), 3);
     remote->SetRepeatMode(1);
     EXPECT_EQ(remote->Status().repeatMode, 1);

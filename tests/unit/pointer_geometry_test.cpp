@@ -114,3 +114,18 @@ TEST_F(PointerGeometryTest, AHighlightGoesWhenThePointerLeavesWithNoButtonDown) 
     frame.OnMouseMove(0, b.left - 40, b.top - 40);
     EXPECT_FALSE(stop.m_bHover);
 }
+
+TEST_F(PointerGeometryTest, TheVolumeFromTheBarIsCutTowardsSilenceNeverRounded) {
+    // Every thumb place gives the exact -3000..0 value cut to a whole number
+    // towards zero: never below the exact value, never a whole step above.
+    CSkinSlider& volume = *frame.m_skin.Controls().FindSlider(ID_VOLUME);
+    const int range = volume.Range();
+    ASSERT_GT(range, 10);
+    for (int pos = 0; pos <= range; ++pos) {
+        volume.m_nPos = pos;
+        frame.OnCommand(ID_VOLUME, 0);
+        const double exact = 3000.0 * pos / range - 3000.0;
+        EXPECT_GE(frame.m_nVolume, exact) << pos;
+        EXPECT_LT(frame.m_nVolume, exact + 1.0) << pos;
+    }
+}

@@ -20,23 +20,34 @@ QRect ToQRect(const RECT& r) {
 
 class FrameAccessible;
 
+// What every part of the window that is not a widget of its own answers
+// alike: no object, no hit-testing below it, no text to set.
+class PartAccessible : public QAccessibleInterface {
+public:
+    QObject* object() const override { return nullptr; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    void setText(QAccessible::Text, const QString&) override {}
+};
+
+// A part with nothing inside: a control or a playlist line.
+class LeafAccessible : public PartAccessible {
+public:
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+};
+
 // One control of the skin, known by its id; everything else is asked of
 // the host and the window each time, so it is never stale.
-class ControlAccessible final : public QAccessibleInterface,
+class ControlAccessible final : public LeafAccessible,
                                 public QAccessibleActionInterface,
                                 public QAccessibleValueInterface {
 public:
     ControlAccessible(FrameAccessible& frame, int id) : frame_(frame), id_(id) {}
 
     bool isValid() const override;
-    QObject* object() const override { return nullptr; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
     QAccessibleInterface* parent() const override;
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
     QString text(QAccessible::Text t) const override;
-    void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override;
     QAccessible::Role role() const override {
         return State().slider ? QAccessible::Slider : QAccessible::Button;
@@ -65,18 +76,12 @@ private:
 };
 
 // One playlist line, known by its index.
-class LineAccessible final : public QAccessibleInterface {
+class LineAccessible final : public LeafAccessible {
 public:
     LineAccessible(FrameAccessible& frame, int index) : frame_(frame), index_(index) {}
     bool isValid() const override;
-    QObject* object() const override { return nullptr; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
     QAccessibleInterface* parent() const override;
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
     QString text(QAccessible::Text t) const override;
-    void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override;
     QAccessible::Role role() const override { return QAccessible::ListItem; }
     QAccessible::State state() const override;
@@ -86,12 +91,10 @@ private:
     int index_;
 };
 
-class ListAccessible final : public QAccessibleInterface {
+class ListAccessible final : public PartAccessible {
 public:
     explicit ListAccessible(FrameAccessible& frame) : frame_(frame) {}
     bool isValid() const override { return true; }
-    QObject* object() const override { return nullptr; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
     QAccessibleInterface* parent() const override;
     QAccessibleInterface* child(int index) const override;
     int childCount() const override;
@@ -99,7 +102,6 @@ public:
     QString text(QAccessible::Text t) const override {
         return t == QAccessible::Name ? QStringLiteral("Playlist") : QString();
     }
-    void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override;
     QAccessible::Role role() const override { return QAccessible::List; }
     QAccessible::State state() const override { return {}; }
